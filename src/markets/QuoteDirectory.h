@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+
+#include "quote/QuoteRecord.h"
+#include "window/SecurityRecord.h"
+
+class CMainFrame;
+class CPageDownloader;
+class CQuorelleDoc;
+
+// The main frame's object for market lists, searching, opening quote windows
+// and refreshing quotes. Each operation lives in its own source file.
+class CQuoteDirectory {
+public:
+    // The main frame wires the directory to its default record, its page
+    // downloader, its nearest-quotes array and itself. Tests may pass a null
+    // main frame for the operations that open no window.
+    CQuoteDirectory(SecurityRecord& recDefault, CPageDownloader& downloader,
+                    SecurityArray& nearest, CMainFrame* mainFrame);
+
+    // Loads the symbol-list file "<marketCode>.TXT" of the current directory.
+    bool LoadMarketList(const std::string& marketCode, SecurityArray& rows);
+    // Collects the rows whose company or symbol contains the text into the nearest-quotes array.
+    int FindInList(std::string text, const SecurityArray& rows);
+    // Downloads and parses the quote page of the security into the quote.
+    bool RefreshQuote(SecurityRecord* security, QuoteRecord* quote);
+    void ResetQuoteRecord(QuoteRecord& quote);
+    // Opens a quote window for the record (its symbol is cut at the first '-').
+    CQuorelleDoc* OpenQuoteWindow(SecurityRecord& record);
+    // Status-bar progress meter: caption in pane 0 and a bar right of it.
+    void ShowFillProgress(std::string caption);
+
+    CMainFrame* MainFrame() const { return m_pMainFrame; }
+
+private:
+    SecurityRecord& m_recDefault;
+    CPageDownloader& m_downloader;
+    SecurityArray& m_arrNearest;
+    CMainFrame* m_pMainFrame;
+};

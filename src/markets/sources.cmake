@@ -1,0 +1,6 @@
+# Sources of src/markets: Qt-free ones go to the core library, the rest to the UI library.
+list(APPEND QUORELLE_CORE_SOURCES
+)
+list(APPEND QUORELLE_UI_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/QuoteDirectory.cpp
+)

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// One quote of one security as read from its quote page at one refresh.
+// A plain value type: copies are independent, every field compares.
+struct QuoteRecord {
+    std::int32_t delayMinutes = 0;
+    double last = 0;
+    double dayHigh = 0;
+    double dayLow = 0;
+    double open = 0;
+    double prevClose = 0;
+    double bid = 0;
+    double ask = 0;
+    double week52High = 0;
+    double week52Low = 0;
+    double peRatio = 0;
+    double earningsPerShare = 0;
+    double dividendPerShare = 0;
+    double dividendYield = 0;
+    double forwardPE = 0;
+    double returnOnEquity = 0;
+    double beta = 0;
+    std::string change;
+    std::string volume;
+    std::string avgVolume;
+    std::string institutionalOwnership;
+    std::string marketCap;
+    std::string totalShares;
+    std::string exchange;
+    std::string sales;
+    std::int64_t quoteTime = 0;  // seconds since the epoch; 0 = trade time unknown
+
+    bool operator==(const QuoteRecord&) const = default;
+};
