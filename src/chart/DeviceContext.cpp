@@ -28,16 +28,10 @@ QRect Normalized(const Rect& rc)
     return QRect(left, top, right - left, bottom - top);
 }
 
-// The font a fresh context starts with.
-const Font& StockFont()
-{
-    static const Font stock(LogFont{16, 400, "Arial"});
-    return stock;
-}
 }  // namespace
 
 DeviceContext::DeviceContext(QPainter& painter)
-    : m_painter(painter), m_font(StockFont())
+    : m_painter(painter)
 {
     m_painter.save();
     m_painter.setRenderHint(QPainter::Antialiasing, false);
@@ -160,7 +154,7 @@ void DeviceContext::FillSolidRect(const Rect& rc, Rgb color)
 
 Size DeviceContext::GetTextExtent(const std::string& text)
 {
-    const QFontMetrics& metrics = m_font.Metrics();
+    const QFontMetrics metrics = m_font.Metrics();
     return Size{metrics.horizontalAdvance(DecodeDisplayText(text)), metrics.height()};
 }
 
@@ -168,7 +162,7 @@ void DeviceContext::TextOut(int x, int y, const std::string& text)
 {
     Flush();
     const Size extent = GetTextExtent(text);
-    const QFontMetrics& metrics = m_font.Metrics();
+    const QFontMetrics metrics = m_font.Metrics();
     int left = x;
     switch (m_align & TextAlign::Center) {
     case TextAlign::Center:

@@ -28,7 +28,8 @@ constexpr unsigned Baseline = 24;
 //  - a current position: LineTo draws from it to the point, leaving out the
 //    end point's pixel, and moves it there;
 //  - a selected pen and font (SelectObject returns the previous one so it
-//    can be selected again); a fresh context has a one-pixel black pen;
+//    can be selected again); a fresh context has a one-pixel black pen and
+//    the application's default font;
 //  - Rectangle outlines with the pen and fills with white; right and bottom
 //    are exclusive, so (0, 0, 10, 5) covers pixels 0..9 by 0..4;
 //  - TextOut places text by the alignment, in the text colour, on an opaque

@@ -49,8 +49,3 @@ bool Font::CreateFontIndirect(const LogFont& description)
     return true;
 }
 
-const QFontMetrics& Font::Metrics() const
-{
-    static const QFontMetrics unset{QFont()};
-    return m_metrics ? *m_metrics : unset;
-}

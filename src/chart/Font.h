@@ -27,9 +27,9 @@ public:
     bool IsCreated() const { return m_created; }
     const LogFont& Description() const { return m_description; }
     const QFont& QtFont() const { return m_font; }
-    // Pixel metrics of the font, worked out once and shared by its copies
-    // (measuring text then costs no font look-up).
-    const QFontMetrics& Metrics() const;
+    // Pixel metrics of the font, worked out once when it is created and
+    // shared by its copies (measuring text then costs no font look-up).
+    QFontMetrics Metrics() const { return m_metrics ? *m_metrics : QFontMetrics(m_font); }
 
 private:
     LogFont m_description;
