@@ -1,0 +1,4 @@
+#pragma once
+
+// Downloads quote pages and cuts items out of them.
+class CPageDownloader {};
