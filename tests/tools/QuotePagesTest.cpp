@@ -6,6 +6,7 @@
 #include "framework/CText.h"
 #include "quotesim/QuotePages.h"
 #include "quotesim/QuoteSimulator.h"
+#include "support/TestEnvironment.h"
 
 using namespace quotesim;
 
@@ -202,4 +203,21 @@ TEST(QuotePagesWithoutLists, AnyPlausibleSymbolIsQuoted)
     EXPECT_FALSE(sim.QuoteAt("", clock).has_value());
     EXPECT_FALSE(sim.QuoteAt("A B", clock).has_value());
     EXPECT_FALSE(sim.QuoteAt("USA:IBM", clock).has_value());
+}
+
+TEST(QuotePagesLocale, NumbersIgnoreTheUsersLocale)
+{
+    testing_support::ScopedLocale german("de_DE.UTF-8");
+    if (!german.ok())
+        GTEST_SKIP() << "no German locale on this machine";
+    ListedSecurity security;
+    security.country = "GB";
+    security.symbol = "BIGP";
+    security.company = "Big Price plc";
+    const QuoteSnapshot quote = ComputeQuote(security, *ParseClock("2011-11-04 12:00"));
+    const std::string page = MsnQuotePage(quote);
+    EXPECT_EQ(CutItem(page, "Open", "1\">", "</td>"), FormatFixed(quote.open, 2));
+    EXPECT_NE(FormatFixed(quote.open, 2).find('.'), std::string::npos);
+    EXPECT_EQ(FormatGroupedPrice(1234.5), "1,234.50");
+    EXPECT_EQ(FormatTradeTime(16 * 60 + 5), "4:05 PM");
 }
