@@ -1,0 +1,106 @@
+// quotesim: serves simulated quote pages on 127.0.0.1 until interrupted.
+//
+//   quotesim [--port N] [--lists DIR] [--clock "YYYY-MM-DD HH:MM"]
+//
+// Prints "listening on 127.0.0.1:PORT" on stdout once it serves.
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <string>
+#include <string_view>
+
+#include "quotesim/QuoteSimulator.h"
+
+namespace {
+void Usage(std::FILE* out)
+{
+    std::fprintf(out,
+                 "usage: quotesim [--port N] [--lists DIR] [--clock \"YYYY-MM-DD HH:MM\"]\n"
+                 "  --port N     port on 127.0.0.1 (0, the default: any free port)\n"
+                 "  --lists DIR  folder with the symbol lists (NYSE.TXT, ...); without it\n"
+                 "               every plausible symbol is quoted under a made-up name\n"
+                 "  --clock T    fixed US Eastern time instead of the real clock\n");
+}
+
+bool ParsePort(const std::string& text, int& port)
+{
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || value < 0 || value > 65535)
+        return false;
+    port = static_cast<int>(value);
+    return true;
+}
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    int port = 0;
+    std::string lists;
+    std::string clock;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--help" || arg == "-h") {
+            Usage(stdout);
+            return 0;
+        }
+        if (arg == "--port" && hasValue) {
+            if (!ParsePort(argv[++i], port)) {
+                std::fprintf(stderr, "quotesim: bad port \"%s\"\n", argv[i]);
+                return 2;
+            }
+        } else if (arg == "--lists" && hasValue) {
+            lists = argv[++i];
+        } else if (arg == "--clock" && hasValue) {
+            clock = argv[++i];
+        } else {
+            Usage(stderr);
+            return 2;
+        }
+    }
+
+    quotesim::QuoteSimulator simulator;
+    if (!clock.empty()) {
+        const auto time = quotesim::ParseClock(clock);
+        if (!time) {
+            std::fprintf(stderr, "quotesim: bad clock \"%s\" (want \"YYYY-MM-DD HH:MM\")\n", clock.c_str());
+            return 2;
+        }
+        simulator.SetClock(*time);
+    }
+    if (!lists.empty()) {
+        const int read = simulator.LoadLists(lists);
+        std::fprintf(stderr, "quotesim: %zu symbols from %d lists in %s\n", simulator.Directory().Size(), read,
+                     lists.c_str());
+        if (read == 0) {
+            std::fprintf(stderr, "quotesim: no symbol list found in %s\n", lists.c_str());
+            return 2;
+        }
+    }
+
+    // Signals are taken by sigwait below; block them before any thread starts.
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGHUP);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+
+    try {
+        simulator.Start(port);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "quotesim: %s\n", error.what());
+        return 1;
+    }
+    std::printf("listening on %s\n", simulator.HostPort().c_str());
+    std::fflush(stdout);
+
+    int received = 0;
+    sigwait(&signals, &received);
+    simulator.Stop();
+    std::fprintf(stderr, "quotesim: stopped after %d requests\n", simulator.RequestCount());
+    return 0;
+}
