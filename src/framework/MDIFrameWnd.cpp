@@ -43,6 +43,9 @@ CMDIFrameWnd::CMDIFrameWnd(QWidget* parent)
     setCentralWidget(m_pMdiArea);
     m_pCommands->SetRoute([this] { return Route(); });
     connect(m_pMdiArea, &QMdiArea::subWindowActivated, this, [this] { OnActiveChildChanged(); });
+    // A maximised sub-window rewrites the caption of the window it lives
+    // in; the caption is always recomposed from the base title instead.
+    connect(this, &QWidget::windowTitleChanged, this, [this] { OnUpdateFrameTitle(); });
 }
 
 CMDIFrameWnd::~CMDIFrameWnd()
@@ -211,10 +214,15 @@ void CMDIFrameWnd::OnUpdateFrameTitle()
     QString title = ToQString(m_strBaseTitle);
     if (CMDIChildWnd* child = MDIGetActive()) {
         QString childTitle = child->windowTitle();
-        if (!childTitle.isEmpty())
-            title += QStringLiteral(" - ") + childTitle;
+        if (!childTitle.isEmpty()) {
+            if (child->isMaximized())
+                title += QStringLiteral(" - [") + childTitle + QLatin1Char(']');
+            else
+                title += QStringLiteral(" - ") + childTitle;
+        }
     }
-    setWindowTitle(title);
+    if (windowTitle() != title)
+        setWindowTitle(title);
 }
 
 void CMDIFrameWnd::OnActiveChildChanged()
@@ -227,9 +235,13 @@ void CMDIFrameWnd::OnActiveChildChanged()
     ShowMenu(menuId);
 
     disconnect(m_activeTitleConnection);
-    if (child)
+    disconnect(m_activeStateConnection);
+    if (child) {
         m_activeTitleConnection =
             connect(child, &QWidget::windowTitleChanged, this, [this] { OnUpdateFrameTitle(); });
+        m_activeStateConnection =
+            connect(child, &QMdiSubWindow::windowStateChanged, this, [this] { OnUpdateFrameTitle(); });
+    }
     OnUpdateFrameTitle();
     UpdateCommandUI();
 }

@@ -27,7 +27,8 @@ class QMenu;
 //
 // It owns the command actions (Commands()), builds menus from descriptions,
 // shows the menu of the active window's document type, keeps the caption as
-// "<title> - <active document title>", routes commands along active view,
+// "<title> - <active window title>" ("<title> - [<active window title>]"
+// while that window is maximised), routes commands along active view,
 // its document, its frame, this frame and the application, and disables
 // what nobody on that route handles. It handles the Window commands, the
 // Toolbar and Status Bar toggles, help and context help.
@@ -122,6 +123,7 @@ private:
     QPointer<QWidget> m_pHelpWindow;
     QPointer<QTextBrowser> m_pHelpBrowser;
     QMetaObject::Connection m_activeTitleConnection;
+    QMetaObject::Connection m_activeStateConnection;
     bool m_bUpdatePending = false;
     bool m_bInHelpMode = false;
 };

@@ -191,3 +191,18 @@ TEST_F(WindowTest, HiddenToolbarStaysHiddenWhenTheActiveWindowChanges)
 }
 
 }  // namespace
+
+namespace {
+TEST_F(WindowTest, CaptionFollowsTheActiveWindowAlsoWhenItIsMaximised)
+{
+    ASSERT_TRUE(m_frame->SendCommand(ID_FILE_NEW));
+    Active()->showMaximized();
+    EXPECT_EQ(m_frame->windowTitle(), "Quorelle - [Quorelle1]");
+    Active()->GetActiveDocument()->SetTitle("Acme");
+    EXPECT_EQ(m_frame->windowTitle(), "Quorelle - [Acme]");
+    Active()->showNormal();
+    EXPECT_EQ(m_frame->windowTitle(), "Quorelle - Acme");
+    ASSERT_TRUE(m_frame->SendCommand(ID_FILE_CLOSE));
+    EXPECT_EQ(m_frame->windowTitle(), "Quorelle");
+}
+}  // namespace
