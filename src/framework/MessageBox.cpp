@@ -27,6 +27,11 @@ void SetMessageBoxPresenter(std::function<void(const std::string&)> presenter)
     Presenter() = std::move(presenter);
 }
 
+bool HasMessageBoxPresenter()
+{
+    return static_cast<bool>(Presenter());
+}
+
 void ShowMessage(const std::string& text)
 {
     // Copy first: the hook may replace itself while it runs.

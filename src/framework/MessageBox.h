@@ -19,3 +19,7 @@ void SetMessageBoxHook(std::function<void(const std::string&)> hook);
 // Installed by the user interface: shows the real modal box. Without one
 // (a program with no user interface), messages are written to stderr.
 void SetMessageBoxPresenter(std::function<void(const std::string&)> presenter);
+
+// Whether a presenter is installed (the test programs install one that
+// writes to stderr before anything else, and the application keeps it).
+bool HasMessageBoxPresenter();

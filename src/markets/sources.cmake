@@ -9,4 +9,5 @@ list(APPEND QUORELLE_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/RefreshQuote.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LoadMarketList.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FindInList.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ListView.cpp
 )

@@ -1,0 +1,184 @@
+#include "app/MainFrame.h"
+
+#include <QGuiApplication>
+#include <QIcon>
+#include <QScreen>
+#include <QToolBar>
+
+#include "app/MarketCommands.h"
+#include "app/QuorelleApp.h"
+#include "app/ResourceTables.h"
+#include "framework/DocTemplate.h"
+#include "framework/Document.h"
+#include "framework/Globals.h"
+#include "framework/QtText.h"
+#include "framework/StatusBar.h"
+#include "framework/WaitCursor.h"
+#include "res/Resource.h"
+
+namespace {
+CMainFrame* g_pLatestFrame = nullptr;
+
+SecurityRecord DefaultSecurityRecord()
+{
+    SecurityRecord record;
+    record.writeToFile = false;
+    record.easternTime = true;
+    record.refreshMinutes = 1;
+    return record;
+}
+
+QString ToolBarImage(int id)
+{
+    switch (id) {
+    case ID_VIEW_FINDWORLDWIDE: return QStringLiteral(":/images/worldwide.png");
+    case ID_VIEW_PROPERTIES: return QStringLiteral(":/images/properties.png");
+    case ID_VIEW_FINDINLIST: return QStringLiteral(":/images/findinlist.png");
+    case ID_MARKETS_NYSE: return QStringLiteral(":/images/nyse.png");
+    case ID_MARKETS_AMEX: return QStringLiteral(":/images/amex.png");
+    case ID_MARKETS_NASDAQ: return QStringLiteral(":/images/nasdaq.png");
+    case ID_MARKETS_TSX: return QStringLiteral(":/images/tsx.png");
+    case ID_MARKETS_CVE: return QStringLiteral(":/images/cve.png");
+    case ID_MARKETS_LSE: return QStringLiteral(":/images/lse.png");
+    default: return {};
+    }
+}
+}  // namespace
+
+CMainFrame* GetMainFrame()
+{
+    if (CQuorelleApp* app = CQuorelleApp::GetQuorelleApp()) {
+        if (CMainFrame* frame = app->GetMainWnd())
+            return frame;
+    }
+    return g_pLatestFrame;
+}
+
+CMainFrame::CMainFrame()
+    : m_recDefault(DefaultSecurityRecord()), m_directory(m_recDefault, m_downloader, m_arrNearest, this)
+{
+    g_pLatestFrame = this;
+    setObjectName(QStringLiteral("MainFrame"));
+    setWindowIcon(QIcon(QStringLiteral(":/images/quorelle.png")));
+    SetBaseTitle(LoadResourceString(IDR_MAINFRAME));
+    CreateCommands();
+    LoadMenu(IDR_MAINFRAME, MainFrameMenu());
+    LoadMenu(IDR_QuorelleTYPE, QuoteWindowMenu());
+    LoadAccelTable(MainAccelerators());
+    SetDefaultMenu(IDR_MAINFRAME);
+    SetHelpSource(QUrl(QStringLiteral("qrc:/help/index.html")));
+    SetHelpModeText(LoadResourceString(AFX_IDS_HELPMODEMESSAGE));
+
+    CreateToolBar();
+    CreateStatusBar();
+    SetControlBars(m_wndToolBar, m_wndStatusBar);
+    SetIdleText(LoadResourceString(AFX_IDS_IDLEMESSAGE));
+    CenterWindow();
+    UpdateCommandUI();
+}
+
+CMainFrame::~CMainFrame()
+{
+    // Views reach the frame's members while they are destroyed.
+    CloseAllDocuments();
+    if (g_pLatestFrame == this)
+        g_pLatestFrame = nullptr;
+}
+
+void CMainFrame::CreateCommands()
+{
+    // The menu texts come with the menus; here every command gets its
+    // action and prompt, including those no menu shows.
+    for (int id : CommandTableIds())
+        Commands().Add(id, QString(), LoadResourceString(id));
+    // Commands without a menu item are named after their tooltip.
+    for (int id : {ID_MARKETS_MUTUALFUNDS, ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE}) {
+        QAction* action = Commands().Action(id);
+        action->setText(action->toolTip());
+    }
+}
+
+void CMainFrame::CreateToolBar()
+{
+    m_wndToolBar = new QToolBar(QStringLiteral("Toolbar"), this);
+    m_wndToolBar->setObjectName(QStringLiteral("ToolBar"));
+    m_wndToolBar->setIconSize(QSize(45, 16));
+    m_wndToolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    m_wndToolBar->setMovable(true);
+    m_wndToolBar->setFloatable(true);
+    m_wndToolBar->setAllowedAreas(Qt::AllToolBarAreas);
+    for (int id : MainToolBar()) {
+        if (id == 0) {
+            m_wndToolBar->addSeparator();
+            continue;
+        }
+        QAction* action = Commands().Action(id);
+        action->setIcon(QIcon(ToolBarImage(id)));
+        // Menus show texts only, as the toolbar shows images only.
+        action->setIconVisibleInMenu(false);
+        m_wndToolBar->addAction(action);
+    }
+    addToolBar(Qt::TopToolBarArea, m_wndToolBar);
+}
+
+void CMainFrame::CreateStatusBar()
+{
+    m_wndStatusBar = new CStatusBar(this);
+    m_wndStatusBar->setObjectName(QStringLiteral("StatusBar"));
+    std::vector<std::string> texts;
+    for (int id : StatusBarIndicators())
+        texts.push_back(LoadResourceString(id));
+    m_wndStatusBar->SetIndicators(texts);
+    setStatusBar(m_wndStatusBar);
+}
+
+void CMainFrame::CenterWindow()
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect available = screen->availableGeometry();
+    resize(available.width() * 3 / 4, available.height() * 3 / 4);
+    QRect frame = frameGeometry();
+    frame.moveCenter(available.center());
+    move(frame.topLeft());
+}
+
+CDocument* CMainFrame::OpenMarketList(int commandId)
+{
+    const MarketCommand* market = FindMarketCommand(commandId);
+    CQuorelleApp* app = CQuorelleApp::GetQuorelleApp();
+    if (!market || !app || !app->m_pListTemplate)
+        return nullptr;
+    g_nWindowKind = market->windowKind;
+    CDocument* document = nullptr;
+    {
+        CWaitCursor wait;
+        document = app->m_pListTemplate->OpenDocumentFile(nullptr, true);
+    }
+    if (document)
+        document->UpdateAllViews(nullptr, 0);
+    g_nWindowKind = 0;
+    if (document)
+        document->SetTitle(market->displayName);
+    return document;
+}
+
+bool CMainFrame::HandlesCommand(int id) const
+{
+    if (FindMarketCommand(id))
+        return CQuorelleApp::GetQuorelleApp() != nullptr;
+    if (id == ID_VIEW_FINDWORLDWIDE)
+        return true;
+    return CMDIFrameWnd::HandlesCommand(id);
+}
+
+void CMainFrame::OnCommand(int id)
+{
+    if (FindMarketCommand(id))
+        OpenMarketList(id);
+    else if (id == ID_VIEW_FINDWORLDWIDE)
+        OnFindQuoteWorldwide();
+    else
+        CMDIFrameWnd::OnCommand(id);
+}

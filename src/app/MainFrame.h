@@ -1,0 +1,57 @@
+#pragma once
+
+#include <string>
+
+#include "framework/MDIFrameWnd.h"
+#include "markets/QuoteDirectory.h"
+#include "quote/PageDownloader.h"
+#include "window/SecurityRecord.h"
+
+class CDocument;
+class CStatusBar;
+class QToolBar;
+
+// Quorelle's main frame: menus 128 and 129, toolbar 128, the status bar with
+// its indicators, and the members the windows share for the life of the
+// process. Constructing it builds the whole window (menus, toolbar, status
+// bar, centred on the screen) but does not show it; it needs a QApplication
+// but no application object, so tests may construct it alone.
+class CMainFrame : public CMDIFrameWnd {
+    Q_OBJECT
+
+public:
+    CMainFrame();
+    ~CMainFrame() override;
+
+    // Members in their declared order. The bars are owned by the window.
+    QToolBar* m_wndToolBar = nullptr;
+    // Start of every new security: writeToFile off, easternTime on, 1 minute.
+    SecurityRecord m_recDefault;
+    // The security of the quote window being opened; each new quote view copies it.
+    SecurityRecord m_recCurrent;
+    CStatusBar* m_wndStatusBar = nullptr;
+    CPageDownloader m_downloader;
+    CQuoteDirectory m_directory;
+    SecurityArray m_arrNearest;
+
+    // A market command: opens a new list window of the market and titles
+    // it with the market's display name. Returns the document or null.
+    CDocument* OpenMarketList(int commandId);
+
+    // The Find Quote Worldwide command.
+    void OnFindQuoteWorldwide();
+
+    bool HandlesCommand(int id) const override;
+    void OnCommand(int id) override;
+
+private:
+    void CreateCommands();
+    void CreateToolBar();
+    void CreateStatusBar();
+    void CenterWindow();
+};
+
+// The live main frame: the application's main window, or, without an
+// application object, the most recently constructed main frame. Null when
+// there is none.
+CMainFrame* GetMainFrame();

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "framework/CommandIds.h"
+
+// Resource and command ids of Quorelle's own menus, toolbar, dialogs and
+// strings, next to the framework's standard ids.
+
+// Dialogs and strings.
+inline constexpr int IDD_ABOUTBOX = 100;
+inline constexpr int IDP_OLE_INIT_FAILED = 100;
+
+// The main frame: menu, toolbar, accelerator table, icon and title string.
+inline constexpr int IDR_MAINFRAME = 128;
+// The quote document type: menu, icon and type strings.
+inline constexpr int IDR_QuorelleTYPE = 129;
+// The market-list document type: an icon only.
+inline constexpr int IDR_LISTTYPE = 501;
+
+// Market commands.
+inline constexpr int ID_MARKETS_MUTUALFUNDS = 32774;
+inline constexpr int ID_MARKETS_NASDAQ = 32777;
+inline constexpr int ID_MARKETS_NYSE = 32779;
+inline constexpr int ID_MARKETS_AMEX = 32780;
+inline constexpr int ID_MARKETS_CVE = 32781;
+inline constexpr int ID_MARKETS_TSX = 32782;
+inline constexpr int ID_MARKETS_LSE = 32783;
+
+// Find in the active list (handled by the market list view).
+inline constexpr int ID_VIEW_FINDINLIST = 32786;
+// Find a quote worldwide (handled by the main frame).
+inline constexpr int ID_VIEW_FINDWORLDWIDE = 32797;
+// The quote window's Properties dialog (handled by the quote view).
+inline constexpr int ID_VIEW_PROPERTIES = 32799;

@@ -1,0 +1,77 @@
+#include "AppTestSupport.h"
+
+#include <QCoreApplication>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QSettings>
+
+#include "framework/Globals.h"
+#include "framework/MDIChildWnd.h"
+#include "framework/QtText.h"
+
+void ResetApplicationState()
+{
+    QSettings("Dorvane", "Quorelle").clear();
+    g_nWindowKind = 1;
+}
+
+void ProcessDeferredDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void AppTest::SetUp()
+{
+    ResetApplicationState();
+    m_app = std::make_unique<CQuorelleApp>();
+    ASSERT_TRUE(m_app->InitInstance());
+    m_frame = m_app->GetMainWnd();
+    ASSERT_NE(m_frame, nullptr);
+}
+
+void AppTest::TearDown()
+{
+    m_app.reset();
+    ProcessDeferredDeletes();
+    g_nWindowKind = 1;
+}
+
+std::vector<std::string> AppTest::MenuTitles() const
+{
+    std::vector<std::string> titles;
+    for (QAction* action : m_frame->menuBar()->actions())
+        titles.push_back(FromQString(action->text()));
+    return titles;
+}
+
+std::vector<std::string> AppTest::MenuItems(const std::string& title) const
+{
+    std::vector<std::string> items;
+    for (QAction* menuAction : m_frame->menuBar()->actions()) {
+        if (FromQString(menuAction->text()) != title || !menuAction->menu())
+            continue;
+        for (QAction* action : menuAction->menu()->actions()) {
+            if (!action->isVisible())
+                continue;
+            items.push_back(action->isSeparator() ? "-" : FromQString(action->text()));
+        }
+    }
+    return items;
+}
+
+bool AppTest::Enabled(int id)
+{
+    m_frame->UpdateCommandUI();
+    QAction* action = m_frame->Commands().Action(id);
+    return action && action->isEnabled();
+}
+
+CMDIChildWnd* AppTest::Active() const
+{
+    return m_frame->MDIGetActive();
+}
+
+int AppTest::WindowCount() const
+{
+    return static_cast<int>(m_frame->MdiArea()->subWindowList().size());
+}
