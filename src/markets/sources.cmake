@@ -1,6 +1,9 @@
 # Sources of src/markets: Qt-free ones go to the core library, the rest to the UI library.
 list(APPEND QUORELLE_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/CountryTable.cpp
 )
 list(APPEND QUORELLE_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/QuoteDirectory.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Dia_Find.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Dia_FindWorldwide.cpp
 )
