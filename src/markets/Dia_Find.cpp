@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <QShowEvent>
 
+#include "framework/DialogUnits.h"
 #include "framework/Globals.h"
-#include "markets/DialogUnits.h"
 
 CDia_Find::CDia_Find(QWidget* parent)
     : QDialog(parent)

@@ -9,10 +9,10 @@
 #include <QPushButton>
 #include <QShowEvent>
 
+#include "framework/DialogUnits.h"
 #include "framework/Globals.h"
 #include "framework/MessageBox.h"
 #include "markets/CountryTable.h"
-#include "markets/DialogUnits.h"
 
 namespace {
 const char* const kPreselectedCountry = "United States";
