@@ -10,4 +10,5 @@ list(APPEND QUORELLE_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/DeviceContext.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Graph.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GraphDraw.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Dia_Parameters.cpp
 )

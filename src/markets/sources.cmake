@@ -3,6 +3,7 @@ list(APPEND QUORELLE_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/MarketTable.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SymbolList.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FindMatcher.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CountryTable.cpp
 )
 list(APPEND QUORELLE_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/QuoteDirectory.cpp
@@ -10,4 +11,6 @@ list(APPEND QUORELLE_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/LoadMarketList.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FindInList.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ListView.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Dia_Find.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Dia_FindWorldwide.cpp
 )
