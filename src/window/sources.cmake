@@ -1,5 +1,6 @@
 # Sources of src/window: Qt-free ones go to the core library, the rest to the UI library.
 list(APPEND QUORELLE_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/QuoteLog.cpp
 )
 list(APPEND QUORELLE_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/QuorelleDoc.cpp

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "quote/QuoteRecord.h"
+
+// The daily quote log: a tab-separated text file of a quote window's intraday
+// history, one file per symbol and day, written when the window closes.
+// Numbers are always formatted with the C locale's rules.
+
+// The file's opening: an empty line, the header line and another empty line.
+std::string QuoteLogHeader();
+
+// One row for one quote, ended by "\n". The date and time are the local-time
+// breakdown of quote.quoteTime; when it cannot be broken down the date is
+// 00/00/0000 and the time -1:-1.
+std::string FormatQuoteLogRow(const QuoteRecord& quote);
+
+// The whole file's text: the header, then one row per record, oldest first.
+std::string FormatQuoteLog(const std::vector<QuoteRecord>& history);
+
+// "MM_DD_YYYY_symbol.txt" from the local date of `now` (00_00_0000 when it
+// cannot be broken down) and the symbol with ASCII letters lower-cased.
+std::string QuoteLogFileName(const std::string& symbol, std::time_t now);
+
+// The folder the log files go to, as a path relative to the current directory:
+// "Stockdata" (created when missing), or "" (the current directory itself) when
+// "Stockdata" can neither be entered nor created. Never changes the process's
+// current directory.
+std::string QuoteLogDirectory();
+
+// Writes the history of `symbol` to the day's log file of `now` inside
+// QuoteLogDirectory(), replacing what an earlier call wrote for the same
+// symbol and day. The text goes to a temporary file in the same folder that
+// is renamed over the day's file only once it is completely written, so a
+// failure leaves the previous file whole. On any failure (a name that cannot
+// be a file name, e.g. one holding "/", or a failed create, write, close or
+// rename) it removes the temporary file, shows
+// "Can not open an output file \"<file name>\"." through ShowMessage and
+// returns false. Returns true once the file is in place. The process's
+// current directory is never changed.
+bool WriteQuoteLogFile(const std::string& symbol, const std::vector<QuoteRecord>& history,
+                       std::time_t now);
