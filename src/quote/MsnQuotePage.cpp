@@ -53,6 +53,16 @@ LocalDate LocalDateOf(std::time_t now)
     return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
 }
 
+// Applies the AM/PM mark that follows the minutes; a time without one stays as read.
+int To24Hour(int hour, const std::string& minuteText)
+{
+    if (minuteText.find("PM") != std::string::npos && hour >= 1 && hour < 12)
+        return hour + 12;
+    if (minuteText.find("AM") != std::string::npos && hour == 12)
+        return 0;
+    return hour;
+}
+
 }  // namespace
 
 std::string BuildMsnQuoteUrl(const std::string& host, const std::string& country, const std::string& symbol)
@@ -73,9 +83,13 @@ std::optional<ParsedQuotePage> ParseMsnQuotePage(const std::string& page, std::t
     QuoteRecord& quote = result.quote;
 
     // "Last trade ... >4:05 PM ET": the hour and minute on today's date; the
-    // page's wall clock is stored as if it were local time.
-    const int hour = CAtoi(cut("Last trade", ">", ":"));
-    const int minute = CAtoi(cut("Last trade", ":", "ET"));
+    // page's wall clock is stored as if it were local time. The page counts
+    // hours on a 12-hour clock, so the AM/PM mark decides the hour of the day
+    // (4:05 PM is 16:05, 12:10 AM is 00:10).
+    int hour = CAtoi(cut("Last trade", ">", ":"));
+    const std::string minuteText = cut("Last trade", ":", "ET");
+    const int minute = CAtoi(minuteText);
+    hour = To24Hour(hour, minuteText);
     const LocalDate today = LocalDateOf(now);
     quote.quoteTime = MakeQuoteTime(today.year, today.month, today.day, hour, minute, 0, -1);
 

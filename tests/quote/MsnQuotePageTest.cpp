@@ -44,7 +44,7 @@ QuoteRecord RisingQuote()
     q.avgVolume = "61,027,500";
     q.marketCap = "$216.02 Bil";
     q.totalShares = "8.41 Bil";
-    q.quoteTime = 1299228420;  // 03:47 local on 4 March: "3:47 PM" read without its PM
+    q.quoteTime = 1299271620;  // 15:47 local on 4 March: "3:47 PM"
     return q;
 }
 
@@ -135,12 +135,26 @@ TEST(MsnQuotePage, TradeTimeUsesTheLocalDateOfNow)
     const std::string page = "Last trade<span>4:05 PM ET</span>";
     // 23:30 in New York is already 5 March in UTC; the local date counts.
     const std::time_t lateEvening = 1299214800 + 23 * 3600 + 30 * 60;
-    EXPECT_EQ(Parse(page, lateEvening).quote.quoteTime, 1299214800 + 4 * 3600 + 5 * 60);
+    EXPECT_EQ(Parse(page, lateEvening).quote.quoteTime, 1299214800 + 16 * 3600 + 5 * 60);
     {
         testing_support::ScopedTimeZone zone("UTC0");
-        // Same instant, but in UTC it is 5 March: 04:05 UTC that day.
-        EXPECT_EQ(Parse(page, lateEvening).quote.quoteTime, 1299283200 + 4 * 3600 + 5 * 60);
+        // Same instant, but in UTC it is 5 March: 16:05 UTC that day.
+        EXPECT_EQ(Parse(page, lateEvening).quote.quoteTime, 1299283200 + 16 * 3600 + 5 * 60);
     }
+}
+
+TEST(MsnQuotePage, TradeTimeReadsTheTwelveHourClock)
+{
+    const std::time_t midnight = 1299214800;  // 4 March 2011, 00:00 in New York
+    const auto at = [&](const char* cell) {
+        return Parse(std::string("Last trade<span>") + cell + "</span>", midnight + 12 * 3600).quote.quoteTime;
+    };
+    EXPECT_EQ(at("9:35 AM ET"), midnight + 9 * 3600 + 35 * 60);
+    EXPECT_EQ(at("12:10 PM ET"), midnight + 12 * 3600 + 10 * 60);
+    EXPECT_EQ(at("12:10 AM ET"), midnight + 10 * 60);
+    EXPECT_EQ(at("3:59 PM ET"), midnight + 15 * 3600 + 59 * 60);
+    // Without a mark the hour is taken as it stands.
+    EXPECT_EQ(at("14:20 ET"), midnight + 14 * 3600 + 20 * 60);
 }
 
 TEST(MsnQuotePage, DelayNeedsTheNumberRightAfterTheWord)

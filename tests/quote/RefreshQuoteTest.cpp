@@ -191,7 +191,7 @@ TEST_F(RefreshQuoteTest, MsnPageFillsEveryFieldAndNothingStaleRemains)
 
     QuoteRecord expected = MicrosoftQuote();
     // "3:47 PM ET" on today's local date (the clock may pass midnight meanwhile).
-    expected.quoteTime = quote.quoteTime == TodayAt(after, 3, 47) ? TodayAt(after, 3, 47) : TodayAt(before, 3, 47);
+    expected.quoteTime = quote.quoteTime == TodayAt(after, 15, 47) ? TodayAt(after, 15, 47) : TodayAt(before, 15, 47);
     EXPECT_EQ(quote, expected);
     EXPECT_EQ(security.company, "Microsoft Corporation");
     EXPECT_EQ(m_server.Targets(), std::vector<std::string>{"/detail/stock_quote?Symbol=MSFT"});
