@@ -5,6 +5,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <stdexcept>
 
 namespace testing_support {
@@ -22,6 +23,10 @@ int LocalHttpServer::start()
     if (m_port <= 0)
         throw std::runtime_error("cannot bind a loopback port");
     m_thread = std::thread([this] { m_server->listen_after_bind(); });
+    // stop() is a no-op until the accept loop runs, so wait for it; the
+    // socket already listens, so early clients queue meanwhile.
+    for (int i = 0; i < 5000 && !m_server->is_running(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return m_port;
 }
 
