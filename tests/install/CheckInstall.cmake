@@ -1,0 +1,48 @@
+# Installs the build into a fresh prefix and checks what a desktop needs:
+# the programs, a launcher entry that starts them and an icon it names.
+file(REMOVE_RECURSE "${PREFIX}")
+execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
+                RESULT_VARIABLE result OUTPUT_QUIET ERROR_VARIABLE errors)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "cmake --install failed: ${errors}")
+endif()
+
+foreach(program bin/quorelle bin/quotesim)
+  if(NOT EXISTS "${PREFIX}/${program}" OR IS_DIRECTORY "${PREFIX}/${program}")
+    message(FATAL_ERROR "missing ${program}")
+  endif()
+  execute_process(COMMAND test -x "${PREFIX}/${program}" RESULT_VARIABLE notExecutable)
+  if(notExecutable)
+    message(FATAL_ERROR "${program} is not executable")
+  endif()
+endforeach()
+
+set(entry "${PREFIX}/share/applications/quorelle.desktop")
+if(NOT EXISTS "${entry}")
+  message(FATAL_ERROR "missing the launcher entry")
+endif()
+file(STRINGS "${entry}" lines)
+list(GET lines 0 heading)
+if(NOT heading STREQUAL "[Desktop Entry]")
+  message(FATAL_ERROR "the launcher entry starts with \"${heading}\"")
+endif()
+foreach(expected "Type=Application" "Name=Quorelle" "Exec=quorelle" "Icon=quorelle" "Categories=Office;Finance;")
+  list(FIND lines "${expected}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "the launcher entry lacks \"${expected}\"")
+  endif()
+endforeach()
+
+# The Icon= name must resolve in the hicolor theme.
+file(GLOB icons "${PREFIX}/share/icons/hicolor/*/apps/quorelle.png"
+                "${PREFIX}/share/icons/hicolor/scalable/apps/quorelle.svg")
+if(NOT icons)
+  message(FATAL_ERROR "no quorelle icon in share/icons/hicolor")
+endif()
+foreach(icon ${icons})
+  file(SIZE "${icon}" size)
+  if(size EQUAL 0)
+    message(FATAL_ERROR "empty icon ${icon}")
+  endif()
+endforeach()
+file(REMOVE_RECURSE "${PREFIX}")
