@@ -164,6 +164,25 @@ TEST(QuoteSimulator, SystemClockIsEasternTime)
               1);
 }
 
+TEST(QuoteSimulator, RunningClockStartsWhereToldAndFixedClockStopsIt)
+{
+    QuoteSimulator sim;
+    const ClockTime start = *ParseClock("2011-11-04 09:45");
+    sim.SetRunningClock(start);
+    // Runs at real speed: at most a minute has passed since it was set.
+    const ClockTime now = sim.Now();
+    EXPECT_TRUE(now == start || now == AddMinutes(start, 1)) << FormatClock(now);
+    sim.SetClock(*ParseClock("2011-11-04 12:00"));
+    EXPECT_EQ(sim.Now(), *ParseClock("2011-11-04 12:00"));
+    sim.SetRunningClock(start);
+    sim.UseSystemClock();
+    const ClockTime system = sim.Now();
+    const ClockTime eastern = EasternTimeNow();
+    EXPECT_LE(std::abs(DaysFromCivil(system.date) * 1440 + system.MinuteOfDay() -
+                       (DaysFromCivil(eastern.date) * 1440 + eastern.MinuteOfDay())),
+              1);
+}
+
 namespace {
 // Runs the simulator executable with its output on pipes.
 struct Child {
@@ -241,7 +260,8 @@ TEST(QuoteSimulatorProgram, RejectsBadOptions)
          {std::vector<std::string>{QUOTESIM_EXECUTABLE, "--clock", "tomorrow"},
           std::vector<std::string>{QUOTESIM_EXECUTABLE, "--port", "70000"},
           std::vector<std::string>{QUOTESIM_EXECUTABLE, "--lists", "/nonexistent-folder"},
-          std::vector<std::string>{QUOTESIM_EXECUTABLE, "--bogus"}}) {
+          std::vector<std::string>{QUOTESIM_EXECUTABLE, "--bogus"},
+          std::vector<std::string>{QUOTESIM_EXECUTABLE, "--replay", "--clock", "2011-11-04 12:00"}}) {
         Child child(args);
         EXPECT_EQ(child.Wait(), 2) << args[1];
     }

@@ -85,3 +85,17 @@ TEST(SimClock, ShownTradeIsFifteenMinutesLateAndWithinTheSession)
     EXPECT_EQ(ShownTrade(At("2011-11-05 12:00")), (TradePoint{Date{2011, 11, 4}, 16 * 60, true}));
     EXPECT_EQ(ShownTrade(At("2011-11-07 00:10")), (TradePoint{Date{2011, 11, 4}, 16 * 60, true}));
 }
+
+TEST(SimClock, ReplayStartsAtTheLatestSessionsFirstQuoteWhenNoneIsShownLive)
+{
+    // A session shown live is not replayed.
+    EXPECT_EQ(ReplayStart(At("2011-11-04 10:30")), At("2011-11-04 10:30"));
+    EXPECT_EQ(ReplayStart(At("2011-11-04 16:14")), At("2011-11-04 16:14"));
+    // After the close, at night, at the weekend, before the first delayed quote.
+    EXPECT_EQ(ReplayStart(At("2011-11-04 16:15")), At("2011-11-04 09:45"));
+    EXPECT_EQ(ReplayStart(At("2011-11-04 23:59")), At("2011-11-04 09:45"));
+    EXPECT_EQ(ReplayStart(At("2011-11-05 12:00")), At("2011-11-04 09:45"));
+    EXPECT_EQ(ReplayStart(At("2011-11-07 09:44")), At("2011-11-04 09:45"));
+    // The replay's first page shows a running session.
+    EXPECT_FALSE(ShownTrade(ReplayStart(At("2011-11-06 03:00"))).sessionOver);
+}

@@ -109,12 +109,21 @@ void QuoteSimulator::SetClock(const ClockTime& time)
 {
     std::lock_guard lock(m_mutex);
     m_fixedClock = time;
+    m_runningClock.reset();
 }
 
 void QuoteSimulator::UseSystemClock()
 {
     std::lock_guard lock(m_mutex);
     m_fixedClock.reset();
+    m_runningClock.reset();
+}
+
+void QuoteSimulator::SetRunningClock(const ClockTime& start)
+{
+    std::lock_guard lock(m_mutex);
+    m_fixedClock.reset();
+    m_runningClock = RunningClock{start, std::chrono::steady_clock::now()};
 }
 
 ClockTime QuoteSimulator::Now() const
@@ -123,6 +132,11 @@ ClockTime QuoteSimulator::Now() const
         std::lock_guard lock(m_mutex);
         if (m_fixedClock)
             return *m_fixedClock;
+        if (m_runningClock) {
+            const auto elapsed = std::chrono::duration_cast<std::chrono::minutes>(
+                std::chrono::steady_clock::now() - m_runningClock->startedAt);
+            return AddMinutes(m_runningClock->start, static_cast<int>(elapsed.count()));
+        }
     }
     return EasternTimeNow();
 }

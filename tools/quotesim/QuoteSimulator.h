@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -53,9 +54,12 @@ public:
     int Port() const { return m_port; }
     std::string HostPort() const;  // "127.0.0.1:<port>"
 
-    // The simulated clock (US Eastern time): the real time unless fixed.
+    // The simulated clock (US Eastern time): the real time unless fixed or
+    // running from a start of its own.
     void SetClock(const ClockTime& time);
     void UseSystemClock();
+    // A clock that shows `start` now and then runs at real speed.
+    void SetRunningClock(const ClockTime& start);
     ClockTime Now() const;
 
     // One line per request goes here; by default to stderr. An empty
@@ -84,6 +88,11 @@ private:
 
     mutable std::mutex m_mutex;  // guards the clock and the log function
     std::optional<ClockTime> m_fixedClock;
+    struct RunningClock {
+        ClockTime start;
+        std::chrono::steady_clock::time_point startedAt;
+    };
+    std::optional<RunningClock> m_runningClock;
     std::function<void(const std::string&)> m_log;
     std::atomic<int> m_requests{0};
     std::atomic<bool> m_listenEnded{false};

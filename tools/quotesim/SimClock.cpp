@@ -182,4 +182,12 @@ TradePoint ShownTrade(const ClockTime& clock)
     return TradePoint{PreviousTradingDay(delayed.date), kSessionClose, true};
 }
 
+ClockTime ReplayStart(const ClockTime& clock)
+{
+    const TradePoint shown = ShownTrade(clock);
+    if (!shown.sessionOver)
+        return clock;
+    return ClockTime{shown.date, (kSessionOpen + kDelayMinutes) / 60, (kSessionOpen + kDelayMinutes) % 60};
+}
+
 }  // namespace quotesim

@@ -68,4 +68,9 @@ struct TradePoint {
 };
 TradePoint ShownTrade(const ClockTime& clock);
 
+// Where a replay of the trading day starts at a clock time: the clock time
+// itself while a session is being shown live, otherwise the latest session's
+// first delayed quote (its open, shown at 9:45).
+ClockTime ReplayStart(const ClockTime& clock);
+
 }  // namespace quotesim

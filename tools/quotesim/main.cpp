@@ -1,6 +1,6 @@
 // quotesim: serves simulated quote pages on 127.0.0.1 until interrupted.
 //
-//   quotesim [--port N] [--lists DIR] [--clock "YYYY-MM-DD HH:MM"]
+//   quotesim [--port N] [--lists DIR] [--clock "YYYY-MM-DD HH:MM" | --replay]
 //
 // Prints "listening on 127.0.0.1:PORT" on stdout once it serves.
 
@@ -17,11 +17,13 @@ namespace {
 void Usage(std::FILE* out)
 {
     std::fprintf(out,
-                 "usage: quotesim [--port N] [--lists DIR] [--clock \"YYYY-MM-DD HH:MM\"]\n"
+                 "usage: quotesim [--port N] [--lists DIR] [--clock \"YYYY-MM-DD HH:MM\" | --replay]\n"
                  "  --port N     port on 127.0.0.1 (0, the default: any free port)\n"
                  "  --lists DIR  folder with the symbol lists (NYSE.TXT, ...); without it\n"
                  "               every plausible symbol is quoted under a made-up name\n"
-                 "  --clock T    fixed US Eastern time instead of the real clock\n");
+                 "  --clock T    fixed US Eastern time instead of the real clock\n"
+                 "  --replay     when no session is under way, replay the latest one from\n"
+                 "               its open at real speed, so that prices move at any hour\n");
 }
 
 bool ParsePort(const std::string& text, int& port)
@@ -40,6 +42,7 @@ int main(int argc, char** argv)
     int port = 0;
     std::string lists;
     std::string clock;
+    bool replay = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -56,13 +59,25 @@ int main(int argc, char** argv)
             lists = argv[++i];
         } else if (arg == "--clock" && hasValue) {
             clock = argv[++i];
+        } else if (arg == "--replay") {
+            replay = true;
         } else {
             Usage(stderr);
             return 2;
         }
     }
 
+    if (replay && !clock.empty()) {
+        std::fprintf(stderr, "quotesim: --clock and --replay exclude each other\n");
+        return 2;
+    }
+
     quotesim::QuoteSimulator simulator;
+    if (replay) {
+        const quotesim::ClockTime start = quotesim::ReplayStart(quotesim::EasternTimeNow());
+        simulator.SetRunningClock(start);
+        std::fprintf(stderr, "quotesim: clock runs from %s ET\n", quotesim::FormatClock(start).c_str());
+    }
     if (!clock.empty()) {
         const auto time = quotesim::ParseClock(clock);
         if (!time) {
