@@ -22,6 +22,8 @@
 #include "markets/MarketTable.h"
 #include "markets/SymbolList.h"
 #include "res/Resource.h"
+#include "support/LocalHttpServer.h"
+#include "window/QuorelleView.h"
 
 using namespace list_test;
 namespace fs = std::filesystem;
@@ -36,7 +38,12 @@ protected:
 
     void SetUp() override
     {
-        QSettings("Dorvane", "Quorelle").clear();
+        QSettings settings("Dorvane", "Quorelle");
+        settings.clear();
+        // Quote windows opened here fetch from a port nobody listens on.
+        const QString dead = QStringLiteral("127.0.0.1:%1").arg(testing_support::UnusedLoopbackPort());
+        settings.setValue("QuoteHosts/MsnMoney", dead);
+        settings.setValue("QuoteHosts/CnnMoney", dead);
         ResetListState();
         m_app = std::make_unique<CQuorelleApp>();
         ASSERT_TRUE(m_app->InitInstance());
@@ -206,6 +213,22 @@ TEST_F(ListWindowTest, CtrlFRunsFindInTheList)
     QTest::keyClick(newYork, Qt::Key_F, Qt::ControlModifier);
     EXPECT_TRUE(answer.Answered());
     EXPECT_EQ(ActiveTitle(), "Nearest quotes for \"IBM\" (New York Stock Exchange)");
+}
+
+TEST_F(ListWindowTest, DoubleClickOpensAQuoteWindowForTheFirstRowOfTheFile)
+{
+    CListView_* newYork = OpenNewYork({FileLine("Zulu Shares", "DUP", "1", "first"),
+                                       FileLine("Alpha Shares", "DUP", "2", "second")});
+    ASSERT_NE(newYork, nullptr);
+    ASSERT_EQ(Shown(*newYork, 0).front(), "Alpha Shares");
+    newYork->OnDoubleClick(newYork->model()->index(0, 0));
+    EXPECT_EQ(WindowCount(), 2);
+    CMDIChildWnd* child = m_frame->MDIGetActive();
+    auto* quoteView = child ? dynamic_cast<CQuorelleView*>(child->GetActiveView()) : nullptr;
+    ASSERT_NE(quoteView, nullptr);
+    EXPECT_EQ(quoteView->m_security, newYork->GetRows()[0]);
+    EXPECT_EQ(quoteView->m_security.company, "Zulu Shares");
+    EXPECT_EQ(g_nWindowKind, 0);
 }
 
 TEST_F(ListWindowTest, FindIsOfferedOnlyWhileAListIsActive)
