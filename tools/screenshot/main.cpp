@@ -1,0 +1,198 @@
+// quorelle_screenshot: stages the demo's typical scene (the New York list
+// and a quote window that has run for a while) against the quote simulator
+// and saves the main window as a PNG. Used for the README's picture.
+//
+//   quorelle_screenshot OUTPUT.png [--lists DIR] [--size WIDTHxHEIGHT]
+//
+// Runs on any Qt platform; for the picture, under xvfb-run. Settings and
+// the working folder are private temporary folders, never the user's.
+
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPixmap>
+#include <QSettings>
+#include <QTimerEvent>
+
+#include "app/MainFrame.h"
+#include "app/QuorelleApp.h"
+#include "framework/Document.h"
+#include "framework/QtText.h"
+#include "markets/ListView.h"
+#include "markets/ListViewModel.h"
+#include "quotesim/QuoteSimulator.h"
+#include "res/Resource.h"
+#include "window/QuorelleView.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kCompanySymbol = "CPL";
+constexpr const char* kOpeningClock = "2011-11-04 09:45";
+// A whole session, refreshed every five minutes.
+constexpr int kRefreshMinutes = 5;
+constexpr int kMinutesRun = 390;
+
+// A private folder for the run, removed at the end.
+class ScratchFolder {
+public:
+    ScratchFolder()
+    {
+        std::string pattern = (fs::temp_directory_path() / "quorelle-screenshot-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr)
+            throw std::runtime_error("cannot create a temporary folder");
+        m_path = pattern;
+    }
+    ~ScratchFolder()
+    {
+        std::error_code ec;
+        fs::remove_all(m_path, ec);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    const fs::path& path() const { return m_path; }
+
+private:
+    fs::path m_path;
+};
+
+QMdiSubWindow* FrameOf(QWidget* view)
+{
+    for (QWidget* widget = view; widget != nullptr; widget = widget->parentWidget())
+        if (auto* frame = qobject_cast<QMdiSubWindow*>(widget))
+            return frame;
+    return nullptr;
+}
+
+int Fail(const std::string& why)
+{
+    std::fprintf(stderr, "quorelle_screenshot: %s\n", why.c_str());
+    return 1;
+}
+
+int Stage(const std::string& output, const fs::path& lists, int width, int height)
+{
+    quotesim::QuoteSimulator simulator;
+    simulator.SetLog({});
+    if (simulator.LoadLists(lists.string()) == 0)
+        return Fail("no symbol lists in " + lists.string());
+    simulator.SetClock(*quotesim::ParseClock(kOpeningClock));
+    simulator.Start();
+    {
+        QSettings settings(QStringLiteral("Dorvane"), QStringLiteral("Quorelle"));
+        settings.setValue(QStringLiteral("QuoteHosts/MsnMoney"), ToQString(simulator.HostPort()));
+        settings.setValue(QStringLiteral("QuoteHosts/CnnMoney"), ToQString(simulator.HostPort()));
+    }
+
+    CQuorelleApp app;
+    if (!app.InitInstance())
+        return Fail("the application did not start");
+    CMainFrame* frame = app.GetMainWnd();
+    frame->resize(width, height);
+    // As if the user had chosen the period in the Properties dialog.
+    frame->m_recDefault.refreshMinutes = kRefreshMinutes;
+
+    if (!frame->SendCommand(ID_MARKETS_NYSE))
+        return Fail("the New York list did not open");
+    const auto lists_ = frame->findChildren<CListView_*>();
+    if (lists_.isEmpty())
+        return Fail("no list window");
+    CListView_* list = lists_.front();
+    for (int row = 0; row < list->GetListModel()->rowCount(); ++row)
+        if (list->GetListModel()->RecordAt(row)->symbol == kCompanySymbol)
+            list->setCurrentIndex(list->GetListModel()->index(row, 0));
+    list->OpenCurrentRow();
+
+    const auto views = frame->findChildren<CQuorelleView*>();
+    if (views.isEmpty())
+        return Fail("no quote window");
+    CQuorelleView* view = views.front();
+    // The window's timer fires once a period of the simulated day.
+    for (int minute = 0; minute < kMinutesRun && view->RefreshTimerId() != 0; minute += kRefreshMinutes) {
+        simulator.SetClock(quotesim::AddMinutes(simulator.Now(), kRefreshMinutes));
+        QTimerEvent tick(view->RefreshTimerId());
+        QCoreApplication::sendEvent(view, &tick);
+    }
+    if (view->m_history.size() < 2)
+        return Fail("the quote window did not refresh");
+
+    // The list at the left, the quote window beside it.
+    QMdiSubWindow* listFrame = FrameOf(list);
+    QMdiSubWindow* quoteFrame = FrameOf(view);
+    if (listFrame && quoteFrame) {
+        listFrame->move(0, 0);
+        quoteFrame->move(listFrame->geometry().right() + 8, 0);
+        frame->MdiArea()->setActiveSubWindow(quoteFrame);
+    }
+    frame->show();
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+
+    if (!frame->grab().save(QString::fromStdString(output), "PNG"))
+        return Fail("cannot write " + output);
+    std::printf("%s: %d refreshes of %s\n", output.c_str(), static_cast<int>(view->m_history.size()),
+                kCompanySymbol);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::string output;
+    fs::path lists = QUORELLE_DEMO_DIR;
+    int width = 880;
+    int height = 720;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--lists" && i + 1 < argc) {
+            lists = argv[++i];
+        } else if (arg == "--size" && i + 1 < argc) {
+            if (std::sscanf(argv[++i], "%dx%d", &width, &height) != 2 || width < 200 || height < 200)
+                return Fail("bad size (want WIDTHxHEIGHT)");
+        } else if (output.empty() && !arg.starts_with("-")) {
+            output = arg;
+        } else {
+            std::fprintf(stderr, "usage: quorelle_screenshot OUTPUT.png [--lists DIR] [--size WIDTHxHEIGHT]\n");
+            return 2;
+        }
+    }
+    if (output.empty())
+        return Fail("no output file given");
+    output = fs::absolute(output).string();
+
+    try {
+        // Settings and working folder of the run's own, set up before Qt reads them.
+        ScratchFolder scratch;
+        const fs::path config = scratch.path() / "config";
+        const fs::path work = scratch.path() / "work";
+        fs::create_directories(config);
+        fs::create_directories(work);
+        for (const auto& entry : fs::directory_iterator(lists))
+            if (entry.path().extension() == ".TXT")
+                fs::copy_file(entry.path(), work / entry.path().filename());
+        ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+        fs::current_path(work);
+
+        int result = 0;
+        {
+            QApplication application(argc, argv);
+            std::setlocale(LC_NUMERIC, "C");
+            result = Stage(output, lists, width, height);
+        }
+        fs::current_path(scratch.path().parent_path());
+        return result;
+    } catch (const std::exception& error) {
+        return Fail(error.what());
+    }
+}
