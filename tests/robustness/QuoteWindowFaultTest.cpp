@@ -216,4 +216,33 @@ TEST_F(QuoteWindowFaults, AStallOnARunningWindowCostsOneTickOnly)
     EXPECT_DOUBLE_EQ(view->m_quote.last, Expected("US:IBM").last);
 }
 
+TEST_F(QuoteWindowFaults, AConnectionDroppedMidPageKeepsWhatArrived)
+{
+    // The server goes away right after the price cell: the window takes the
+    // part it got, without a message, and the fields never sent stay empty.
+    m_server.server().Get("/detail/stock_quote", [this](const httplib::Request& request, httplib::Response& response) {
+        const std::string page = m_sim.MsnPage(request.get_param_value("Symbol"), m_sim.Now());
+        const std::size_t price = page.find("piprop=\"3\" >");
+        const std::size_t cut = page.find("</span>", price);
+        const std::string sent = page.substr(0, cut + 7);
+        response.set_content_provider(page.size(), "text/html",
+                                      [sent](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                                          if (offset == 0)
+                                              sink.write(sent.data(), sent.size());
+                                          return false;
+                                      });
+    });
+    StartServer();
+    CQuorelleView* view = Open(Security("US", "MSFT"));
+    ASSERT_NE(view, nullptr);
+    const quotesim::QuoteSnapshot expected = Expected("US:MSFT");
+    EXPECT_TRUE(m_messages->messages().empty());
+    ASSERT_EQ(view->m_history.size(), 1u);
+    EXPECT_DOUBLE_EQ(view->m_quote.last, expected.last);
+    EXPECT_EQ(view->m_quote.prevClose, 0.0);
+    EXPECT_EQ(view->m_quote.volume, "");
+    EXPECT_NE(view->RefreshTimerId(), 0);
+    EXPECT_FALSE(Painted(view).isNull());
+}
+
 }  // namespace
