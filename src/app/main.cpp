@@ -3,6 +3,8 @@
 #include <QApplication>
 
 #include "app/QuorelleApp.h"
+#include "app/TerminationSignals.h"
+#include "framework/CommandIds.h"
 
 int main(int argc, char** argv)
 {
@@ -15,5 +17,7 @@ int main(int argc, char** argv)
     CQuorelleApp app;
     if (!app.InitInstance())
         return 1;
+    // A stop from the terminal or the session ends the run as Exit does.
+    InstallTerminationHandler([&app] { app.OnCommand(ID_APP_EXIT); });
     return QApplication::exec();
 }

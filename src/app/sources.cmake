@@ -9,4 +9,5 @@ list(APPEND QUORELLE_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/FindQuoteWorldwide.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainFrame.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QuorelleApp.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TerminationSignals.cpp
 )
