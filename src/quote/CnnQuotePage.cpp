@@ -23,6 +23,9 @@ std::optional<ParsedQuotePage> ParseCnnQuotePage(const std::string& page)
     std::string last = cut("", "<td class=quoteprice>", "</td>");
     if (last.empty())  // outside trading hours only the after-hours block has a price
         last = cut("HOURS", "class=quotetext>", "</td>");
+    // No price anywhere: the page holds no quote, so report no data.
+    if (last.empty())
+        return std::nullopt;
     quote.last = CAtof(last);
 
     quote.change = cut("", "<td class=quotechange><span class=textpositive>", "</span>");

@@ -13,7 +13,8 @@ inline constexpr char kCnnMoneyDefaultHost[] = "money.cnn.com";
 // symbol is escaped where a URL needs it. The page knows no country.
 std::string BuildCnnQuoteUrl(const std::string& host, const std::string& symbol);
 
-// Cuts the quote out of the page. An empty page holds no data (nullopt); any
-// other page parses, missing items giving 0 or empty fields. This layout
+// Cuts the quote out of the page. A page without a price (regular or after
+// hours) holds no data (nullopt); any other page parses, missing items giving
+// 0 or empty fields. This layout
 // carries neither a trade time nor a company name.
 std::optional<ParsedQuotePage> ParseCnnQuotePage(const std::string& page);

@@ -104,7 +104,13 @@ std::optional<ParsedQuotePage> ParseMsnQuotePage(const std::string& page, std::t
 
     result.companyName = cut("", "Stock Quote for", "- MSN Money");
 
-    quote.last = CAtof(cut("", "<tr class=\"rs0\"><th colspan=\"4\"><span class=\"s1\" piprop=\"3\" >", "</span>"));
+    const std::string lastText =
+        cut("", "<tr class=\"rs0\"><th colspan=\"4\"><span class=\"s1\" piprop=\"3\" >", "</span>");
+    // A page without a last price holds no quote (the service's "no such
+    // symbol" page, an error page): report no data instead of a quote of zeros.
+    if (lastText.empty())
+        return std::nullopt;
+    quote.last = CAtof(lastText);
     quote.volume = cut("Volume", "5\">", "</span>");
     quote.avgVolume = cut("Avg. Daily", "1\">", "</td>");
     quote.dayHigh = CAtof(cut("Day's High", "\"1\">", "</span>"));

@@ -67,14 +67,36 @@ TEST(CnnQuotePage, RegularPriceWinsOverAfterHours)
     EXPECT_EQ(Parse(page).quote.last, 10.5);
 }
 
-TEST(CnnQuotePage, PageWithoutAnyMarkerGivesAnEmptyRecord)
-{
-    EXPECT_EQ(Parse("<html><body>Symbol not found</body></html>").quote, QuoteRecord{});
-}
-
-TEST(CnnQuotePage, EmptyPageHoldsNoData)
+TEST(CnnQuotePage, PageWithoutAPriceHoldsNoData)
 {
     EXPECT_FALSE(ParseCnnQuotePage("").has_value());
+    EXPECT_FALSE(ParseCnnQuotePage("<html><body>Symbol not found</body></html>").has_value());
+    EXPECT_FALSE(ParseCnnQuotePage(std::string("\0\x80 \xc3( \xff", 7)).has_value());
+    // Other cells without a price do not make a quote.
+    EXPECT_FALSE(ParseCnnQuotePage("<td>Open</td><td class=LeftCol>163.95</td>").has_value());
+    // Empty price cells, regular and after hours, are no price either.
+    EXPECT_FALSE(ParseCnnQuotePage("<td class=quoteprice></td> AFTER HOURS <td class=quotetext></td>").has_value());
+}
+
+TEST(CnnQuotePage, NoSuchSymbolPageHoldsNoData)
+{
+    // The service's lookup page for a symbol it does not know.
+    const std::string page =
+        "<html><head><title>Symbol lookup - CNNMoney.com</title></head><body>"
+        "<div class=nav><a href=\"/\">Home</a> | <a href=\"/markets\">Markets</a></div>"
+        "<div class=lookup><h1>Symbol lookup</h1><p>No symbol matches <b>ZZZZ</b>. "
+        "Please check the symbol and try again.</p></div>"
+        "<div class=footer>Market data delayed at least 15 minutes.</div></body></html>";
+    EXPECT_FALSE(ParseCnnQuotePage(page).has_value());
+}
+
+TEST(CnnQuotePage, AfterHoursPriceAloneIsAQuote)
+{
+    const ParsedQuotePage parsed =
+        Parse("<table class=afterHours><tr><td class=label>AFTER HOURS</td><td class=quotetext>11.00</td></tr></table>");
+    QuoteRecord expected;
+    expected.last = 11;
+    EXPECT_EQ(parsed.quote, expected);
 }
 
 TEST(CnnQuotePage, NumbersIgnoreACommaDecimalLocale)

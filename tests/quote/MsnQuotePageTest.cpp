@@ -13,6 +13,15 @@ namespace {
 // 4 March 2011, 12:00 in New York (the test process's zone).
 constexpr std::time_t kMarch4Noon = 1299258000;
 
+// The layout's last-price cell, so a small page holds a quote at all.
+const std::string kLastPriceCell = "<tr class=\"rs0\"><th colspan=\"4\"><span class=\"s1\" piprop=\"3\" >25.68</span>";
+
+// A small page of the given cells with a last price in front.
+std::string WithLastPrice(const std::string& cells)
+{
+    return kLastPriceCell + cells;
+}
+
 ParsedQuotePage Parse(const std::string& page, std::time_t now = kMarch4Noon)
 {
     auto parsed = ParseMsnQuotePage(page, now);
@@ -115,24 +124,46 @@ TEST(MsnQuotePage, SparseFundPageGivesZeroesForMissingCells)
     EXPECT_EQ(parsed.companyName, "Vanguard 500 Index Fund Investor Shares");
 }
 
-TEST(MsnQuotePage, PageWithoutAnyMarker)
+TEST(MsnQuotePage, PageWithoutALastPriceHoldsNoData)
 {
-    const ParsedQuotePage parsed = Parse("<html><body><h1>Not Found</h1></body></html>");
+    EXPECT_FALSE(ParseMsnQuotePage("", kMarch4Noon).has_value());
+    EXPECT_FALSE(ParseMsnQuotePage("<html><body><h1>Not Found</h1></body></html>", kMarch4Noon).has_value());
+    EXPECT_FALSE(ParseMsnQuotePage(std::string("\0\x80 \xc3( \xff", 7), kMarch4Noon).has_value());
+    // Other cells without the price do not make a quote.
+    EXPECT_FALSE(ParseMsnQuotePage("Last trade<span>4:05 PM ET</span> Quotes delayed 15 min", kMarch4Noon).has_value());
+    // The price marker with an empty cell is no price either.
+    EXPECT_FALSE(ParseMsnQuotePage("<tr class=\"rs0\"><th colspan=\"4\"><span class=\"s1\" piprop=\"3\" ></span>",
+                                   kMarch4Noon)
+                     .has_value());
+}
+
+TEST(MsnQuotePage, NoSuchSymbolPageHoldsNoData)
+{
+    // The service's lookup page for a symbol it does not know: a whole page
+    // with a title and furniture but no quote cells.
+    const std::string page =
+        "<html><head><title>Symbol Lookup - MSN Money</title></head><body>"
+        "<div id=\"nav\"><a href=\"/\">Home</a> | <a href=\"/investing\">Investing</a></div>"
+        "<div id=\"lookup\"><h1>Symbol Lookup</h1><p>We could not find a security matching <b>ZZZZ</b>. "
+        "Check the spelling, or search by company name.</p></div>"
+        "<div id=\"footer\">Quotes delayed 15 min</div></body></html>";
+    EXPECT_FALSE(ParseMsnQuotePage(page, kMarch4Noon).has_value());
+}
+
+TEST(MsnQuotePage, PriceCellAloneGivesAQuoteWithZeroesElsewhere)
+{
+    const ParsedQuotePage parsed = Parse(kLastPriceCell);
     QuoteRecord expected;
+    expected.last = 25.68;
     expected.change = " ()";
-    expected.quoteTime = 1299214800;
+    expected.quoteTime = 1299214800;  // no trade time on the page: local midnight
     EXPECT_EQ(parsed.quote, expected);
     EXPECT_EQ(parsed.companyName, "");
 }
 
-TEST(MsnQuotePage, EmptyPageHoldsNoData)
-{
-    EXPECT_FALSE(ParseMsnQuotePage("", kMarch4Noon).has_value());
-}
-
 TEST(MsnQuotePage, TradeTimeUsesTheLocalDateOfNow)
 {
-    const std::string page = "Last trade<span>4:05 PM ET</span>";
+    const std::string page = WithLastPrice("Last trade<span>4:05 PM ET</span>");
     // 23:30 in New York is already 5 March in UTC; the local date counts.
     const std::time_t lateEvening = 1299214800 + 23 * 3600 + 30 * 60;
     EXPECT_EQ(Parse(page, lateEvening).quote.quoteTime, 1299214800 + 16 * 3600 + 5 * 60);
@@ -147,7 +178,8 @@ TEST(MsnQuotePage, TradeTimeReadsTheTwelveHourClock)
 {
     const std::time_t midnight = 1299214800;  // 4 March 2011, 00:00 in New York
     const auto at = [&](const char* cell) {
-        return Parse(std::string("Last trade<span>") + cell + "</span>", midnight + 12 * 3600).quote.quoteTime;
+        return Parse(WithLastPrice(std::string("Last trade<span>") + cell + "</span>"), midnight + 12 * 3600)
+            .quote.quoteTime;
     };
     EXPECT_EQ(at("9:35 AM ET"), midnight + 9 * 3600 + 35 * 60);
     EXPECT_EQ(at("12:10 PM ET"), midnight + 12 * 3600 + 10 * 60);
@@ -159,18 +191,18 @@ TEST(MsnQuotePage, TradeTimeReadsTheTwelveHourClock)
 
 TEST(MsnQuotePage, DelayNeedsTheNumberRightAfterTheWord)
 {
-    EXPECT_EQ(Parse("Quotes delayed 15 min").quote.delayMinutes, 15);
-    EXPECT_EQ(Parse("Quotes delayed by 15 min").quote.delayMinutes, 0);
+    EXPECT_EQ(Parse(WithLastPrice("Quotes delayed 15 min")).quote.delayMinutes, 15);
+    EXPECT_EQ(Parse(WithLastPrice("Quotes delayed by 15 min")).quote.delayMinutes, 0);
 }
 
 TEST(MsnQuotePage, ShortRatioCellIsConvertedAsCut)
 {
     const std::string page =
-        "<td>Earnings/Share</td><td class=\"r1\">-0.25</td><td class=\"s5\">99</td>";
+        WithLastPrice("<td>Earnings/Share</td><td class=\"r1\">-0.25</td><td class=\"s5\">99</td>");
     EXPECT_EQ(Parse(page).quote.earningsPerShare, -0.25);
     // Six characters trigger the second cut, whatever it gives.
     const std::string longer =
-        "<td>Earnings/Share</td><td class=\"r1\">-0.253</td><td class=\"s5\">99</td>";
+        WithLastPrice("<td>Earnings/Share</td><td class=\"r1\">-0.253</td><td class=\"s5\">99</td>");
     EXPECT_EQ(Parse(longer).quote.earningsPerShare, 99);
 }
 

@@ -215,6 +215,8 @@ TEST_F(RefreshQuoteTest, CnnPageFillsItsFieldsAndNothingElse)
 
 TEST_F(RefreshQuoteTest, CountryAndEscapedSymbolInTheQuery)
 {
+    m_server.SetPage("CA:RY", ReadQuotePage("msn_rising.html"));
+    m_server.SetPage("A&B #1", ReadQuotePage("msn_rising.html"));
     SecurityRecord royal = Security("CA", "RY");
     SecurityRecord odd = Security("", "A&B #1");
     QuoteRecord quote;
@@ -242,19 +244,24 @@ TEST_F(RefreshQuoteTest, WithoutAQuoteRecordThePageIsReadButNothingStored)
     EXPECT_EQ(m_server.Targets().size(), 1u);
 }
 
-TEST_F(RefreshQuoteTest, ErrorPageCountsAsAPageWithoutItems)
+TEST_F(RefreshQuoteTest, ErrorPageWithoutAPriceShowsTheNoDataMessage)
 {
-    SecurityRecord security = Security("", "NOSUCH");
+    // The server answers an unknown symbol with a 404 page that carries no price.
+    SecurityRecord security = Security("", "NOSUCH", "Nobody Inc.");
     QuoteRecord quote = StaleQuote();
     MessageRecorder messages;
-    const std::time_t before = std::time(nullptr);
-    ASSERT_TRUE(m_directory.RefreshQuote(&security, &quote));
+    EXPECT_FALSE(m_directory.RefreshQuote(&security, &quote));
+    QuoteSource = 0;
+    EXPECT_FALSE(m_directory.RefreshQuote(&security, &quote));
 
-    QuoteRecord expected;
-    expected.change = " ()";
-    expected.quoteTime = quote.quoteTime == TodayAt(before, 0, 0) ? TodayAt(before, 0, 0) : TodayAt(std::time(nullptr), 0, 0);
-    EXPECT_EQ(quote, expected);
-    EXPECT_TRUE(messages.messages().empty());
+    EXPECT_EQ(messages.messages(), (std::vector<std::string>{
+                                       "Sorry, no data available for:\n\nNobody Inc. NOSUCH .",
+                                       "Sorry, no data available for:\n\nNobody Inc. NOSUCH .",
+                                   }));
+    EXPECT_EQ(quote, StaleQuote());
+    EXPECT_EQ(security.company, "Nobody Inc.");
+    EXPECT_EQ(m_server.Targets().size(), 2u);
+    EXPECT_FALSE(refreshInProgress);
 }
 
 TEST_F(RefreshQuoteTest, AbsentSecurityOrRunningRefreshIsRefusedQuietly)
@@ -379,12 +386,15 @@ TEST_F(RefreshQuoteTest, DefaultHostsWhenNothingIsConfigured)
     QSettings(QStringLiteral("Dorvane"), QStringLiteral("Quorelle")).remove(QStringLiteral("QuoteHosts"));
     // A local proxy shows which host each request was meant for.
     LocalHttpServer proxy;
+    const std::string msnPage = ReadQuotePage("msn_rising.html");
+    const std::string cnnPage = ReadQuotePage("cnn_rising.html");
     std::vector<std::string> targets;
     std::mutex mutex;
     proxy.server().Get(".*", [&](const httplib::Request& req, httplib::Response& res) {
         std::lock_guard lock(mutex);
         targets.push_back(req.target);
-        res.set_content("<html></html>", "text/html");
+        // A page with a price in either layout, so each refresh succeeds.
+        res.set_content(req.target.find("/quote/quote.html") != std::string::npos ? cnnPage : msnPage, "text/html");
     });
     proxy.start();
     quote_tests::ScopedEnv viaProxy("http_proxy", proxy.url("").c_str());

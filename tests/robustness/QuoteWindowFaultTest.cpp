@@ -141,7 +141,7 @@ TEST_F(QuoteWindowFaults, NulBytesAndInvalidUtf8InThePageAreShownNotFatal)
     EXPECT_TRUE(m_messages->messages().empty());
 }
 
-TEST_F(QuoteWindowFaults, APageOfGarbageGivesAnEmptyQuoteNotACrash)
+TEST_F(QuoteWindowFaults, APageOfGarbageGivesTheNoDataMessageNotACrash)
 {
     m_server.server().Get("/detail/stock_quote", [](const httplib::Request&, httplib::Response& response) {
         std::string page;
@@ -150,13 +150,17 @@ TEST_F(QuoteWindowFaults, APageOfGarbageGivesAnEmptyQuoteNotACrash)
         response.set_content(page, "text/html");
     });
     StartServer();
-    CQuorelleView* view = Open(Security("US", "MSFT"));
+    CQuorelleView* view = Open(Security("US", "MSFT", "Microsoft Corporation"));
     ASSERT_NE(view, nullptr);
-    // A page is a page: the window takes a quote with nothing in it.
-    EXPECT_TRUE(m_messages->messages().empty());
-    ASSERT_EQ(view->m_history.size(), 1u);
-    EXPECT_EQ(view->m_quote.last, 0.0);
-    EXPECT_EQ(view->m_security.company, "");
+    // A page without a price holds no quote: the "no data" box, and the
+    // window stays idle instead of charting a quote of zeros.
+    EXPECT_EQ(m_messages->messages(),
+              std::vector<std::string>{"Sorry, no data available for:\n\nMicrosoft Corporation MSFT US."});
+    EXPECT_TRUE(view->m_history.empty());
+    EXPECT_EQ(view->RefreshTimerId(), 0);
+    EXPECT_TRUE(view->m_pGraph->m_points.empty());
+    EXPECT_EQ(view->m_security.company, "Microsoft Corporation");
+    EXPECT_FALSE(refreshInProgress);
     EXPECT_FALSE(Painted(view).isNull());
 }
 
