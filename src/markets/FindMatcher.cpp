@@ -1,0 +1,86 @@
+#include "markets/FindMatcher.h"
+
+#include <array>
+#include <cstring>
+
+namespace {
+constexpr std::array<unsigned char, 256> MakeLowerTable()
+{
+    std::array<unsigned char, 256> table{};
+    for (int c = 0; c < 256; ++c)
+        table[static_cast<std::size_t>(c)] = static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return table;
+}
+constexpr std::array<unsigned char, 256> kLower = MakeLowerTable();
+
+char Lower(char c)
+{
+    return static_cast<char>(kLower[static_cast<unsigned char>(c)]);
+}
+
+char Upper(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// The rest of the needle (after its first byte) matches at pos + 1.
+bool TailMatches(const char* pos, std::string_view needle)
+{
+    for (std::size_t i = 1; i < needle.size(); ++i)
+        if (Lower(pos[i]) != needle[i])
+            return false;
+    return true;
+}
+
+bool Search(std::string_view haystack, std::string_view needle, char firstLower, char firstUpper)
+{
+    if (needle.empty())
+        return true;
+    if (needle.size() > haystack.size())
+        return false;
+    const char* pos = haystack.data();
+    const char* const lastStart = pos + (haystack.size() - needle.size());
+    if (firstLower == firstUpper) {
+        // Not a letter: let memchr skip to each candidate.
+        while (pos <= lastStart) {
+            const void* found = std::memchr(pos, firstLower, static_cast<std::size_t>(lastStart - pos) + 1);
+            if (found == nullptr)
+                return false;
+            pos = static_cast<const char*>(found);
+            if (TailMatches(pos, needle))
+                return true;
+            ++pos;
+        }
+        return false;
+    }
+    for (; pos <= lastStart; ++pos) {
+        const char c = *pos;
+        if ((c == firstLower || c == firstUpper) && TailMatches(pos, needle))
+            return true;
+    }
+    return false;
+}
+}  // namespace
+
+FindMatcher::FindMatcher(std::string_view text) : m_lowered(text)
+{
+    for (char& c : m_lowered)
+        c = Lower(c);
+    if (!m_lowered.empty()) {
+        m_firstLower = m_lowered.front();
+        m_firstUpper = Upper(m_firstLower);
+    }
+}
+
+bool FindMatcher::Contains(std::string_view haystack) const
+{
+    return Search(haystack, m_lowered, m_firstLower, m_firstUpper);
+}
+
+bool ContainsIgnoringAsciiCase(std::string_view haystack, std::string_view loweredNeedle)
+{
+    if (loweredNeedle.empty())
+        return true;
+    const char first = loweredNeedle.front();
+    return Search(haystack, loweredNeedle, first, Upper(first));
+}

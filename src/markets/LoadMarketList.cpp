@@ -1,0 +1,242 @@
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <memory>
+#include <new>
+#include <string>
+#include <vector>
+
+#include <QCoreApplication>
+#include <QCursor>
+#include <QGuiApplication>
+
+#include "framework/MessageBox.h"
+#include "markets/MarketTable.h"
+#include "markets/QuoteDirectory.h"
+#include "markets/SymbolList.h"
+
+namespace {
+
+// Busy cursor for the load; does nothing in a program without a GUI.
+class WaitCursor {
+public:
+    WaitCursor() : m_active(qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr)
+    {
+        if (m_active)
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    ~WaitCursor() { End(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+    void End()
+    {
+        if (m_active)
+            QGuiApplication::restoreOverrideCursor();
+        m_active = false;
+    }
+
+private:
+    bool m_active;
+};
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd = -1) : m_fd(fd) {}
+    ~FileDescriptor() { Close(); }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    FileDescriptor(FileDescriptor&& other) noexcept : m_fd(other.m_fd) { other.m_fd = -1; }
+    FileDescriptor& operator=(FileDescriptor&& other) noexcept
+    {
+        if (this != &other) {
+            Close();
+            m_fd = other.m_fd;
+            other.m_fd = -1;
+        }
+        return *this;
+    }
+
+    int Get() const { return m_fd; }
+    bool IsOpen() const { return m_fd >= 0; }
+    void Close()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = -1;
+    }
+
+private:
+    int m_fd;
+};
+
+// Opens the path for reading when it is a regular file. Non-blocking open so
+// that a FIFO of that name cannot hang the interface; it is refused anyway.
+FileDescriptor OpenRegularFile(const std::string& path)
+{
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!file.IsOpen())
+        return file;
+    struct stat info {};
+    if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode))
+        file.Close();
+    return file;
+}
+
+bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char x = a[i];
+        char y = b[i];
+        if (x >= 'A' && x <= 'Z')
+            x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z')
+            y = static_cast<char>(y - 'A' + 'a');
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+// Names in the current directory that differ from the file name only in
+// letter case, in a stable order.
+std::vector<std::string> CaseVariants(const std::string& fileName)
+{
+    std::vector<std::string> names;
+    DIR* dir = ::opendir(".");
+    if (dir == nullptr)
+        return names;
+    while (const dirent* entry = ::readdir(dir)) {
+        std::string name = entry->d_name;
+        if (name != fileName && EqualIgnoringAsciiCase(name, fileName))
+            names.push_back(std::move(name));
+    }
+    ::closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The lists are named in upper case, but this file system tells letter case
+// apart: the exact name wins, then any name differing only in case.
+FileDescriptor OpenSymbolList(const std::string& fileName)
+{
+    FileDescriptor file = OpenRegularFile(fileName);
+    if (file.IsOpen())
+        return file;
+    for (const std::string& variant : CaseVariants(fileName)) {
+        file = OpenRegularFile(variant);
+        if (file.IsOpen())
+            return file;
+    }
+    return file;
+}
+
+// Reads up to `capacity` bytes; false on a read error.
+bool ReadUpTo(int fd, char* buffer, std::size_t capacity, std::size_t& total)
+{
+    total = 0;
+    while (total < capacity) {
+        const ssize_t got = ::read(fd, buffer + total, capacity - total);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (got == 0)
+            break;
+        total += static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
+// Fills the rows in file order. Records already in the array are
+// overwritten in place, so that loading again into the same array reuses
+// their strings instead of freeing and allocating them all.
+void FillRows(std::string_view text, const MarketInfo& market, const SecurityRecord& defaults, SecurityArray& rows)
+{
+    std::size_t filled = 0;
+    ForEachSymbolListRow(text, [&](const SymbolListFields& fields) {
+        SecurityRecord& row = filled < rows.size() ? rows[filled] : rows.emplace_back();
+        ++filled;
+        row.writeToFile = defaults.writeToFile;
+        row.easternTime = defaults.easternTime;
+        row.refreshMinutes = defaults.refreshMinutes;
+        row.country.assign(market.country);
+        row.company.assign(fields.company);
+        row.symbol.assign(fields.symbol);
+        row.volumeText.assign(fields.volume);
+        row.listed.assign(fields.listed);
+    });
+    rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(filled), rows.end());
+}
+
+}  // namespace
+
+bool CQuoteDirectory::LoadMarketList(const std::string& marketCode, SecurityArray& rows)
+{
+    const std::string fileName = MarketFileName(marketCode);
+    FileDescriptor file = OpenSymbolList(fileName);
+    if (!file.IsOpen()) {
+        ShowMessage("Can not open a file \"" + fileName + "\".");
+        return false;
+    }
+
+    WaitCursor waitCursor;
+    const auto reportNoMemory = [&] {
+        waitCursor.End();
+        ShowMessage("Can not allocate memory for a file \"" + fileName + "\".");
+        return false;
+    };
+
+    // One read of the whole text into one buffer; untouched pages of the
+    // buffer cost nothing, so it is simply the largest size ever read.
+    std::unique_ptr<char[]> buffer;
+    try {
+        buffer = std::make_unique_for_overwrite<char[]>(kSymbolListMaxBytes);
+    } catch (const std::bad_alloc&) {
+        return reportNoMemory();
+    }
+    std::size_t size = 0;
+    const bool readOk = ReadUpTo(file.Get(), buffer.get(), kSymbolListMaxBytes, size);
+    file.Close();
+    if (!readOk) {
+        // A list cut short by a read error would look complete: refuse it.
+        waitCursor.End();
+        ShowMessage("Can not open a file \"" + fileName + "\".");
+        return false;
+    }
+
+    const std::string_view text = SymbolListText(std::string_view(buffer.get(), size));
+    const std::size_t rowCount = CountSymbolListRows(text);
+    const MarketInfo* market = FindMarketByCode(marketCode);
+    if (market == nullptr) {
+        // The code is only checked against a row; a file without rows loads
+        // as an empty list whatever its code.
+        rows.clear();
+        if (rowCount == 0)
+            return true;
+        waitCursor.End();
+        ShowMessage("Unknown Market Name");
+        return false;
+    }
+
+    try {
+        rows.reserve(rowCount);
+    } catch (const std::bad_alloc&) {
+        return reportNoMemory();
+    }
+    try {
+        FillRows(text, *market, m_recDefault, rows);
+    } catch (const std::bad_alloc&) {
+        // Half-overwritten rows would mix two loads: drop them.
+        rows.clear();
+        return reportNoMemory();
+    }
+    return true;
+}
