@@ -1,0 +1,72 @@
+#include <cmath>
+#include <stdexcept>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "chart/ChartText.h"
+#include "chart/PointRow.h"
+#include "support/TestEnvironment.h"
+
+TEST(ChartText, NoteLinesLoseLineBreakTagsAndOuterWhiteSpace)
+{
+    EXPECT_EQ(CleanNoteLine("Diff.: +0.12<BR>(+1.5%)"), "Diff.: +0.12 (+1.5%)");
+    EXPECT_EQ(CleanNoteLine("  a<BR><BR>b \t\r\n"), "a  b");
+    EXPECT_EQ(CleanNoteLine(" <BR> "), "");
+    EXPECT_EQ(CleanNoteLine("<br>"), "<br>");  // only the upper-case tag
+}
+
+TEST(ChartText, WrappingCutsAtTheLastBlankOrAfterTheWidth)
+{
+    const std::string text = "Market Cap: 1.23 Billion dollars of shares";
+    WrapStep step = SplitForWrap(text, 25);
+    EXPECT_EQ(step.line, "Market Cap: 1.23 Billion");
+    EXPECT_EQ(step.rest, "dollars of shares");
+
+    step = SplitForWrap("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123", 25);
+    EXPECT_EQ(step.line, "ABCDEFGHIJKLMNOPQRSTUVWXY");
+    EXPECT_EQ(step.rest, "Z0123");
+
+    step = SplitForWrap("short", 25);
+    EXPECT_EQ(step.line, "short");
+    EXPECT_EQ(step.rest, "");
+
+    // A blank at the very start still makes progress.
+    step = SplitForWrap(" ABCDEFGHIJKLMNOPQRSTUVWXYZ", 25);
+    EXPECT_EQ(step.line, "");
+    EXPECT_EQ(step.rest, "ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+}
+
+TEST(ChartText, CutsKeepUtf8SequencesWhole)
+{
+    // 24 ASCII letters, then a two-byte letter across the 25th byte.
+    const std::string text = std::string(24, 'a') + "\xC3\xA4" + "bcd";
+    const WrapStep step = SplitForWrap(text, 25);
+    EXPECT_EQ(step.line, std::string(24, 'a'));
+    EXPECT_EQ(step.rest, "\xC3\xA4" "bcd");
+    // Bytes that are not UTF-8 are single characters.
+    const std::string latin = std::string(24, 'a') + "\xE4\xE4" + "b";
+    EXPECT_EQ(SplitForWrap(latin, 25).line, std::string(24, 'a') + "\xE4");
+
+    EXPECT_EQ(LegendName(std::string(40, 'x')), std::string(30, 'x'));
+    EXPECT_EQ(LegendName("Today"), "Today");
+    EXPECT_EQ(CutPosition("\xE2\x82\xAC", 1), 3u);  // one character longer than the count
+}
+
+TEST(ChartRows, CellsConvertWithTheCLocaleAndAreCheckedOnAccess)
+{
+    testing_support::ScopedLocale german("de_DE.UTF-8");
+    const PointRow row{"09:35", "12.35", "abc", "nan", "-0.50"};
+    EXPECT_EQ(row.size(), 5u);
+    EXPECT_EQ(row[1], "12.35");
+    EXPECT_DOUBLE_EQ(row.Value(1), 12.35);
+    EXPECT_EQ(row.Value(2), 0.0);
+    EXPECT_TRUE(std::isnan(row.Value(3)));
+    EXPECT_DOUBLE_EQ(row.Value(4), -0.5);
+    EXPECT_EQ(row.Text(0), "09:35");
+    EXPECT_THROW(row.Text(5), std::invalid_argument);
+    EXPECT_THROW(row.Value(5), std::invalid_argument);
+
+    const PointRow fromArray(std::vector<std::string>{"10:00", "1"});
+    EXPECT_EQ(fromArray.Cells(), (std::vector<std::string>{"10:00", "1"}));
+}
