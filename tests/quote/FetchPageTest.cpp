@@ -99,7 +99,7 @@ TEST_F(FetchPageTest, BodySplitOverSeveralReadsArrivesOnceInOrder)
     const std::string first = Pattern(30'000);
     const std::string second = Pattern(7'000, 30'000);
     m_server.server().Get("/pieces", [&](const httplib::Request&, httplib::Response& res) {
-        res.set_chunked_content_provider("text/html", [&](size_t, httplib::DataSink& sink) {
+        res.set_chunked_content_provider("text/html", [first, second](size_t, httplib::DataSink& sink) {
             sink.write(first.data(), first.size());
             std::this_thread::sleep_for(20ms);
             sink.write(second.data(), second.size());
@@ -268,7 +268,7 @@ TEST_F(FetchPageTest, ConnectionDroppedMidBodyKeepsWhatArrived)
 {
     const std::string sent = Pattern(4000);
     m_server.server().Get("/drop", [&](const httplib::Request&, httplib::Response& res) {
-        res.set_content_provider(10'000, "text/html", [&](size_t offset, size_t, httplib::DataSink& sink) {
+        res.set_content_provider(10'000, "text/html", [sent](size_t offset, size_t, httplib::DataSink& sink) {
             if (offset == 0)
                 sink.write(sent.data(), sent.size());
             return false;  // the server goes away with the body unfinished
@@ -284,7 +284,7 @@ TEST_F(FetchPageTest, StallAfterDataKeepsWhatArrived)
 {
     const std::string sent = Pattern(2000);
     m_server.server().Get("/stall", [&](const httplib::Request&, httplib::Response& res) {
-        res.set_chunked_content_provider("text/html", [&](size_t, httplib::DataSink& sink) {
+        res.set_chunked_content_provider("text/html", [this, sent](size_t, httplib::DataSink& sink) {
             sink.write(sent.data(), sent.size());
             m_gate.WaitUpTo(10s);
             // Only a client that waited this long sees the rest.
@@ -328,7 +328,9 @@ TEST_F(FetchPageTest, EndlessBodyStopsAtThirtyTwoMebibytes)
     EXPECT_EQ(CPageDownloader().MaxBodyBytes(), 32u * 1024u * 1024u);
     const std::string piece = Pattern(1 << 16);
     m_server.server().Get("/endless", [&](const httplib::Request&, httplib::Response& res) {
-        res.set_chunked_content_provider("text/html", [&](size_t, httplib::DataSink& sink) {
+        // The server may still be writing when the test body has ended (the
+        // client hangs up at the cap), so the provider owns its copy.
+        res.set_chunked_content_provider("text/html", [piece](size_t, httplib::DataSink& sink) {
             return sink.write(piece.data(), piece.size());
         });
     });
