@@ -25,14 +25,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     try {
         const auto msn = ParseMsnQuotePage(page, kNow);
-        // Only an empty page holds no data.
-        FUZZ_CHECK(msn.has_value() == !page.empty());
+        // A page holds data only where the last price's marker is.
+        FUZZ_CHECK(!msn || page.find("piprop=\"3\" >") != std::string::npos);
     } catch (const std::invalid_argument&) {
         // A trade time that cannot be represented: documented, the refresh fails.
     }
 
     const auto cnn = ParseCnnQuotePage(page);
-    FUZZ_CHECK(cnn.has_value() == !page.empty());
+    // No price cell of either kind, no data.
+    FUZZ_CHECK(!cnn || page.find("class=quoteprice>") != std::string::npos ||
+               page.find("class=quotetext>") != std::string::npos);
     if (cnn) {
         // This layout carries neither a trade time nor a company name.
         FUZZ_CHECK(cnn->quote.quoteTime == 0);

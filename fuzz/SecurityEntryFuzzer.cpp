@@ -1,0 +1,66 @@
+// Reading a security back from a recent-file entry or an opened path.
+// Input: the text to read NUL company NUL country NUL symbol; the last three
+// also build an entry that must read back as the record it came from.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "FuzzSupport.h"
+#include "framework/CText.h"
+#include "window/SecurityEntry.h"
+
+namespace {
+
+bool IsTrimmed(const std::string& text)
+{
+    return TrimWhitespace(text) == text;
+}
+
+bool Lacks(const std::string& text, std::string_view bytes)
+{
+    return text.find_first_of(bytes) == std::string::npos;
+}
+
+bool IsMarketName(const std::string& text)
+{
+    return text == "NYSE" || text == "AMEX" || text == "NASDAQ" || text == "MUTUAL" || text == "CVE" ||
+           text == "TSX";
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    fuzz::FuzzInput input(data, size);
+    const std::string text = input.TakeText();
+    const std::string company = input.TakeText();
+    const std::string country = input.TakeText();
+    const std::string symbol = input.TakeText();
+
+    if (const auto entry = ParseSecurityEntry(text)) {
+        FUZZ_CHECK(text.find(',') != std::string::npos && text.find('(') != std::string::npos);
+        FUZZ_CHECK(IsTrimmed(entry->symbol) && IsTrimmed(entry->company));
+        FUZZ_CHECK(Lacks(entry->symbol, ","));
+        FUZZ_CHECK(Lacks(entry->company, "(\\"));
+    } else {
+        FUZZ_CHECK(text.find(',') == std::string::npos || text.find('(') == std::string::npos);
+    }
+
+    // Any record whose texts cannot be mistaken for the entry's punctuation
+    // reads back unchanged from its own entry.
+    const bool plain = IsTrimmed(company) && IsTrimmed(symbol) && Lacks(company, "(\\/,") &&
+                       Lacks(country, "(,\\") && Lacks(symbol, ",\\") && !IsMarketName(country) &&
+                       company.find('\0') == std::string::npos && symbol.find('\0') == std::string::npos;
+    if (plain) {
+        SecurityRecord record;
+        record.company = company;
+        record.country = country;
+        record.symbol = symbol;
+        const auto back = ParseSecurityEntry(FormatSecurityEntry(record));
+        FUZZ_CHECK(back.has_value());
+        FUZZ_CHECK(back->company == company && back->country == country && back->symbol == symbol);
+    }
+    return 0;
+}
