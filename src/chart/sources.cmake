@@ -3,6 +3,7 @@ list(APPEND QUORELLE_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ChartGeometry.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ChartText.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PointRow.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/QuoteChartContent.cpp
 )
 list(APPEND QUORELLE_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/DisplayText.cpp
@@ -11,4 +12,6 @@ list(APPEND QUORELLE_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Graph.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GraphDraw.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Dia_Parameters.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/QuoteViewPainting.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/QuoteViewPrinting.cpp
 )

@@ -7,42 +7,17 @@
 #include <cerrno>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include <QCoreApplication>
-#include <QCursor>
-#include <QGuiApplication>
-
 #include "framework/MessageBox.h"
+#include "framework/WaitCursor.h"
 #include "markets/MarketTable.h"
 #include "markets/QuoteDirectory.h"
 #include "markets/SymbolList.h"
 
 namespace {
-
-// Busy cursor for the load; does nothing in a program without a GUI.
-class WaitCursor {
-public:
-    WaitCursor() : m_active(qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr)
-    {
-        if (m_active)
-            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    }
-    ~WaitCursor() { End(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-
-    void End()
-    {
-        if (m_active)
-            QGuiApplication::restoreOverrideCursor();
-        m_active = false;
-    }
-
-private:
-    bool m_active;
-};
 
 class FileDescriptor {
 public:
@@ -219,9 +194,11 @@ bool CQuoteDirectory::LoadMarketList(const std::string& marketCode, SecurityArra
         return false;
     }
 
-    WaitCursor waitCursor;
+    // Shown from the successful open to the end of the load; ended before
+    // any message.
+    std::optional<CWaitCursor> waitCursor(std::in_place);
     const auto reportNoMemory = [&] {
-        waitCursor.End();
+        waitCursor.reset();
         ShowMessage("Can not allocate memory for a file \"" + fileName + "\".");
         return false;
     };
@@ -239,7 +216,7 @@ bool CQuoteDirectory::LoadMarketList(const std::string& marketCode, SecurityArra
     file.Close();
     if (!readOk) {
         // A list cut short by a read error would look complete: refuse it.
-        waitCursor.End();
+        waitCursor.reset();
         ShowMessage("Can not open a file \"" + fileName + "\".");
         return false;
     }
@@ -254,7 +231,7 @@ bool CQuoteDirectory::LoadMarketList(const std::string& marketCode, SecurityArra
         SymbolListFields firstRow;
         if (!SymbolListRowScanner(text).Next(firstRow))
             return true;
-        waitCursor.End();
+        waitCursor.reset();
         ShowMessage("Unknown Market Name");
         return false;
     }

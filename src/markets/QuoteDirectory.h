@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "markets/ProgressCtrl.h"
 #include "quote/QuoteRecord.h"
 #include "window/SecurityRecord.h"
 
@@ -32,10 +33,13 @@ public:
     void ShowFillProgress(std::string caption);
 
     CMainFrame* MainFrame() const { return m_pMainFrame; }
+    // The bar of ShowFillProgress; its caller moves and destroys it.
+    CProgressCtrl& GetProgressCtrl() { return m_wndProgress; }
 
 private:
     SecurityRecord& m_recDefault;
     CPageDownloader& m_downloader;
     SecurityArray& m_arrNearest;
     CMainFrame* m_pMainFrame;
+    CProgressCtrl m_wndProgress;
 };

@@ -14,11 +14,13 @@ class CQuorelleDoc : public CDocument {
 public:
     CQuorelleDoc() = default;
 
-    // The main frame; a quote view sets it when it is created.
+    // The main frame; each quote view sets it when it is created.
     CMainFrame* m_pMainFrame = nullptr;
 
     bool OnNewDocument() override;
-    // A path names a security rather than a file; nothing of the path is
-    // kept as a document, so the result is false.
+    // A path is a recent-file entry ("Acme Corp (NYSE, ACME)") or a file
+    // whose name has that form; the security it names opens in a quote
+    // window of its own, and the file itself is never read. The result is
+    // always false: nothing of the path is kept as a document.
     bool OnOpenDocument(const std::string& path) override;
 };

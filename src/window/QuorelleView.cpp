@@ -1,24 +1,76 @@
 #include "window/QuorelleView.h"
 
+#include <ctime>
+#include <exception>
+
 #include "app/MainFrame.h"
+#include "chart/Graph.h"
 #include "framework/DocTemplate.h"
 #include "framework/Globals.h"
+#include "framework/WaitCursor.h"
 #include "res/Resource.h"
 #include "window/QuorelleDoc.h"
+#include "window/QuoteLog.h"
 
 CQuorelleView::CQuorelleView(const CCreateContext& context)
-    : m_nKind(g_nWindowKind), m_bOpeningPath(context.m_bOpeningPath), m_pMainFrame(GetMainFrame())
+    : m_nKind(g_nWindowKind),
+      m_pMainFrame(GetMainFrame()),
+      m_pDirectory(m_pMainFrame ? &m_pMainFrame->m_directory : nullptr),
+      m_bOpeningPath(context.m_bOpeningPath)
 {
+    // A working view takes its settings from m_recCurrent when it is created;
+    // until then (and for good in an inert view, whose Properties dialog
+    // still shows them) they are the defaults of a new security.
+    if (m_pMainFrame) {
+        m_security.writeToFile = m_pMainFrame->m_recDefault.writeToFile;
+        m_security.easternTime = m_pMainFrame->m_recDefault.easternTime;
+        m_security.refreshMinutes = m_pMainFrame->m_recDefault.refreshMinutes;
+    }
 }
 
-CQuorelleView::~CQuorelleView() = default;
+CQuorelleView::~CQuorelleView()
+{
+    if (IsWorking() && m_security.writeToFile)
+        WriteQuoteLog();
+}
 
 int CQuorelleView::OnCreate()
 {
-    // The document reaches the main frame through its first view.
-    if (auto* document = dynamic_cast<CQuorelleDoc*>(GetDocument()))
-        document->m_pMainFrame = m_pMainFrame;
+    // The document reaches the main frame through its views, also through
+    // an inert one: opening a path needs it.
+    m_pDoc = dynamic_cast<CQuorelleDoc*>(GetDocument());
+    if (m_pDoc)
+        m_pDoc->m_pMainFrame = m_pMainFrame;
+    if (!IsWorking())
+        return 0;
+
+    if (m_pDirectory)
+        m_pDirectory->ResetQuoteRecord(m_quote);
+    else
+        m_quote = QuoteRecord{};
+    m_pGraph = std::make_unique<CGraph>(this);
+    if (m_pMainFrame)
+        m_security = m_pMainFrame->m_recCurrent;
+    InitGraph();
+
+    {
+        CWaitCursor wait;
+        if (RefreshOnce())
+            ArmRefreshTimer();
+    }
+    repaint();
     return 0;
+}
+
+void CQuorelleView::WriteQuoteLog()
+{
+    // Runs from the destructor: nothing may escape from here.
+    try {
+        CWaitCursor wait;
+        WriteQuoteLogFile(m_security.symbol, m_history, std::time(nullptr));
+    } catch (const std::exception&) {
+        // Out of memory while formatting: the log is lost, the window still closes.
+    }
 }
 
 bool CQuorelleView::HandlesCommand(int id) const
@@ -30,6 +82,9 @@ bool CQuorelleView::HandlesCommand(int id) const
 void CQuorelleView::OnCommand(int id)
 {
     switch (id) {
+    case ID_VIEW_PROPERTIES:
+        OnViewProperties();
+        break;
     case ID_FILE_PRINT:
         OnFilePrint();
         break;
@@ -40,7 +95,6 @@ void CQuorelleView::OnCommand(int id)
         OnFilePrintPreview();
         break;
     default:
-        // Properties: the settings dialog of the quote window attaches here.
         break;
     }
 }

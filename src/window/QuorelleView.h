@@ -1,30 +1,109 @@
 #pragma once
 
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QPointer>
 #include <QWidget>
 
 #include "framework/View.h"
+#include "quote/QuoteRecord.h"
+#include "window/SecurityRecord.h"
 
+class CGraph;
 class CMainFrame;
+class CQuorelleDoc;
+class CQuoteDirectory;
 struct CCreateContext;
 
-// The view of a quote window. A view made while g_nWindowKind is not 0, or
-// while its template opens a path, stays inert.
+// The view of a quote window: one security, its current quote, its chart
+// and its intraday history.
+//
+// A working view (made while g_nWindowKind is 0) copies the main frame's
+// m_recCurrent when it is created, fetches the first quote at once and, when
+// that works, refreshes every refreshMinutes on its timer; each successful
+// refresh adds a point and a new text panel to the chart and a copy of the
+// quote to the history. When it is destroyed with writeToFile set it writes
+// the history to the day's log file.
+//
+// An inert view (made while g_nWindowKind is not 0, e.g. New before any
+// command, or made for a path being opened) has no chart, fetches nothing,
+// starts no timer, paints nothing and writes no log.
 class CQuorelleView : public QWidget, public CView {
     Q_OBJECT
 
 public:
+    // The refresh timer's id as the view's handlers know it.
+    static constexpr int kRefreshTimer = 1;
+
     explicit CQuorelleView(const CCreateContext& context);
     ~CQuorelleView() override;
 
+    // Members in their declared order.
+    // Set at construction; the first paint titles the document and clears it.
+    bool m_bTitlePending = true;
     // g_nWindowKind when the view was constructed; 0 for a working view.
     int m_nKind;
-    // Made for a path being opened (discarded with its document).
-    bool m_bOpeningPath;
+    // Scratch text for formatting; holds nothing from one use to the next.
+    std::string m_strWork;
+    QuoteRecord m_quote;
+    SecurityRecord m_security;
+    QPointer<CQuorelleDoc> m_pDoc;
     CMainFrame* m_pMainFrame;
+    // The chart; only a working view has one.
+    std::unique_ptr<CGraph> m_pGraph;
+    CQuoteDirectory* m_pDirectory;
+    // One copy of m_quote per successful refresh, oldest first.
+    std::vector<QuoteRecord> m_history;
 
+    // Made for a path being opened (discarded with its document): inert.
+    bool m_bOpeningPath;
+
+    // Whether the view does anything at all (see the class comment).
+    bool IsWorking() const { return m_nKind == 0 && !m_bOpeningPath; }
+
+    // Creation: the first refresh and, when it works, the refresh timer.
     int OnCreate() override;
+    // The timer message; kRefreshTimer refreshes the quote.
+    void OnTimer(int idEvent);
+    // Fetches the quote once; on success adds the chart point and the
+    // history record. False when the refresh failed or was refused.
+    bool RefreshOnce();
+
+    // Starts the refresh timer with the period of m_security.refreshMinutes,
+    // replacing a running one (its period restarts from now).
+    void ArmRefreshTimer();
+    // Qt's id of the running refresh timer, 0 when none runs.
+    int RefreshTimerId() const { return m_nTimerId; }
+    // Its period in milliseconds, 0 when none runs.
+    int RefreshTimerPeriod() const { return m_nTimerPeriod; }
+
+    // Writes m_history to the day's log file (in "Stockdata").
+    void WriteQuoteLog();
+
+    // Painting.
+    void InitGraph();
+    void UpdateGraph(const QuoteRecord& quote);
+    void OnDraw(QPainter& painter) override;
+    void OnPrepareDC(QPainter& painter, CPrintInfo* info) override;
+    bool OnPreparePrinting(CPrintInfo& info) override;
+    void OnBeginPrinting(QPainter& painter, CPrintInfo& info) override;
+    void OnPrint(QPainter& painter, CPrintInfo& info) override;
+    void OnEndPrinting(QPainter& painter, CPrintInfo& info) override;
+
+    // Properties: the chart and ticker settings of this window.
+    void OnViewProperties();
 
     // Properties and the printing commands belong to the quote view.
     bool HandlesCommand(int id) const override;
     void OnCommand(int id) override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    int m_nTimerId = 0;
+    int m_nTimerPeriod = 0;
 };

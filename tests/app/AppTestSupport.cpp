@@ -8,10 +8,17 @@
 #include "framework/Globals.h"
 #include "framework/MDIChildWnd.h"
 #include "framework/QtText.h"
+#include "support/LocalHttpServer.h"
 
 void ResetApplicationState()
 {
-    QSettings("Dorvane", "Quorelle").clear();
+    QSettings settings("Dorvane", "Quorelle");
+    settings.clear();
+    // Quote windows opened here fetch from a local port nobody listens on,
+    // never from the network.
+    const QString dead = QStringLiteral("127.0.0.1:%1").arg(testing_support::UnusedLoopbackPort());
+    settings.setValue("QuoteHosts/MsnMoney", dead);
+    settings.setValue("QuoteHosts/CnnMoney", dead);
     g_nWindowKind = 1;
 }
 

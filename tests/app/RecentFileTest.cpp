@@ -63,9 +63,9 @@ TEST_F(RecentFileTest, ChoosingAnEntryOpensItThroughTheQuoteTemplate)
     m_frame->Commands().Action(ID_FILE_MRU_FILE1 + 2)->trigger();
     // The quote document turns the entry into a window of its own; the
     // document made for the entry is never kept.
-    EXPECT_EQ(WindowCount(), 0);
-    EXPECT_TRUE(m_app->m_pQuoteTemplate->GetDocuments().empty());
-    EXPECT_EQ(m_app->GetRecentFileList()->Entries(), (Items{"A (US, A)", "B (US, B)", "C (US, C)"}));
+    EXPECT_EQ(WindowCount(), 1);
+    EXPECT_EQ(m_app->m_pQuoteTemplate->GetDocuments().size(), 1u);
+    EXPECT_EQ(m_app->GetRecentFileList()->Entries(), (Items{"C (US, C)", "A (US, A)", "B (US, B)"}));
 }
 
 }  // namespace

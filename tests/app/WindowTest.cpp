@@ -139,10 +139,15 @@ TEST_F(WindowTest, ListViewShowsTheFourColumnHeadings)
 
 TEST_F(WindowTest, OpeningAPathLeavesNoWindowOfItsOwn)
 {
+    // The entry opens a window for the security it names; the document
+    // made for the path itself is never kept.
     std::string entry = "Acme Corp (NYSE, ACME)";
     EXPECT_EQ(m_app->OpenDocumentFile(entry), nullptr);
-    EXPECT_EQ(WindowCount(), 0);
-    EXPECT_TRUE(m_app->m_pQuoteTemplate->GetDocuments().empty());
+    EXPECT_EQ(WindowCount(), 1);
+    EXPECT_EQ(m_app->m_pQuoteTemplate->GetDocuments().size(), 1u);
+    auto* view = dynamic_cast<CQuorelleView*>(Active()->GetActiveView());
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->m_security.symbol, "ACME");
 }
 
 TEST_F(WindowTest, NewWindowShowsTheSameQuoteDocumentTwice)

@@ -1,0 +1,71 @@
+// The quote view's refresh cycle: one refresh, the periodic timer, and the
+// intraday history each successful refresh extends.
+
+#include <exception>
+
+#include <QPointer>
+#include <QTimerEvent>
+
+#include "framework/MessageBox.h"
+#include "framework/WaitCursor.h"
+#include "markets/QuoteDirectory.h"
+#include "window/QuorelleView.h"
+#include "window/RefreshPeriod.h"
+
+bool CQuorelleView::RefreshOnce()
+{
+    if (!m_pDirectory)
+        return false;
+    // A message box shown by the refresh runs the event loop, in which this
+    // window may be closed; nothing of it is touched once it is gone.
+    const QPointer<CQuorelleView> alive(this);
+    bool refreshed = false;
+    try {
+        refreshed = m_pDirectory->RefreshQuote(&m_security, &m_quote);
+    } catch (const std::exception&) {
+        // A page whose trade time cannot be converted ends this refresh only;
+        // the window keeps what it has and tries again at the next tick.
+        if (alive)
+            ShowMessage("Sorry, no data available for:\n\n" + m_security.company + " " + m_security.symbol +
+                        " " + m_security.country + ".");
+        return false;
+    }
+    if (!alive || !refreshed)
+        return false;
+    UpdateGraph(m_quote);
+    m_history.push_back(m_quote);
+    return true;
+}
+
+void CQuorelleView::ArmRefreshTimer()
+{
+    // The new timer starts before the old one goes, so it never takes over
+    // the old one's id: a tick of the old timer still queued is ignored.
+    const int previous = m_nTimerId;
+    const int period = RefreshTimerPeriodMs(m_security.refreshMinutes);
+    // Coarse timers may fire up to 5% late, which a period of minutes allows.
+    const int started = startTimer(period, Qt::CoarseTimer);
+    if (started == 0)
+        return;  // the running timer, if any, stays
+    if (previous != 0)
+        killTimer(previous);
+    m_nTimerId = started;
+    m_nTimerPeriod = period;
+}
+
+void CQuorelleView::OnTimer(int idEvent)
+{
+    if (idEvent != kRefreshTimer || !IsWorking())
+        return;
+    CWaitCursor wait;
+    RefreshOnce();
+}
+
+void CQuorelleView::timerEvent(QTimerEvent* event)
+{
+    if (m_nTimerId != 0 && event->timerId() == m_nTimerId) {
+        OnTimer(kRefreshTimer);
+        return;
+    }
+    QWidget::timerEvent(event);
+}

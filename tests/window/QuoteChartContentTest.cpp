@@ -1,0 +1,117 @@
+#include <cstdint>
+#include <clocale>
+
+#include <gtest/gtest.h>
+
+#include "chart/QuoteChartContent.h"
+#include "quote/QuoteTime.h"
+#include "support/TestEnvironment.h"
+
+namespace {
+
+QuoteRecord FullQuote()
+{
+    QuoteRecord q;
+    q.delayMinutes = 15;
+    q.last = 25.5;
+    q.dayHigh = 25.75;
+    q.dayLow = 25.1;
+    q.open = 25.2;
+    q.prevClose = 25.25;
+    q.bid = 25.49;
+    q.ask = 25.52;
+    q.week52High = 29.46;
+    q.week52Low = 23.65;
+    q.peRatio = 14.2;
+    q.earningsPerShare = 2.61;
+    q.dividendPerShare = 0.64;
+    q.dividendYield = 2.49;
+    q.forwardPE = 8.77;
+    q.returnOnEquity = 44.84;
+    q.beta = 1.05;
+    q.change = "0.25 (0.99%)";
+    q.volume = "52,140,332";
+    q.avgVolume = "61,027,500";
+    q.institutionalOwnership = "63%";
+    q.marketCap = "$216.02 Bil";
+    q.totalShares = "8.41 Bil";
+    q.exchange = "NASDAQ";
+    q.sales = "69.94 Bil";
+    return q;
+}
+
+TEST(QuoteChartContent, TheTwentyFourPanelLines)
+{
+    const std::vector<std::string> expected = {
+        "Last: 25.50", "Diff.: 0.25 (0.99%)", "Volume: 52,140,332", "Avg Volume: 61,027,500",
+        "Day's High: 25.75", "Day's Low: 25.10", "Open: 25.20", "Prev. Close: 25.25", "Bid: 25.49",
+        "Ask: 25.52", "52-Week: 29.46 - 23.65", "Instit. Owner.: 63%", "P/E: 14.20", "Earnings/Share: 2.61",
+        "Div/Share: 0.64", "Cur. Div. Yeld: 2.49", "Market Cap: $216.02 Bil", "Total Shares: 8.41 Bil",
+        "Exchange: NASDAQ", "Forward P/E: 8.77", "Sales: 69.94 Bil", "Ret. on Equity: 44.84", "Beta: 1.05",
+        "Delayed: 15 minutes"};
+    EXPECT_EQ(QuotePanelLines(FullQuote()), expected);
+}
+
+TEST(QuoteChartContent, EmptyTextsAndZeroesStandAsTheyAre)
+{
+    const std::vector<std::string> lines = QuotePanelLines(QuoteRecord{});
+    ASSERT_EQ(lines.size(), 24u);
+    EXPECT_EQ(lines[1], "Diff.: ");
+    EXPECT_EQ(lines[4], "Day's High: 0.00");
+    EXPECT_EQ(lines[5], "Day's Low: 0.00");
+    EXPECT_EQ(lines[18], "Exchange: ");
+    EXPECT_EQ(lines[23], "Delayed: 0 minutes");
+}
+
+TEST(QuoteChartContent, PointRowsFallBackToTheLastPrice)
+{
+    QuoteRecord q = FullQuote();
+    EXPECT_EQ(QuotePointRow(q, {9, 5}).Cells(), (std::vector<std::string>{"09:05", "25.50", "25.25", "25.75", "25.10"}));
+    q.dayHigh = 0;
+    q.dayLow = 0;
+    EXPECT_EQ(QuotePointRow(q, {16, 0}).Cells(), (std::vector<std::string>{"16:00", "25.50", "25.25", "25.50", "25.50"}));
+    EXPECT_EQ(QuotePointRow(q, {}).Text(0), "-1:-1");
+}
+
+TEST(QuoteChartContent, NumbersUseTheCLocaleWhateverTheUsersLocale)
+{
+    testing_support::ScopedLocale german("de_DE.UTF-8");
+    if (!german.ok())
+        GTEST_SKIP() << "no German locale on this machine";
+    EXPECT_EQ(QuotePanelLines(FullQuote())[0], "Last: 25.50");
+    EXPECT_EQ(QuotePointRow(FullQuote(), {9, 35}).Text(1), "25.50");
+    EXPECT_DOUBLE_EQ(QuotePointRow(FullQuote(), {9, 35}).Value(1), 25.5);
+}
+
+TEST(QuoteChartContent, PointTimes)
+{
+    QuoteRecord q;
+    q.quoteTime = MakeQuoteTime(2011, 1, 2, 9, 35, 0, -1);
+    const std::time_t noon = static_cast<std::time_t>(MakeQuoteTime(2011, 3, 15, 12, 7, 0, -1));
+    const PointTime eastern = PointTimeOf(q, true, noon);
+    EXPECT_EQ(eastern.hour, 9);
+    EXPECT_EQ(eastern.minute, 35);
+    const PointTime local = PointTimeOf(q, false, noon);
+    EXPECT_EQ(local.hour, 12);
+    EXPECT_EQ(local.minute, 7);
+    // A quote without a trade time shows the epoch's local time.
+    q.quoteTime = 0;
+    const PointTime epoch = PointTimeOf(q, true, noon);
+    EXPECT_EQ(epoch.hour, 19);  // New York, 31 December 1969
+    EXPECT_EQ(epoch.minute, 0);
+    // A time that cannot be broken down.
+    q.quoteTime = INT64_MAX;
+    const PointTime broken = PointTimeOf(q, true, noon);
+    EXPECT_EQ(broken.hour, -1);
+    EXPECT_EQ(broken.minute, -1);
+}
+
+TEST(QuoteChartContent, TitleAndCaption)
+{
+    EXPECT_EQ(QuoteChartTitle("", "MSFT"), " (MSFT)");
+    EXPECT_EQ(QuoteChartTitle("Microsoft Corp", "MSFT"), "Microsoft Corp (MSFT)");
+    EXPECT_EQ(TimeAxisCaption(true, 7), "Time ET (every 7 min)");
+    EXPECT_EQ(TimeAxisCaption(false, 120), "Time local (every 120 min)");
+}
+
+}  // namespace
