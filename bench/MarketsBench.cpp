@@ -52,7 +52,7 @@ void LoadMarketListCase(benchmark::State& state)
     }
     if (rows.size() != inputs.rows.size())
         state.SkipWithError("LoadMarketList gave another number of rows");
-    state.counters["rows"] = static_cast<double>(rows.size());
+    state.SetLabel(std::to_string(rows.size()) + " rows");
 }
 
 // Reads the same file into memory in one buffer and counts its line feeds.
@@ -80,7 +80,7 @@ void LoadMarketListBaseline(benchmark::State& state)
         lineFeeds = static_cast<std::size_t>(std::count(buffer.get(), buffer.get() + size, '\n'));
         benchmark::DoNotOptimize(lineFeeds);
     }
-    state.counters["lines"] = static_cast<double>(lineFeeds);
+    state.SetLabel(std::to_string(lineFeeds) + " lines");
 }
 
 constexpr char kFindText[] = "Pha";
@@ -93,7 +93,7 @@ void FindInListCase(benchmark::State& state)
         found = inputs.directory.FindInList(kFindText, inputs.rows);
         benchmark::DoNotOptimize(found);
     }
-    state.counters["matches"] = found;
+    state.SetLabel(std::to_string(found) + " matches");
 }
 
 char LowerAscii(char c)
@@ -123,7 +123,7 @@ void FindInListBaseline(benchmark::State& state)
                 ++found;
         benchmark::DoNotOptimize(found);
     }
-    state.counters["matches"] = found;
+    state.SetLabel(std::to_string(found) + " matches");
 }
 
 }  // namespace

@@ -262,9 +262,11 @@ Mask Below(std::size_t pos)
 
 // The splitting rule for a line shorter than the mask's width, straight on
 // the masks of its bytes (bits past the line are ignored). Every search here
-// is known to find a byte, which keeps each one a single bit scan.
+// is known to find a byte, which keeps each one a single bit scan. The
+// fields are written in place: a whole record copied out of a temporary
+// would be read back before its parts are stored.
 template <class Mask>
-SymbolListFields SplitMaskedLine(std::string_view line, Mask spaces, Mask blanks)
+void SplitMaskedLine(std::string_view line, Mask spaces, Mask blanks, SymbolListFields& fields)
 {
     const Mask inside = Below<Mask>(line.size());
     spaces &= inside;
@@ -273,20 +275,23 @@ SymbolListFields SplitMaskedLine(std::string_view line, Mask spaces, Mask blanks
     // Positions are inside the line by construction.
     const auto view = [&](std::size_t begin, std::size_t end) { return std::string_view(line.data() + begin, end - begin); };
 
-    SymbolListFields fields;
+    fields.company = {};
+    fields.symbol = {};
+    fields.volume = {};
+    fields.listed = {};
     if (nonBlank == 0)
-        return fields;
+        return;
     // Later searches run on trimmed remainders, which end here.
     const std::size_t end = PastHighest(nonBlank);
     if (runs == 0) {
         fields.listed = view(Lowest(nonBlank), end);
-        return fields;
+        return;
     }
     const std::size_t first = Lowest(runs);
     if (const Mask company = nonBlank & Below<Mask>(first); company != 0)
         fields.company = view(Lowest(company), PastHighest(company));
     if (first >= end)
-        return fields;
+        return;
     // `rest` always stands on a non-blank byte before `end`.
     std::size_t rest = Lowest(nonBlank & ~Below<Mask>(first));
     std::string_view* const later[] = {&fields.symbol, &fields.volume};
@@ -301,7 +306,6 @@ SymbolListFields SplitMaskedLine(std::string_view line, Mask spaces, Mask blanks
         rest = Lowest(nonBlank & ~Below<Mask>(run));
     }
     fields.listed = view(rest, end);
-    return fields;
 }
 
 // Classifies a line shorter than 128 bytes and splits it; `readable` bytes
@@ -322,7 +326,9 @@ SymbolListFields SplitNarrowLine(std::string_view line, std::size_t readable)
         spaces |= Mask128{space} << base;
         blanks |= Mask128{blank} << base;
     }
-    return SplitMaskedLine(line, spaces, blanks);
+    SymbolListFields fields;
+    SplitMaskedLine(line, spaces, blanks, fields);
+    return fields;
 }
 
 // ---- Lines of up to 256 bytes ------------------------------------------------
@@ -488,7 +494,7 @@ bool SymbolListRowScanner::Next(SymbolListFields& fields)
                 m_pos = line + length + 1;
                 if (length <= kSymbolListShortLineBytes)
                     continue;
-                fields = SplitMaskedLine(std::string_view(line, length), first.spaces, first.blanks);
+                SplitMaskedLine(std::string_view(line, length), first.spaces, first.blanks, fields);
                 return true;
             }
             if (left >= 128) {
@@ -498,8 +504,8 @@ bool SymbolListRowScanner::Next(SymbolListFields& fields)
                     if (((second.nuls >> (length - 64)) & 1) != 0)
                         return Finish();
                     m_pos = line + length + 1;
-                    fields = SplitMaskedLine(std::string_view(line, length), Mask128{first.spaces} | Mask128{second.spaces} << 64,
-                                             Mask128{first.blanks} | Mask128{second.blanks} << 64);
+                    SplitMaskedLine(std::string_view(line, length), Mask128{first.spaces} | Mask128{second.spaces} << 64,
+                                    Mask128{first.blanks} | Mask128{second.blanks} << 64, fields);
                     return true;
                 }
             }
