@@ -24,10 +24,10 @@ namespace {
 
 using bench::MarketsInputs;
 
-// The allocator defers part of the work of freeing many small blocks (it
-// merges them on the next large request). The rows freed between rounds
-// belong to the previous round, so that work is done here, untimed: a
-// large request triggers it.
+// The allocator defers part of the work of freeing many small blocks: it
+// merges them on a later large request or release. The rows freed between
+// rounds belong to the previous round, so that work is done here, untimed:
+// a large request triggers it.
 void FinishFreeing()
 {
     void* large = std::malloc(1 << 16);
