@@ -130,15 +130,53 @@ bool ReadUpTo(int fd, char* buffer, std::size_t capacity, std::size_t& total)
     return true;
 }
 
+// The markets' country codes have two letters; a copy of a known length is
+// made in place, without a call to copy bytes, for every one of the rows.
+std::string CountryText(std::string_view country)
+{
+    return country.size() == 2 ? std::string(country.data(), 2) : std::string(country);
+}
+
+// A row built straight into the array's storage from its fields: each text
+// is copied once, with no empty record made first and then assigned.
+class RowFromFields {
+public:
+    RowFromFields(const SymbolListFields& fields, std::string_view country, const SecurityRecord& defaults)
+        : m_fields(fields), m_country(country), m_defaults(defaults)
+    {
+    }
+
+    operator SecurityRecord() const  // NOLINT: converts where the array builds its element
+    {
+        return SecurityRecord{.writeToFile = m_defaults.writeToFile,
+                              .easternTime = m_defaults.easternTime,
+                              .refreshMinutes = m_defaults.refreshMinutes,
+                              .country = CountryText(m_country),
+                              .symbol = std::string(m_fields.symbol),
+                              .company = std::string(m_fields.company),
+                              .volumeText = std::string(m_fields.volume),
+                              .listed = std::string(m_fields.listed)};
+    }
+
+private:
+    const SymbolListFields& m_fields;
+    std::string_view m_country;
+    const SecurityRecord& m_defaults;
+};
+
 // Fills the rows in file order. Records already in the array are
 // overwritten in place, so that loading again into the same array reuses
 // their strings instead of freeing and allocating them all.
 void FillRows(std::string_view text, const MarketInfo& market, const SecurityRecord& defaults, SecurityArray& rows)
 {
+    const std::size_t reused = rows.size();
     std::size_t filled = 0;
     ForEachSymbolListRow(text, [&](const SymbolListFields& fields) {
-        SecurityRecord& row = filled < rows.size() ? rows[filled] : rows.emplace_back();
-        ++filled;
+        if (filled++ >= reused) {
+            rows.emplace_back(RowFromFields(fields, market.country, defaults));
+            return;
+        }
+        SecurityRecord& row = rows[filled - 1];
         row.writeToFile = defaults.writeToFile;
         row.easternTime = defaults.easternTime;
         row.refreshMinutes = defaults.refreshMinutes;
@@ -148,7 +186,8 @@ void FillRows(std::string_view text, const MarketInfo& market, const SecurityRec
         row.volumeText.assign(fields.volume);
         row.listed.assign(fields.listed);
     });
-    rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(filled), rows.end());
+    if (filled < reused)
+        rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(filled), rows.end());
 }
 
 }  // namespace
@@ -189,22 +228,25 @@ bool CQuoteDirectory::LoadMarketList(const std::string& marketCode, SecurityArra
         return false;
     }
 
-    const std::string_view text = SymbolListText(std::string_view(buffer.get(), size));
-    const std::size_t rowCount = CountSymbolListRows(text);
+    // The row scanner ends the text at its first NUL byte.
+    const std::string_view text(buffer.get(), size);
     const MarketInfo* market = FindMarketByCode(marketCode);
     if (market == nullptr) {
         // The code is only checked against a row; a file without rows loads
         // as an empty list whatever its code.
         rows.clear();
-        if (rowCount == 0)
+        SymbolListFields firstRow;
+        if (!SymbolListRowScanner(text).Next(firstRow))
             return true;
         waitCursor.reset();
         ShowMessage("Unknown Market Name");
         return false;
     }
 
+    // Room for the most rows the text can hold: the rows are stored in one
+    // pass, without counting them first and without moving them.
     try {
-        rows.reserve(rowCount);
+        rows.reserve(MaxSymbolListRows(text.size()));
     } catch (const std::bad_alloc&) {
         return reportNoMemory();
     }
@@ -215,5 +257,8 @@ bool CQuoteDirectory::LoadMarketList(const std::string& marketCode, SecurityArra
         rows.clear();
         return reportNoMemory();
     }
+    // A text of mostly short lines leaves most of that room unused.
+    if (rows.size() < rows.capacity() / 2)
+        rows.shrink_to_fit();
     return true;
 }

@@ -37,33 +37,47 @@ std::string_view SymbolListText(std::string_view bytes);
 // the listed field.
 SymbolListFields SplitSymbolListLine(std::string_view line);
 
-// Calls visit(line) for every row line of the text, in order.
-template <class Visitor>
-void ForEachSymbolListRowLine(std::string_view text, Visitor&& visit)
-{
-    const char* pos = text.data();
-    const char* const end = pos + text.size();
-    while (pos < end) {
-        const void* found = std::memchr(pos, '\n', static_cast<std::size_t>(end - pos));
-        if (found == nullptr)
-            break;
-        const char* lineEnd = static_cast<const char*>(found);
-        const auto length = static_cast<std::size_t>(lineEnd - pos);
-        if (length > kSymbolListShortLineBytes)
-            visit(std::string_view(pos, length));
-        pos = lineEnd + 1;
-    }
-}
+// The same for a line inside a larger text: `readable` bytes from the line's
+// start may be read (the rest of the text), which lets the splitter load the
+// line in whole blocks. The bytes past the line do not change the result.
+SymbolListFields SplitSymbolListRow(std::string_view line, std::size_t readable);
+
+// Walks the row lines of a text in order, splitting each; lines of 50 bytes
+// or fewer are passed over. The text ends at its first NUL byte, if any.
+class SymbolListRowScanner {
+public:
+    explicit SymbolListRowScanner(std::string_view text) : m_pos(text.data()), m_end(text.data() + text.size()) {}
+
+    // The fields of the next row; false when no row line is left.
+    bool Next(SymbolListFields& fields);
+
+private:
+    bool Finish();
+
+    const char* m_pos;
+    const char* m_end;
+};
 
 // Calls visit(fields) for every row of the text, in order.
 template <class Visitor>
 void ForEachSymbolListRow(std::string_view text, Visitor&& visit)
 {
-    ForEachSymbolListRowLine(text, [&](std::string_view line) { visit(SplitSymbolListLine(line)); });
+    SymbolListRowScanner rows(text);
+    SymbolListFields fields;
+    while (rows.Next(fields))
+        visit(fields);
 }
 
-// Number of row lines in the text; lets a loader reserve exactly once.
+// Number of row lines in the text, taken as it is (a NUL byte ends nothing
+// here: apply SymbolListText first).
 std::size_t CountSymbolListRows(std::string_view text);
+
+// The most rows a text of `bytes` bytes can hold: a row line has more than
+// 50 bytes and a line feed. Reserving this many spares a counting pass.
+constexpr std::size_t MaxSymbolListRows(std::size_t bytes)
+{
+    return bytes / (kSymbolListShortLineBytes + 2);
+}
 
 // Every row of a file's bytes (limit and NUL applied), in file order; the
 // views point into the given bytes.

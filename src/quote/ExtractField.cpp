@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "framework/CText.h"
+#include "quote/FindText.h"
 
 namespace {
 
@@ -62,15 +63,15 @@ std::string CPageDownloader::ExtractField(const std::string& page, const std::st
     size_t terminatorAt = 0;
     for (int round = 0; round < count; ++round) {
         if (!before.empty()) {
-            position = page.find(before, position);
+            position = FindText(page, before, position);
             if (position == std::string::npos)
                 return {};
         }
-        markerAt = page.find(marker, position);
+        markerAt = FindText(page, marker, position);
         if (markerAt == std::string::npos)
             return {};
         // From the marker's first byte, so a terminator inside the marker counts.
-        terminatorAt = page.find(terminator, markerAt);
+        terminatorAt = FindText(page, terminator, markerAt);
         if (terminatorAt == std::string::npos)
             return {};
         // A round that ends where it began would repeat itself unchanged.

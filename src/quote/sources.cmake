@@ -2,6 +2,7 @@
 list(APPEND QUORELLE_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/PageDownloader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ExtractField.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FindText.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QuoteTime.cpp
   ${CMAKE_CURRENT_LIST_DIR}/UrlEscape.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MsnQuotePage.cpp

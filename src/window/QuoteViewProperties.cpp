@@ -1,5 +1,7 @@
 // The Properties command of a quote window: its chart and ticker settings.
 
+#include <cstdint>
+
 #include <QDialog>
 #include <QPointer>
 

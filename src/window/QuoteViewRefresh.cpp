@@ -33,6 +33,10 @@ bool CQuorelleView::RefreshOnce()
     if (!alive || !refreshed)
         return false;
     UpdateGraph(m_quote);
+    // The history grows by half its size at a time instead of doubling, so a
+    // window that runs for days keeps less room it never uses.
+    if (m_history.size() == m_history.capacity())
+        m_history.reserve(m_history.size() + m_history.size() / 2 + 1);
     m_history.push_back(m_quote);
     return true;
 }

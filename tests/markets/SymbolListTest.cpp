@@ -204,3 +204,59 @@ TEST(SymbolListSplit, LongLinesFollowTheSameRule)
               (Fields{company, "SYM", "100", listed}));
     EXPECT_EQ(SplitSymbolListLine("   " + company + "   SYM"), (Fields{"", company, "", "SYM"}));
 }
+
+namespace {
+// Every row of the text by the plain rules, line by line: cut at line feeds,
+// stop at the first NUL, drop the piece after the last line feed, skip lines
+// of 50 bytes or fewer.
+std::vector<std::vector<std::string>> RowsPlain(const std::string& text)
+{
+    std::vector<std::vector<std::string>> rows;
+    const std::string usable = text.substr(0, text.find('\0'));
+    std::size_t start = 0;
+    for (std::size_t lineFeed = usable.find('\n'); lineFeed != std::string::npos;
+         lineFeed = usable.find('\n', start)) {
+        const std::string line = usable.substr(start, lineFeed - start);
+        if (line.size() > 50)
+            rows.push_back(SplitPlain(line));
+        start = lineFeed + 1;
+    }
+    return rows;
+}
+}  // namespace
+
+TEST(SymbolListLines, WholeTextsAgreeWithThePlainRule)
+{
+    // Texts of lines of every length around the 50-, 64- and 128-byte marks,
+    // with CR line ends, tabs and now and then a NUL, read as a loader reads
+    // them: the scanner sees the rest of the text behind each line.
+    const char alphabet[] = {' ', ' ', ' ', 'a', 'b', 'c', '\t', '\r', '\v'};
+    std::uint32_t state = 777;
+    const auto next = [&] {
+        state = state * 1664525u + 1013904223u;
+        return state >> 8;
+    };
+    for (int round = 0; round < 300; ++round) {
+        std::string text;
+        const int lines = 1 + static_cast<int>(next() % 60);
+        for (int i = 0; i < lines; ++i) {
+            const std::size_t length = 40 + next() % (i % 7 == 0 ? 300 : 100);
+            for (std::size_t j = 0; j < length; ++j)
+                text += alphabet[next() % sizeof alphabet];
+            text += '\n';
+        }
+        if (round % 5 == 0)
+            text[next() % text.size()] = '\0';
+        if (round % 3 == 0)
+            text += "unterminated piece that is long enough to be a row if it had a line feed";
+
+        std::vector<std::vector<std::string>> got;
+        ForEachSymbolListRow(text, [&](const Fields& fields) {
+            got.push_back({std::string(fields.company), std::string(fields.symbol), std::string(fields.volume),
+                           std::string(fields.listed)});
+        });
+        ASSERT_EQ(got, RowsPlain(text)) << "round " << round;
+        EXPECT_EQ(SplitSymbolList(text).size(), got.size()) << "round " << round;
+        EXPECT_LE(got.size(), MaxSymbolListRows(text.size()));
+    }
+}

@@ -1,0 +1,137 @@
+// Drawing a quote window's chart (a trading day of 1,440 rows, and a long
+// life of 100,000 rows) with its 24-line panel into a 400 x 620 image,
+// against QPainter drawing the same number of line segments there.
+
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+#include <QImage>
+#include <QLine>
+#include <QPainter>
+#include <QPen>
+#include <benchmark/benchmark.h>
+
+#include "BenchInputs.h"
+#include "chart/ChartGeometry.h"
+#include "chart/DeviceContext.h"
+#include "chart/Graph.h"
+
+namespace {
+
+constexpr int kClientWidth = 400;
+constexpr int kClientHeight = 620;
+constexpr std::uint64_t kChartSeed = 0x5eed'0003;
+
+// A chart set up as a quote window sets up its own, with `rows` refreshes
+// of a price walking around 25.
+std::unique_ptr<CGraph> MakeQuoteChart(std::size_t rows)
+{
+    auto graph = std::make_unique<CGraph>(nullptr);
+    // Without an owner the frame stays as set: the frame a quote window's
+    // view gets from its client area.
+    graph->m_rcFrame = FrameFromClient(Rect{0, 0, kClientWidth, kClientHeight}, graph->m_nMargin,
+                                       graph->m_nTopMargin);
+    graph->SetTitle("Microsoft Corporation (MSFT)");
+    graph->m_series.push_back(GraphSeries{0, "Time ET (every 1 min)", std::nullopt, std::nullopt});
+    graph->m_series.push_back(GraphSeries{3, "Today", Pen{1, Rgb{0, 0, 255}}, std::nullopt});
+    graph->m_series.push_back(GraphSeries{3, "Prev. day close", Pen{1, Rgb{255, 0, 0}}, std::nullopt});
+    graph->m_series.push_back(GraphSeries{3, "Heigh", Pen{1, Rgb{200, 200, 0}}, std::nullopt});
+    graph->m_series.push_back(GraphSeries{3, "Low", Pen{1, Rgb{0, 200, 0}}, std::nullopt});
+    graph->m_nSeries = 5;
+
+    bench::DeterministicRandom random(kChartSeed);
+    double last = 25.41;
+    QuoteRecord quote;
+    graph->m_points.reserve(rows);
+    for (std::size_t i = 0; i < rows; ++i) {
+        last = std::max(1.0, last + (random.Unit() - 0.5) * 0.06);
+        quote = bench::MakeQuote(random, last);
+        graph->m_points.emplace_back(bench::ChartRowCells(9 * 60 + 30 + static_cast<int>(i), quote));
+    }
+    graph->m_series.back().pNotes = bench::PanelLines(quote);
+    return graph;
+}
+
+struct ChartInputs {
+    std::unique_ptr<CGraph> graph;
+    // What the baseline draws: one segment per pair of neighbouring rows
+    // along the price, one vertical grid line per row after the first.
+    std::vector<QLine> priceSegments;
+    std::vector<QLine> gridLines;
+};
+
+ChartInputs MakeChartInputs(std::size_t rows)
+{
+    ChartInputs inputs;
+    inputs.graph = MakeQuoteChart(rows);
+    // One draw lays the plot out and fits the scale.
+    QImage image(kClientWidth, kClientHeight, QImage::Format_ARGB32_Premultiplied);
+    {
+        QPainter painter(&image);
+        DeviceContext dc(painter);
+        inputs.graph->Draw(dc);
+    }
+    const CGraph& graph = *inputs.graph;
+    const Rect plot = graph.m_rcPlot;
+    const auto xOf = [&](std::size_t i) {
+        return plot.left + static_cast<int>(static_cast<std::int64_t>(i) * plot.Width() /
+                                            static_cast<std::int64_t>(rows - 1));
+    };
+    const auto yOf = [&](std::size_t i) {
+        const double v = graph.m_points[i].Value(1);
+        return plot.bottom - static_cast<int>((v - graph.m_dYMin) * graph.m_nStepY / graph.m_dYDelta);
+    };
+    for (std::size_t i = 1; i < rows; ++i) {
+        inputs.priceSegments.emplace_back(xOf(i - 1), yOf(i - 1), xOf(i), yOf(i));
+        inputs.gridLines.emplace_back(xOf(i), plot.bottom - 1, xOf(i), plot.top);
+    }
+    return inputs;
+}
+
+const ChartInputs& Inputs(std::size_t rows)
+{
+    static const ChartInputs day = MakeChartInputs(1'440);
+    static const ChartInputs life = MakeChartInputs(100'000);
+    return rows == 1'440 ? day : life;
+}
+
+template <std::size_t Rows>
+void ChartDrawCase(benchmark::State& state)
+{
+    const ChartInputs& inputs = Inputs(Rows);
+    QImage image(kClientWidth, kClientHeight, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    for (auto _ : state) {
+        QPainter painter(&image);
+        DeviceContext dc(painter);
+        inputs.graph->Draw(dc);
+    }
+}
+
+// QPainter drawing as many line segments as a chart of the rows has: one
+// along the price per pair of neighbouring rows and one vertical grid line
+// per row after the first, each set in one call, with the chart's pens.
+template <std::size_t Rows>
+void ChartDrawBaseline(benchmark::State& state)
+{
+    const ChartInputs& inputs = Inputs(Rows);
+    QImage image(kClientWidth, kClientHeight, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    const QPen gridPen(QColor(220, 220, 220), 0);
+    const QPen pricePen(QColor(0, 0, 255), 0);
+    for (auto _ : state) {
+        QPainter painter(&image);
+        painter.setPen(gridPen);
+        painter.drawLines(inputs.gridLines.data(), static_cast<int>(inputs.gridLines.size()));
+        painter.setPen(pricePen);
+        painter.drawLines(inputs.priceSegments.data(), static_cast<int>(inputs.priceSegments.size()));
+    }
+}
+
+}  // namespace
+
+BENCHMARK_TEMPLATE(ChartDrawCase, 1'440)->Name("chart_1440/case")->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(ChartDrawBaseline, 1'440)->Name("chart_1440/baseline")->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(ChartDrawCase, 100'000)->Name("chart_100000/case")->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(ChartDrawBaseline, 100'000)->Name("chart_100000/baseline")->Unit(benchmark::kMillisecond);
