@@ -3,6 +3,8 @@
 // against QPainter drawing the same number of line segments there.
 
 #include <memory>
+#include <optional>
+#include <cstdlib>
 #include <stdexcept>
 #include <vector>
 
@@ -56,9 +58,39 @@ std::unique_ptr<CGraph> MakeQuoteChart(std::size_t rows)
 struct ChartInputs {
     std::unique_ptr<CGraph> graph;
     // What the baseline draws: one segment per pair of neighbouring rows
-    // along the price, one vertical grid line per row after the first.
+    // along the price, and the vertical grid lines the chart itself draws
+    // (one per row while rows are wider apart than a pixel, else one per
+    // labelled row).
     std::vector<QLine> priceSegments;
     std::vector<QLine> gridLines;
+};
+
+// Draws as usual and notes every vertical line that spans the plot: the
+// chart's vertical grid lines.
+class GridRecordingContext : public DeviceContext {
+public:
+    GridRecordingContext(QPainter& painter, std::vector<QLine>& lines) : DeviceContext(painter), m_lines(lines) {}
+
+    Point MoveTo(int x, int y) override
+    {
+        m_at = Point{x, y};
+        return DeviceContext::MoveTo(x, y);
+    }
+
+    void LineTo(int x, int y) override
+    {
+        if (m_plot && x == m_at.x && std::abs(y - m_at.y) >= m_plot->Height() - 2)
+            m_lines.emplace_back(m_at.x, m_at.y, x, y);
+        m_at = Point{x, y};
+        DeviceContext::LineTo(x, y);
+    }
+
+    void SetPlot(const Rect& plot) { m_plot = plot; }
+
+private:
+    std::vector<QLine>& m_lines;
+    Point m_at{0, 0};
+    std::optional<Rect> m_plot;
 };
 
 ChartInputs MakeChartInputs(std::size_t rows)
@@ -70,6 +102,13 @@ ChartInputs MakeChartInputs(std::size_t rows)
     {
         QPainter painter(&image);
         DeviceContext dc(painter);
+        inputs.graph->Draw(dc);
+    }
+    {
+        // A second draw, with the plot known, notes the grid lines it draws.
+        QPainter painter(&image);
+        GridRecordingContext dc(painter, inputs.gridLines);
+        dc.SetPlot(inputs.graph->m_rcPlot);
         inputs.graph->Draw(dc);
     }
     const CGraph& graph = *inputs.graph;
@@ -84,7 +123,6 @@ ChartInputs MakeChartInputs(std::size_t rows)
     };
     for (std::size_t i = 1; i < rows; ++i) {
         inputs.priceSegments.emplace_back(xOf(i - 1), yOf(i - 1), xOf(i), yOf(i));
-        inputs.gridLines.emplace_back(xOf(i), plot.bottom - 1, xOf(i), plot.top);
     }
     return inputs;
 }
@@ -109,9 +147,9 @@ void ChartDrawCase(benchmark::State& state)
     }
 }
 
-// QPainter drawing as many line segments as a chart of the rows has: one
-// along the price per pair of neighbouring rows and one vertical grid line
-// per row after the first, each set in one call, with the chart's pens.
+// QPainter drawing as many line segments as the chart of the rows draws: one
+// along the price per pair of neighbouring rows and the chart's vertical grid
+// lines, each set in one call, with the chart's pens.
 template <std::size_t Rows>
 void ChartDrawBaseline(benchmark::State& state)
 {

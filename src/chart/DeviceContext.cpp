@@ -154,8 +154,7 @@ void DeviceContext::FillSolidRect(const Rect& rc, Rgb color)
 
 Size DeviceContext::GetTextExtent(const std::string& text)
 {
-    const QFontMetrics metrics = m_font.Metrics();
-    return Size{metrics.horizontalAdvance(DecodeDisplayText(text)), metrics.height()};
+    return Size{m_font.Advance(text), m_font.Metrics().height()};
 }
 
 void DeviceContext::TextOut(int x, int y, const std::string& text)

@@ -1,5 +1,7 @@
 #include "chart/Font.h"
 
+#include "chart/DisplayText.h"
+
 #include <algorithm>
 #include <mutex>
 
@@ -45,7 +47,23 @@ bool Font::CreateFontIndirect(const LogFont& description)
     font.setPixelSize(pixels);
     m_font = font;
     m_metrics = std::make_shared<const QFontMetrics>(m_font);
+    m_advances = std::make_shared<AdvanceCache>();
     m_created = true;
     return true;
 }
 
+
+int Font::Advance(const std::string& text) const
+{
+    if (!m_advances)
+        return Metrics().horizontalAdvance(DecodeDisplayText(text));
+    if (const auto found = m_advances->find(text); found != m_advances->end())
+        return found->second;
+    // Bounded: a chart's texts change with every refresh (panel values).
+    constexpr std::size_t kMaxRemembered = 4096;
+    if (m_advances->size() >= kMaxRemembered)
+        m_advances->clear();
+    const int advance = m_metrics->horizontalAdvance(DecodeDisplayText(text));
+    m_advances->emplace(text, advance);
+    return advance;
+}

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 #include <QFont>
 #include <QFontMetrics>
@@ -30,10 +31,16 @@ public:
     // Pixel metrics of the font, worked out once when it is created and
     // shared by its copies (measuring text then costs no font look-up).
     QFontMetrics Metrics() const { return m_metrics ? *m_metrics : QFontMetrics(m_font); }
+    // Advance width of a text in this font. A chart draws the same labels and
+    // panel lines at every paint, so widths are remembered per font (shared
+    // by its copies) instead of shaping each text again.
+    int Advance(const std::string& text) const;
 
 private:
+    using AdvanceCache = std::unordered_map<std::string, int>;
     LogFont m_description;
     QFont m_font;
     std::shared_ptr<const QFontMetrics> m_metrics;
+    std::shared_ptr<AdvanceCache> m_advances;
     bool m_created = false;
 };
