@@ -40,13 +40,13 @@ TEST(ChartText, WrappingCutsAtTheLastBlankOrAfterTheWidth)
 TEST(ChartText, CutsKeepUtf8SequencesWhole)
 {
     // 24 ASCII letters, then a two-byte letter across the 25th byte.
-    const std::string text = std::string(24, 'a').append("\xC3\xA4" "bcd");
+    const std::string text = std::string(24, 'a') + "\xC3\xA4" + "bcd";
     const WrapStep step = SplitForWrap(text, 25);
     EXPECT_EQ(step.line, std::string(24, 'a'));
     EXPECT_EQ(step.rest, "\xC3\xA4" "bcd");
     // Bytes that are not UTF-8 are single characters.
-    const std::string latin = std::string(24, 'a').append("\xE4\xE4" "b");
-    EXPECT_EQ(SplitForWrap(latin, 25).line, std::string(24, 'a').append("\xE4"));
+    const std::string latin = std::string(24, 'a') + "\xE4\xE4" + "b";
+    EXPECT_EQ(SplitForWrap(latin, 25).line, std::string(24, 'a') + "\xE4");
 
     EXPECT_EQ(LegendName(std::string(40, 'x')), std::string(30, 'x'));
     EXPECT_EQ(LegendName("Today"), "Today");
