@@ -253,6 +253,21 @@ TEST_F(DirectoryTest, FileWithoutRowsEmptiesRows)
     EXPECT_TRUE(m_messages.messages().empty());
 }
 
+TEST_F(DirectoryTest, OnlyShortLinesOrANulAtTheStartMakeAnEmptyList)
+{
+    // Lines of 50 bytes at most are headings and notes, not rows.
+    m_dir.write("LSE.TXT", "A heading\r\n" + std::string(50, 'x') + "\n\n   \n" + std::string(49, 'y'));
+    SecurityArray rows{Sentinel()};
+    EXPECT_TRUE(m_directory.LoadMarketList("LSE", rows));
+    EXPECT_TRUE(rows.empty());
+    // A NUL as the first byte ends the text before any row.
+    m_dir.write("CVE.TXT", std::string(1, '\0') + Row("Hidden Row Inc", "HRI", "1", "2000") + "\n");
+    rows = {Sentinel()};
+    EXPECT_TRUE(m_directory.LoadMarketList("CVE", rows));
+    EXPECT_TRUE(rows.empty());
+    EXPECT_TRUE(m_messages.messages().empty());
+}
+
 TEST_F(DirectoryTest, MessagesAreShownWithoutTheBusyCursor)
 {
     std::vector<bool> busyDuringMessage;
