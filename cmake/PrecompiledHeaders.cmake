@@ -4,8 +4,9 @@
 # headers change too often to be worth it, and a precompiled header must not
 # hide a missing include of our own.
 #
-# The test suites and test libraries share one precompiled header per kind
-# (with or without Qt), built by the test mains they all link.
+# The test suites and test libraries share one precompiled header per kind:
+# without Qt it is built by quorelle_test_support, with Qt by
+# quorelle_gui_test_main (tests/CMakeLists.txt).
 
 option(QUORELLE_PCH "Precompile the library headers every file parses (faster builds)" ON)
 
