@@ -18,7 +18,7 @@
 #include "BenchInputs.h"
 #include "BenchSupport.h"
 #include "MarketsInputs.h"
-#include "markets/QuoteDirectory.h"
+#include "app/QuoteDirectory.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <string>
 
 #include "BenchSupport.h"
-#include "markets/QuoteDirectory.h"
+#include "app/QuoteDirectory.h"
 #include "quote/PageDownloader.h"
-#include "window/SecurityRecord.h"
+#include "quote/SecurityRecord.h"
 
 namespace bench {
 

@@ -1,5 +1,6 @@
 #include "app/MainFrame.h"
 
+#include <QDialog>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QScreen>
@@ -14,6 +15,8 @@
 #include "framework/QtText.h"
 #include "framework/StatusBar.h"
 #include "framework/WaitCursor.h"
+#include "markets/CountryTable.h"
+#include "markets/Dia_FindWorldwide.h"
 #include "res/Resource.h"
 
 namespace {
@@ -58,6 +61,12 @@ CMainFrame::CMainFrame()
     : m_recDefault(DefaultSecurityRecord()), m_directory(m_recDefault, m_downloader, m_arrNearest, this)
 {
     g_pLatestFrame = this;
+    // Quote and list windows reach the live main frame through these.
+    QuoteWindowHostProvider::Install([]() -> CQuoteWindowHost* { return GetMainFrame(); });
+    MarketListHostProvider::Install([]() -> CMarketListHost* {
+        CMainFrame* frame = GetMainFrame();
+        return frame ? &frame->m_directory : nullptr;
+    });
     setObjectName(QStringLiteral("MainFrame"));
     setWindowIcon(QIcon(QStringLiteral(":/images/quorelle.png")));
     SetBaseTitle(LoadResourceString(IDR_MAINFRAME));
@@ -83,6 +92,21 @@ CMainFrame::~CMainFrame()
     CloseAllDocuments();
     if (g_pLatestFrame == this)
         g_pLatestFrame = nullptr;
+}
+
+bool CMainFrame::RefreshQuote(SecurityRecord* security, QuoteRecord* quote)
+{
+    return m_directory.RefreshQuote(security, quote);
+}
+
+void CMainFrame::ResetQuoteRecord(QuoteRecord& quote)
+{
+    m_directory.ResetQuoteRecord(quote);
+}
+
+CQuorelleDoc* CMainFrame::OpenQuoteWindow(SecurityRecord& record)
+{
+    return m_directory.OpenQuoteWindow(record);
 }
 
 void CMainFrame::CreateCommands()
@@ -181,4 +205,24 @@ void CMainFrame::OnCommand(int id)
         OnFindQuoteWorldwide();
     else
         CMDIFrameWnd::OnCommand(id);
+}
+
+// The Find Quote Worldwide command: a quote window for any symbol of the
+// twelve countries, without a symbol-list file.
+void CMainFrame::OnFindQuoteWorldwide()
+{
+    CDia_FindWorldwide dialog(this);
+    if (dialog.DoModal() != QDialog::Accepted)
+        return;
+    std::string country;
+    std::string symbol;
+    if (!SplitWorldwideFindText(g_strFindText, country, symbol))
+        return;
+
+    m_recCurrent = m_recDefault;
+    m_recCurrent.country = country;
+    m_recCurrent.symbol = symbol;
+    m_recCurrent.company.clear();
+    CWaitCursor wait;
+    m_directory.OpenQuoteWindow(m_recCurrent);
 }

@@ -3,9 +3,10 @@
 #include <string>
 
 #include "framework/MDIFrameWnd.h"
-#include "markets/QuoteDirectory.h"
+#include "app/QuoteDirectory.h"
 #include "quote/PageDownloader.h"
-#include "window/SecurityRecord.h"
+#include "quote/SecurityRecord.h"
+#include "window/QuoteWindowHost.h"
 
 class CDocument;
 class CStatusBar;
@@ -16,7 +17,7 @@ class QToolBar;
 // process. Constructing it builds the whole window (menus, toolbar, status
 // bar, centred on the screen) but does not show it; it needs a QApplication
 // but no application object, so tests may construct it alone.
-class CMainFrame : public CMDIFrameWnd {
+class CMainFrame : public CMDIFrameWnd, public CQuoteWindowHost {
     Q_OBJECT
 
 public:
@@ -40,6 +41,14 @@ public:
 
     // The Find Quote Worldwide command.
     void OnFindQuoteWorldwide();
+
+    // What quote windows need of the main frame; the quote operations are
+    // the directory's.
+    const SecurityRecord& DefaultSecurity() const override { return m_recDefault; }
+    const SecurityRecord& CurrentSecurity() const override { return m_recCurrent; }
+    bool RefreshQuote(SecurityRecord* security, QuoteRecord* quote) override;
+    void ResetQuoteRecord(QuoteRecord& quote) override;
+    CQuorelleDoc* OpenQuoteWindow(SecurityRecord& record) override;
 
     bool HandlesCommand(int id) const override;
     void OnCommand(int id) override;

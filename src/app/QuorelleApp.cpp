@@ -8,12 +8,13 @@
 #include "app/ResourceTables.h"
 #include "framework/DocTemplate.h"
 #include "framework/QtMessageBox.h"
+#include "framework/Settings.h"
 #include "markets/ListView.h"
 #include "res/Resource.h"
 #include "window/QuorelleDoc.h"
 #include "window/QuorelleView.h"
 
-CQuorelleApp::CQuorelleApp() : CWinApp("Quorelle")
+CQuorelleApp::CQuorelleApp() : CWinApp(kApplicationName)
 {
     InstallQtMessageBoxPresenter();
 }
@@ -35,7 +36,7 @@ bool CQuorelleApp::InitInstance()
     // Common controls, OLE and control hosting need no set-up with Qt.
     if (!CWinApp::InitInstance())
         return false;
-    SetRegistryKey("Dorvane");
+    SetRegistryKey(kOrganizationName);
     LoadStdProfileSettings(15);
 
     auto quoteTemplate = std::make_unique<CDocTemplate>(
@@ -48,7 +49,16 @@ bool CQuorelleApp::InitInstance()
 
     auto listTemplate = std::make_unique<CDocTemplate>(
         IDR_LISTTYPE, std::string(), 0, CDocTemplate::DocumentClass<CQuorelleDoc>(),
-        CDocTemplate::FrameClass<CChildFrame>(), CDocTemplate::ViewClass<CListView_>());
+        CDocTemplate::FrameClass<CChildFrame>(), [](const CCreateContext&) -> QWidget* {
+            // A list window's row opens its quote window through the live
+            // main frame's directory.
+            auto* view = new CListView_();
+            QObject::connect(view, &CListView_::quoteWindowRequested, view, [](SecurityRecord& record) {
+                if (CMainFrame* frame = GetMainFrame())
+                    frame->m_directory.OpenQuoteWindow(record);
+            });
+            return view;
+        });
     listTemplate->SetIcon(QIcon(QStringLiteral(":/images/listwindow.png")));
     m_pListTemplate = AddDocTemplate(std::move(listTemplate));
     if (!m_pListTemplate)

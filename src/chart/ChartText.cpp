@@ -2,32 +2,20 @@
 
 #include <cstdint>
 
+#include "framework/CText.h"
+
 namespace {
 bool IsContinuation(unsigned char c)
 {
     return (c & 0xC0) == 0x80;
 }
 
-bool IsSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
 std::string_view TrimLeft(std::string_view text)
 {
     std::size_t i = 0;
-    while (i < text.size() && IsSpace(text[i]))
+    while (i < text.size() && IsAsciiSpace(text[i]))
         ++i;
     return text.substr(i);
-}
-
-std::string_view Trim(std::string_view text)
-{
-    text = TrimLeft(text);
-    std::size_t end = text.size();
-    while (end > 0 && IsSpace(text[end - 1]))
-        --end;
-    return text.substr(0, end);
 }
 }  // namespace
 
@@ -110,7 +98,7 @@ std::string CleanNoteLine(std::string_view line)
         replaced.push_back(' ');
         pos = found + kBreak.size();
     }
-    return std::string(Trim(replaced));
+    return std::string(TrimWhitespaceView(replaced));
 }
 
 WrapStep SplitForWrap(std::string_view text, std::size_t width)

@@ -14,11 +14,6 @@ locale_t CLocale()
     static const locale_t loc = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
     return loc;
 }
-
-bool IsSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
 }  // namespace
 
 double CAtof(const std::string& text)
@@ -67,26 +62,39 @@ std::string FormatC(const char* format, ...)
 std::string ToLowerAscii(std::string text)
 {
     for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
+        c = ToLowerAscii(c);
     return text;
 }
 
 std::string ToUpperAscii(std::string text)
 {
     for (char& c : text)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
+        c = ToUpperAscii(c);
     return text;
+}
+
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (ToLowerAscii(a[i]) != ToLowerAscii(b[i]))
+            return false;
+    return true;
+}
+
+std::string_view TrimWhitespaceView(std::string_view text)
+{
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && IsAsciiSpace(text[begin]))
+        ++begin;
+    while (end > begin && IsAsciiSpace(text[end - 1]))
+        --end;
+    return text.substr(begin, end - begin);
 }
 
 std::string TrimWhitespace(std::string_view text)
 {
-    size_t begin = 0;
-    size_t end = text.size();
-    while (begin < end && IsSpace(text[begin]))
-        ++begin;
-    while (end > begin && IsSpace(text[end - 1]))
-        --end;
-    return std::string(text.substr(begin, end - begin));
+    return std::string(TrimWhitespaceView(text));
 }

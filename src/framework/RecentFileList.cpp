@@ -8,7 +8,7 @@ CRecentFileList::CRecentFileList(std::size_t maxSize) : m_maxSize(maxSize) {}
 
 bool CRecentFileList::SameEntry(const std::string& a, const std::string& b)
 {
-    return a.size() == b.size() && ToLowerAscii(a) == ToLowerAscii(b);
+    return EqualsIgnoringAsciiCase(a, b);
 }
 
 void CRecentFileList::Add(const std::string& entry)

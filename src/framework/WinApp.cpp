@@ -10,16 +10,17 @@
 #include "framework/Document.h"
 #include "framework/MDIFrameWnd.h"
 #include "framework/QtText.h"
+#include "framework/Settings.h"
 #include "framework/WaitCursor.h"
 
 namespace {
 CWinApp* g_pApp = nullptr;
 
-const QString kRecentFileSection = QStringLiteral("Recent File List");
+const QString kRecentFileSection = QString::fromLatin1(SettingsKey::kRecentFileSection);
 
 QString RecentFileKey(int index)
 {
-    return QStringLiteral("File%1").arg(index + 1);
+    return QString::fromLatin1(SettingsKey::kRecentFileEntryFormat).arg(index + 1);
 }
 }  // namespace
 

@@ -1,12 +1,12 @@
-#include <string>
+#include "markets/FindInList.h"
+
 #include <utility>
 
 #include "framework/MessageBox.h"
 #include "framework/WaitCursor.h"
 #include "markets/FindMatcher.h"
-#include "markets/QuoteDirectory.h"
 
-int CQuoteDirectory::FindInList(std::string text, const SecurityArray& rows)
+int FindInList(const std::string& text, const SecurityArray& rows, SecurityArray& nearest)
 {
     const FindMatcher matcher(text);
     // Collected apart and swapped in at the end, so that searching the
@@ -18,8 +18,8 @@ int CQuoteDirectory::FindInList(std::string text, const SecurityArray& rows)
             if (matcher.Matches(row.company, row.symbol))
                 matches.push_back(row);
     }
-    m_arrNearest = std::move(matches);
-    if (m_arrNearest.empty())
+    nearest = std::move(matches);
+    if (nearest.empty())
         ShowMessage("Quote \"" + matcher.LoweredText() + "\" not found a list.");
-    return static_cast<int>(m_arrNearest.size());
+    return static_cast<int>(nearest.size());
 }

@@ -1,33 +1,15 @@
 #include "markets/FindMatcher.h"
 
-#include <array>
 #include <cstring>
 
+#include "framework/CText.h"
+
 namespace {
-constexpr std::array<unsigned char, 256> MakeLowerTable()
-{
-    std::array<unsigned char, 256> table{};
-    for (int c = 0; c < 256; ++c)
-        table[static_cast<std::size_t>(c)] = static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return table;
-}
-constexpr std::array<unsigned char, 256> kLower = MakeLowerTable();
-
-char Lower(char c)
-{
-    return static_cast<char>(kLower[static_cast<unsigned char>(c)]);
-}
-
-char Upper(char c)
-{
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 // The rest of the needle (after its first byte) matches at pos + 1.
 bool TailMatches(const char* pos, std::string_view needle)
 {
     for (std::size_t i = 1; i < needle.size(); ++i)
-        if (Lower(pos[i]) != needle[i])
+        if (ToLowerAscii(pos[i]) != needle[i])
             return false;
     return true;
 }
@@ -65,10 +47,10 @@ bool Search(std::string_view haystack, std::string_view needle, char firstLower,
 FindMatcher::FindMatcher(std::string_view text) : m_lowered(text)
 {
     for (char& c : m_lowered)
-        c = Lower(c);
+        c = ToLowerAscii(c);
     if (!m_lowered.empty()) {
         m_firstLower = m_lowered.front();
-        m_firstUpper = Upper(m_firstLower);
+        m_firstUpper = ToUpperAscii(m_firstLower);
     }
 }
 
@@ -82,5 +64,5 @@ bool ContainsIgnoringAsciiCase(std::string_view haystack, std::string_view lower
     if (loweredNeedle.empty())
         return true;
     const char first = loweredNeedle.front();
-    return Search(haystack, loweredNeedle, first, Upper(first));
+    return Search(haystack, loweredNeedle, first, ToUpperAscii(first));
 }

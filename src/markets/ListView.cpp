@@ -7,8 +7,6 @@
 #include <QKeyEvent>
 #include <QPointer>
 
-#include "app/MainFrame.h"
-#include "app/QuorelleApp.h"
 #include "framework/CText.h"
 #include "framework/DocTemplate.h"
 #include "framework/Document.h"
@@ -17,33 +15,33 @@
 #include "framework/WaitCursor.h"
 #include "markets/Dia_Find.h"
 #include "markets/ListViewModel.h"
+#include "markets/MarketListHost.h"
 #include "markets/MarketTable.h"
-#include "markets/QuoteDirectory.h"
+#include "markets/ProgressCtrl.h"
 #include "res/Resource.h"
 
 namespace {
 constexpr int kNearestQuotesKind = 2;
 
 // The rows a new list window starts with, by the kind of window asked for.
-SecurityArray LoadRows(CMainFrame* mainFrame, int windowKind)
+SecurityArray LoadRows(CMarketListHost* host, int windowKind)
 {
     SecurityArray rows;
-    if (!mainFrame)
+    if (!host)
         return rows;
     if (windowKind == kNearestQuotesKind) {
-        rows = mainFrame->m_arrNearest;
+        rows = host->NearestQuotes();
     } else if (const MarketInfo* market = FindMarketByKind(windowKind)) {
         // A failed load has shown its message; the window stays empty.
-        mainFrame->m_directory.LoadMarketList(std::string(market->code), rows);
+        host->LoadMarketList(std::string(market->code), rows);
     }
     return rows;
 }
 }  // namespace
 
 CListView_::CListView_()
-    : m_pMainFrame(GetMainFrame()),
-      m_pDirectory(m_pMainFrame ? &m_pMainFrame->m_directory : nullptr),
-      m_pModel(new CListViewModel(LoadRows(m_pMainFrame, g_nWindowKind), this))
+    : m_pDirectory(MarketListHostProvider::Get()),
+      m_pModel(new CListViewModel(LoadRows(m_pDirectory, g_nWindowKind), this))
 {
     setObjectName(QStringLiteral("ListView"));
     setModel(m_pModel);
@@ -125,8 +123,8 @@ void CListView_::Fill()
     if (progress)
         progress->DestroyWindow();
     // The caption must not outlive the fill.
-    if (m_pMainFrame)
-        m_pMainFrame->SetMessageText(std::string());
+    if (m_pDirectory)
+        m_pDirectory->SetMessageText(std::string());
 }
 
 void CListView_::OnColumnClick(int column)
@@ -158,9 +156,10 @@ void CListView_::OnCurrentRowChanged(const QModelIndex& current)
 
 void CListView_::ShowLineNumber()
 {
-    if (!m_pMainFrame || !m_pMainFrame->m_wndStatusBar)
+    CStatusBar* statusBar = m_pDirectory ? m_pDirectory->StatusBar() : nullptr;
+    if (!statusBar)
         return;
-    m_pMainFrame->m_wndStatusBar->SetPaneText(
+    statusBar->SetPaneText(
         0, FormatC(" Line: %6d / %6d", GetCurrentRow() + 1, m_pModel->rowCount()));
 }
 
@@ -197,14 +196,12 @@ void CListView_::OpenRowWithSymbolAt(int position)
 
 void CListView_::OpenRow(SecurityRecord& record)
 {
-    if (m_pDirectory)
-        m_pDirectory->OpenQuoteWindow(record);
+    emit quoteWindowRequested(record);
 }
 
 CDocTemplate* CListView_::ListTemplate() const
 {
-    if (CQuorelleApp* app = CQuorelleApp::GetQuorelleApp(); app && app->m_pListTemplate)
-        return app->m_pListTemplate;
+    // The template that made this list makes the nearest-quotes list too.
     CDocument* document = GetDocument();
     return document ? document->GetDocTemplate() : nullptr;
 }

@@ -4,12 +4,11 @@
 #include <QTableView>
 
 #include "framework/View.h"
-#include "window/SecurityRecord.h"
+#include "quote/SecurityRecord.h"
 
 class CDocTemplate;
 class CListViewModel;
-class CMainFrame;
-class CQuoteDirectory;
+class CMarketListHost;
 class QFocusEvent;
 class QKeyEvent;
 
@@ -56,10 +55,16 @@ public:
     // The Find-in-a-list command.
     void OnFindInList();
 
+signals:
+    // A row asks for its quote window; the application opens it. The
+    // record is a copy of the row that the receiver may change.
+    void quoteWindowRequested(SecurityRecord& record);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
-    // Opens the quote window of the record (a copy of a row).
+    // Opens the quote window of the record (a copy of a row): asks for it
+    // with quoteWindowRequested.
     virtual void OpenRow(SecurityRecord& record);
 
 private:
@@ -69,8 +74,8 @@ private:
     void OpenRowWithSymbolAt(int position);
     CDocTemplate* ListTemplate() const;
 
-    CMainFrame* m_pMainFrame;
-    CQuoteDirectory* m_pDirectory;
+    // The application's quote directory, as far as list windows need it.
+    CMarketListHost* m_pDirectory;
     CListViewModel* m_pModel;
     QPersistentModelIndex m_currentRow;
     bool m_bTakingFocus = false;

@@ -3,7 +3,7 @@
 #include <QAbstractTableModel>
 
 #include "markets/ListViewOrder.h"
-#include "window/SecurityRecord.h"
+#include "quote/SecurityRecord.h"
 
 // The rows of a list window as a four-column table model. The model owns
 // the rows and never reorders them; it shows them through a permutation

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "window/SecurityRecord.h"
+#include "quote/SecurityRecord.h"
 
 // The columns of a list window, in display order.
 enum ListColumn : int {

@@ -1,83 +1,22 @@
+#include "markets/LoadMarketList.h"
+
 #include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <memory>
 #include <new>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "framework/CText.h"
 #include "framework/MessageBox.h"
+#include "framework/PosixFile.h"
 #include "framework/WaitCursor.h"
 #include "markets/MarketTable.h"
-#include "markets/QuoteDirectory.h"
 #include "markets/SymbolList.h"
 
 namespace {
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd = -1) : m_fd(fd) {}
-    ~FileDescriptor() { Close(); }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    FileDescriptor(FileDescriptor&& other) noexcept : m_fd(other.m_fd) { other.m_fd = -1; }
-    FileDescriptor& operator=(FileDescriptor&& other) noexcept
-    {
-        if (this != &other) {
-            Close();
-            m_fd = other.m_fd;
-            other.m_fd = -1;
-        }
-        return *this;
-    }
-
-    int Get() const { return m_fd; }
-    bool IsOpen() const { return m_fd >= 0; }
-    void Close()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = -1;
-    }
-
-private:
-    int m_fd;
-};
-
-// Opens the path for reading when it is a regular file. Non-blocking open so
-// that a FIFO of that name cannot hang the interface; it is refused anyway.
-FileDescriptor OpenRegularFile(const std::string& path)
-{
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (!file.IsOpen())
-        return file;
-    struct stat info {};
-    if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode))
-        file.Close();
-    return file;
-}
-
-bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i];
-        char y = b[i];
-        if (x >= 'A' && x <= 'Z')
-            x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z')
-            y = static_cast<char>(y - 'A' + 'a');
-        if (x != y)
-            return false;
-    }
-    return true;
-}
 
 // Names in the current directory that differ from the file name only in
 // letter case, in a stable order.
@@ -89,7 +28,7 @@ std::vector<std::string> CaseVariants(const std::string& fileName)
         return names;
     while (const dirent* entry = ::readdir(dir)) {
         std::string name = entry->d_name;
-        if (name != fileName && EqualIgnoringAsciiCase(name, fileName))
+        if (name != fileName && EqualsIgnoringAsciiCase(name, fileName))
             names.push_back(std::move(name));
     }
     ::closedir(dir);
@@ -110,24 +49,6 @@ FileDescriptor OpenSymbolList(const std::string& fileName)
             return file;
     }
     return file;
-}
-
-// Reads up to `capacity` bytes; false on a read error.
-bool ReadUpTo(int fd, char* buffer, std::size_t capacity, std::size_t& total)
-{
-    total = 0;
-    while (total < capacity) {
-        const ssize_t got = ::read(fd, buffer + total, capacity - total);
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        if (got == 0)
-            break;
-        total += static_cast<std::size_t>(got);
-    }
-    return true;
 }
 
 // The markets' country codes have two letters; a copy of a known length is
@@ -192,7 +113,7 @@ void FillRows(std::string_view text, const MarketInfo& market, const SecurityRec
 
 }  // namespace
 
-bool CQuoteDirectory::LoadMarketList(const std::string& marketCode, SecurityArray& rows)
+bool LoadMarketList(const std::string& marketCode, const SecurityRecord& defaults, SecurityArray& rows)
 {
     const std::string fileName = MarketFileName(marketCode);
     FileDescriptor file = OpenSymbolList(fileName);
@@ -251,7 +172,7 @@ bool CQuoteDirectory::LoadMarketList(const std::string& marketCode, SecurityArra
         return reportNoMemory();
     }
     try {
-        FillRows(text, *market, m_recDefault, rows);
+        FillRows(text, *market, defaults, rows);
     } catch (const std::bad_alloc&) {
         // Half-overwritten rows would mix two loads: drop them.
         rows.clear();

@@ -1,6 +1,6 @@
-# Icons, toolbar images and the help page, compiled into the UI library.
+# Icons, toolbar images and the help page, compiled into the application library.
 # The images are redrawn by make-images.sh.
-qt_add_resources(quorelle_ui quorelle_resources
+qt_add_resources(quorelle_app quorelle_resources
   PREFIX "/"
   BASE ${CMAKE_CURRENT_LIST_DIR}
   FILES

@@ -1,7 +1,7 @@
 #include "window/QuorelleDoc.h"
 
-#include "app/MainFrame.h"
 #include "framework/WaitCursor.h"
+#include "window/QuoteWindowHost.h"
 #include "window/SecurityEntry.h"
 
 bool CQuorelleDoc::OnNewDocument()
@@ -12,14 +12,14 @@ bool CQuorelleDoc::OnNewDocument()
 bool CQuorelleDoc::OnOpenDocument(const std::string& path)
 {
     const std::optional<SecurityEntry> entry = ParseSecurityEntry(path);
-    CMainFrame* mainFrame = m_pMainFrame ? m_pMainFrame : GetMainFrame();
+    CQuoteWindowHost* mainFrame = m_pMainFrame ? m_pMainFrame : QuoteWindowHostProvider::Get();
     if (!entry || !mainFrame)
         return false;
-    SecurityRecord record = mainFrame->m_recDefault;
+    SecurityRecord record = mainFrame->DefaultSecurity();
     record.country = entry->country;
     record.symbol = entry->symbol;
     record.company = entry->company;
     CWaitCursor wait;
-    mainFrame->m_directory.OpenQuoteWindow(record);
+    mainFrame->OpenQuoteWindow(record);
     return false;
 }

@@ -4,7 +4,7 @@
 
 #include "framework/Document.h"
 
-class CMainFrame;
+class CQuoteWindowHost;
 
 // The document of quote windows and market list windows alike. It has no
 // contents: it loads and stores nothing and is never modified.
@@ -15,7 +15,7 @@ public:
     CQuorelleDoc() = default;
 
     // The main frame; each quote view sets it when it is created.
-    CMainFrame* m_pMainFrame = nullptr;
+    CQuoteWindowHost* m_pMainFrame = nullptr;
 
     bool OnNewDocument() override;
     // A path is a recent-file entry ("Acme Corp (NYSE, ACME)") or a file

@@ -3,7 +3,6 @@
 #include <ctime>
 #include <exception>
 
-#include "app/MainFrame.h"
 #include "chart/Graph.h"
 #include "framework/DocTemplate.h"
 #include "framework/Globals.h"
@@ -11,20 +10,22 @@
 #include "res/Resource.h"
 #include "window/QuorelleDoc.h"
 #include "window/QuoteLog.h"
+#include "window/QuoteWindowHost.h"
 
 CQuorelleView::CQuorelleView(const CCreateContext& context)
     : m_nKind(g_nWindowKind),
-      m_pMainFrame(GetMainFrame()),
-      m_pDirectory(m_pMainFrame ? &m_pMainFrame->m_directory : nullptr),
+      m_pMainFrame(QuoteWindowHostProvider::Get()),
+      m_pDirectory(m_pMainFrame),
       m_bOpeningPath(context.m_bOpeningPath)
 {
     // A working view takes its settings from m_recCurrent when it is created;
     // until then (and for good in an inert view, whose Properties dialog
     // still shows them) they are the defaults of a new security.
     if (m_pMainFrame) {
-        m_security.writeToFile = m_pMainFrame->m_recDefault.writeToFile;
-        m_security.easternTime = m_pMainFrame->m_recDefault.easternTime;
-        m_security.refreshMinutes = m_pMainFrame->m_recDefault.refreshMinutes;
+        const SecurityRecord& defaults = m_pMainFrame->DefaultSecurity();
+        m_security.writeToFile = defaults.writeToFile;
+        m_security.easternTime = defaults.easternTime;
+        m_security.refreshMinutes = defaults.refreshMinutes;
     }
 }
 
@@ -50,7 +51,7 @@ int CQuorelleView::OnCreate()
         m_quote = QuoteRecord{};
     m_pGraph = std::make_unique<CGraph>(this);
     if (m_pMainFrame)
-        m_security = m_pMainFrame->m_recCurrent;
+        m_security = m_pMainFrame->CurrentSecurity();
     InitGraph();
 
     {

@@ -9,12 +9,11 @@
 
 #include "framework/View.h"
 #include "quote/QuoteRecord.h"
-#include "window/SecurityRecord.h"
+#include "quote/SecurityRecord.h"
 
 class CGraph;
-class CMainFrame;
 class CQuorelleDoc;
-class CQuoteDirectory;
+class CQuoteWindowHost;
 struct CCreateContext;
 
 // The view of a quote window: one security, its current quote, its chart
@@ -50,10 +49,12 @@ public:
     QuoteRecord m_quote;
     SecurityRecord m_security;
     QPointer<CQuorelleDoc> m_pDoc;
-    CMainFrame* m_pMainFrame;
+    // The main frame, as far as quote windows need it; null without one.
+    CQuoteWindowHost* m_pMainFrame;
     // The chart; only a working view has one.
     std::unique_ptr<CGraph> m_pGraph;
-    CQuoteDirectory* m_pDirectory;
+    // Carries RefreshQuote: the same object as m_pMainFrame.
+    CQuoteWindowHost* m_pDirectory;
     // One copy of m_quote per successful refresh, oldest first.
     std::vector<QuoteRecord> m_history;
 

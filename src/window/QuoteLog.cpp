@@ -1,15 +1,13 @@
 #include "window/QuoteLog.h"
 
-#include <cerrno>
 #include <cstdint>
-#include <random>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "framework/CText.h"
 #include "framework/MessageBox.h"
+#include "framework/PosixFile.h"
 
 static_assert(sizeof(std::time_t) >= sizeof(std::int64_t),
               "quote times are 64-bit and must convert to time_t unchanged");
@@ -50,117 +48,6 @@ bool CanEnter(const char* folder)
 {
     struct stat info {};
     return ::stat(folder, &info) == 0 && S_ISDIR(info.st_mode) && ::access(folder, X_OK) == 0;
-}
-
-bool WriteAll(int fd, const std::string& text)
-{
-    const char* data = text.data();
-    std::size_t left = text.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, left);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        if (written == 0)
-            return false;
-        data += written;
-        left -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
-// A file created next to the day's file that only becomes the day's file
-// through Commit(); otherwise it is removed when the object goes.
-class PendingFile {
-public:
-    explicit PendingFile(const std::string& folder)
-    {
-        std::random_device random;
-        const std::string prefix = folder.empty() ? std::string() : folder + "/";
-        for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
-            std::string path = prefix + FormatC(".quote-log-%ld-%u.tmp",
-                                                static_cast<long>(::getpid()), random());
-            m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (m_fd >= 0)
-                m_path = std::move(path);
-            else if (errno != EEXIST)
-                break;
-        }
-    }
-
-    ~PendingFile()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        if (!m_path.empty())
-            ::unlink(m_path.c_str());
-    }
-
-    PendingFile(const PendingFile&) = delete;
-    PendingFile& operator=(const PendingFile&) = delete;
-
-    bool IsOpen() const { return m_fd >= 0; }
-
-    // Gives the file the permission bits of the one it is about to replace.
-    void TakeModeOf(const std::string& target)
-    {
-        struct stat info {};
-        if (::stat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode))
-            ::fchmod(m_fd, info.st_mode & 07777);
-    }
-
-    bool Write(const std::string& text)
-    {
-        if (!WriteAll(m_fd, text))
-            return false;
-        // On disk before the rename, so a crash cannot leave an empty day's file.
-        return ::fsync(m_fd) == 0 || errno == EINVAL;
-    }
-
-    bool Commit(const std::string& target)
-    {
-        const int fd = m_fd;
-        m_fd = -1;
-        if (::close(fd) != 0)
-            return false;
-        if (::rename(m_path.c_str(), target.c_str()) != 0)
-            return false;
-        m_path.clear();
-        return true;
-    }
-
-private:
-    int m_fd = -1;
-    std::string m_path;
-};
-
-// The rename would replace a day's file that the user made read-only, which
-// opening it for writing would have refused.
-bool IsWriteProtected(const std::string& target)
-{
-    return ::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0 &&
-           errno == EACCES;
-}
-
-bool IsPlainFileName(const std::string& name)
-{
-    return name.find('/') == std::string::npos && name.find('\0') == std::string::npos;
-}
-
-bool WriteDayFile(const std::string& folder, const std::string& name, const std::string& text)
-{
-    if (!IsPlainFileName(name))
-        return false;
-    const std::string target = folder.empty() ? name : folder + "/" + name;
-    if (IsWriteProtected(target))
-        return false;
-    PendingFile file(folder);
-    if (!file.IsOpen())
-        return false;
-    file.TakeModeOf(target);
-    return file.Write(text) && file.Commit(target);
 }
 
 }  // namespace
@@ -219,7 +106,7 @@ bool WriteQuoteLogFile(const std::string& symbol, const std::vector<QuoteRecord>
 {
     const std::string name = QuoteLogFileName(symbol, now);
     const std::string text = FormatQuoteLog(history);
-    if (WriteDayFile(QuoteLogDirectory(), name, text))
+    if (WriteFileAtomically(QuoteLogDirectory(), name, text))
         return true;
     ShowMessage(FormatC("Can not open an output file \"%s\".", name.c_str()));
     return false;

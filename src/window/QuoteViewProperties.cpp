@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <QPointer>
 
-#include "chart/Dia_Parameters.h"
+#include "window/Dia_Parameters.h"
 #include "chart/Graph.h"
 #include "chart/QuoteChartContent.h"
 #include "window/QuorelleView.h"

@@ -8,7 +8,7 @@
 
 #include "framework/MessageBox.h"
 #include "framework/WaitCursor.h"
-#include "markets/QuoteDirectory.h"
+#include "window/QuoteWindowHost.h"
 #include "window/QuorelleView.h"
 #include "window/RefreshPeriod.h"
 

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "window/SecurityRecord.h"
+#include "quote/SecurityRecord.h"
 
 // A quote window's entry in the recent-file list names its security as
 // "<company> (<market or country>, <symbol>)". Reopening an entry, or a file

@@ -10,10 +10,10 @@
 #include <QtTest/QTest>
 
 #include "DialogTestHelpers.h"
-#include "chart/Dia_Parameters.h"
+#include "window/Dia_Parameters.h"
 #include "chart/Graph.h"
 #include "support/TestEnvironment.h"
-#include "window/SecurityRecord.h"
+#include "quote/SecurityRecord.h"
 
 using dialog_tests::Control;
 using dialog_tests::RunModal;

@@ -5,10 +5,10 @@
 #include <QGuiApplication>
 #include <gtest/gtest.h>
 
-#include "markets/QuoteDirectory.h"
+#include "app/QuoteDirectory.h"
 #include "quote/PageDownloader.h"
 #include "support/TestEnvironment.h"
-#include "window/SecurityRecord.h"
+#include "quote/SecurityRecord.h"
 
 // A directory as the main frame wires it, in a private current folder,
 // with every message recorded instead of shown.

@@ -11,7 +11,7 @@
 
 #include "markets/ListView.h"
 #include "support/TestEnvironment.h"
-#include "window/SecurityRecord.h"
+#include "quote/SecurityRecord.h"
 
 class CMainFrame;
 

@@ -12,7 +12,7 @@
 
 #include "QuoteTestHelpers.h"
 #include "framework/Globals.h"
-#include "markets/QuoteDirectory.h"
+#include "app/QuoteDirectory.h"
 #include "quote/PageDownloader.h"
 #include "quote/QuoteTime.h"
 #include "support/LocalHttpServer.h"

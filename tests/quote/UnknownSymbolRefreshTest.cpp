@@ -8,7 +8,7 @@
 
 #include "QuoteTestHelpers.h"
 #include "framework/Globals.h"
-#include "markets/QuoteDirectory.h"
+#include "app/QuoteDirectory.h"
 #include "quote/PageDownloader.h"
 #include "quotesim/QuoteSimulator.h"
 #include "support/TestEnvironment.h"

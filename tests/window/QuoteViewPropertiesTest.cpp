@@ -3,7 +3,7 @@
 #include <QPushButton>
 
 #include "QuoteWindowFixture.h"
-#include "chart/Dia_Parameters.h"
+#include "window/Dia_Parameters.h"
 #include "chart/Graph.h"
 #include "res/Resource.h"
 

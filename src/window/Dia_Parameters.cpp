@@ -1,4 +1,4 @@
-#include "chart/Dia_Parameters.h"
+#include "window/Dia_Parameters.h"
 
 #include <iterator>
 #include <string>
@@ -14,7 +14,7 @@
 #include "chart/Graph.h"
 #include "framework/CText.h"
 #include "framework/DialogUnits.h"
-#include "window/SecurityRecord.h"
+#include "quote/SecurityRecord.h"
 
 namespace {
 

@@ -2,17 +2,20 @@
 
 #include <string>
 
+#include "markets/MarketListHost.h"
 #include "markets/ProgressCtrl.h"
 #include "quote/QuoteRecord.h"
-#include "window/SecurityRecord.h"
+#include "quote/SecurityRecord.h"
 
 class CMainFrame;
 class CPageDownloader;
 class CQuorelleDoc;
 
 // The main frame's object for market lists, searching, opening quote windows
-// and refreshing quotes. Each operation lives in its own source file.
-class CQuoteDirectory {
+// and refreshing quotes: a facade over the functions of markets/ and quote/
+// that keeps the state they share (the default record, the downloader, the
+// nearest quotes, the progress meter). It is the host of list windows.
+class CQuoteDirectory : public CMarketListHost {
 public:
     // The main frame wires the directory to its default record, its page
     // downloader, its nearest-quotes array and itself. Tests may pass a null
@@ -21,20 +24,24 @@ public:
                     SecurityArray& nearest, CMainFrame* mainFrame);
 
     // Loads the symbol-list file "<marketCode>.TXT" of the current directory.
-    bool LoadMarketList(const std::string& marketCode, SecurityArray& rows);
+    bool LoadMarketList(const std::string& marketCode, SecurityArray& rows) override;
     // Collects the rows whose company or symbol contains the text into the nearest-quotes array.
-    int FindInList(std::string text, const SecurityArray& rows);
+    int FindInList(std::string text, const SecurityArray& rows) override;
     // Downloads and parses the quote page of the security into the quote.
     bool RefreshQuote(SecurityRecord* security, QuoteRecord* quote);
     void ResetQuoteRecord(QuoteRecord& quote);
     // Opens a quote window for the record (its symbol is cut at the first '-').
     CQuorelleDoc* OpenQuoteWindow(SecurityRecord& record);
     // Status-bar progress meter: caption in pane 0 and a bar right of it.
-    void ShowFillProgress(std::string caption);
+    void ShowFillProgress(std::string caption) override;
 
     CMainFrame* MainFrame() const { return m_pMainFrame; }
     // The bar of ShowFillProgress; its caller moves and destroys it.
-    CProgressCtrl& GetProgressCtrl() { return m_wndProgress; }
+    CProgressCtrl& GetProgressCtrl() override { return m_wndProgress; }
+
+    const SecurityArray& NearestQuotes() const override { return m_arrNearest; }
+    CStatusBar* StatusBar() const override;
+    void SetMessageText(const std::string& text) override;
 
 private:
     SecurityRecord& m_recDefault;

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QSettings>
+
+// Every name under which Quorelle keeps per-user settings, declared once.
+
+// The organisation and application names: the settings live in
+// <config>/Dorvane/Quorelle.conf.
+inline constexpr char kOrganizationName[] = "Dorvane";
+inline constexpr char kApplicationName[] = "Quorelle";
+
+namespace SettingsKey {
+// The recent-file list: entries "File1" ... "File<n>", most recent first.
+inline constexpr char kRecentFileSection[] = "Recent File List";
+inline constexpr char kRecentFileEntryFormat[] = "File%1";
+// The group of the quote hosts, and the hosts of the two page layouts.
+inline constexpr char kQuoteHostsGroup[] = "QuoteHosts";
+inline constexpr char kMsnMoneyHost[] = "QuoteHosts/MsnMoney";
+inline constexpr char kCnnMoneyHost[] = "QuoteHosts/CnnMoney";
+}  // namespace SettingsKey
+
+// Quorelle's per-user settings (the native format, user scope). Open one
+// where it is used and let it go: each opening reads what is stored now.
+class CUserSettings : public QSettings {
+public:
+    CUserSettings() : QSettings(QString::fromLatin1(kOrganizationName), QString::fromLatin1(kApplicationName)) {}
+};

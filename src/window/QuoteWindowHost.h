@@ -1,0 +1,30 @@
+#pragma once
+
+#include "framework/ServiceProvider.h"
+#include "quote/QuoteRecord.h"
+#include "quote/SecurityRecord.h"
+
+class CQuorelleDoc;
+
+// What quote windows need from the application that opens them: the records
+// new windows start from, the quote refresh, and opening another quote
+// window. The main frame provides it.
+class CQuoteWindowHost {
+public:
+    virtual ~CQuoteWindowHost() = default;
+
+    // The ticker settings every new security starts from.
+    virtual const SecurityRecord& DefaultSecurity() const = 0;
+    // The security of the quote window being opened now.
+    virtual const SecurityRecord& CurrentSecurity() const = 0;
+    // Downloads and parses the security's quote into the quote; false (after
+    // a message) when that failed, and at once while another refresh runs.
+    virtual bool RefreshQuote(SecurityRecord* security, QuoteRecord* quote) = 0;
+    virtual void ResetQuoteRecord(QuoteRecord& quote) = 0;
+    // Opens a quote window for the record; null when none opened.
+    virtual CQuorelleDoc* OpenQuoteWindow(SecurityRecord& record) = 0;
+};
+
+// The host of quote windows made now: Get() is null when the application has
+// none. The application installs the provider.
+using QuoteWindowHostProvider = CServiceProvider<CQuoteWindowHost>;
