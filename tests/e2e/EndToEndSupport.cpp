@@ -4,7 +4,6 @@
 #include <sstream>
 
 #include <QCoreApplication>
-#include <QSettings>
 
 #include "app/MainFrame.h"
 #include "app/QuorelleApp.h"
@@ -13,6 +12,7 @@
 #include "framework/QtText.h"
 #include "markets/ListView.h"
 #include "window/QuorelleView.h"
+#include "framework/Settings.h"
 
 namespace fs = std::filesystem;
 
@@ -45,7 +45,7 @@ std::string LocalDate(std::time_t time)
 void EndToEndTest::SetUp()
 {
     m_started = std::time(nullptr);
-    QSettings("Dorvane", "Quorelle").clear();
+    CUserSettings().clear();
     g_nWindowKind = 1;
     QuoteSource = 2;
 
@@ -60,7 +60,7 @@ void EndToEndTest::SetUp()
     m_sim.SetClock(*quotesim::ParseClock("2011-11-04 13:30"));
     m_sim.Start();
     {
-        QSettings settings("Dorvane", "Quorelle");
+        CUserSettings settings;
         settings.setValue("QuoteHosts/MsnMoney", ToQString(m_sim.HostPort()));
         settings.setValue("QuoteHosts/CnnMoney", ToQString(m_sim.HostPort()));
     }
@@ -73,7 +73,7 @@ void EndToEndTest::TearDown()
     m_messages.reset();
     m_sim.Stop();
     m_cwd.reset();
-    QSettings("Dorvane", "Quorelle").clear();
+    CUserSettings().clear();
     g_nWindowKind = 1;
 }
 

@@ -9,7 +9,6 @@
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QProgressBar>
-#include <QSettings>
 #include <QTest>
 
 #include "ListViewFixture.h"
@@ -24,6 +23,7 @@
 #include "res/Resource.h"
 #include "support/LocalHttpServer.h"
 #include "window/QuorelleView.h"
+#include "framework/Settings.h"
 
 using namespace list_test;
 namespace fs = std::filesystem;
@@ -38,7 +38,7 @@ protected:
 
     void SetUp() override
     {
-        QSettings settings("Dorvane", "Quorelle");
+        CUserSettings settings;
         settings.clear();
         // Quote windows opened here fetch from a port nobody listens on.
         const QString dead = QStringLiteral("127.0.0.1:%1").arg(testing_support::UnusedLoopbackPort());

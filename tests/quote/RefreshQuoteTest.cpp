@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include <QSettings>
 #include <QString>
 #include <gtest/gtest.h>
 
@@ -17,6 +16,7 @@
 #include "quote/QuoteTime.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestEnvironment.h"
+#include "framework/Settings.h"
 
 using namespace std::chrono_literals;
 using quote_tests::ReadQuotePage;
@@ -147,7 +147,7 @@ private:
 
 void SetQuoteHost(const char* key, const std::string& hostPort)
 {
-    QSettings settings(QStringLiteral("Dorvane"), QStringLiteral("Quorelle"));
+    CUserSettings settings;
     settings.setValue(QString::fromLatin1(key), QString::fromStdString(hostPort));
 }
 
@@ -165,7 +165,7 @@ protected:
     {
         QuoteSource = 2;
         refreshInProgress = false;
-        QSettings(QStringLiteral("Dorvane"), QStringLiteral("Quorelle")).remove(QStringLiteral("QuoteHosts"));
+        CUserSettings().remove(QStringLiteral("QuoteHosts"));
     }
 
     quote_tests::NoProxyEnvironment m_noProxy;
@@ -383,7 +383,7 @@ TEST_F(RefreshQuoteTest, HostSettingIsReadForEveryRefresh)
 
 TEST_F(RefreshQuoteTest, DefaultHostsWhenNothingIsConfigured)
 {
-    QSettings(QStringLiteral("Dorvane"), QStringLiteral("Quorelle")).remove(QStringLiteral("QuoteHosts"));
+    CUserSettings().remove(QStringLiteral("QuoteHosts"));
     // A local proxy shows which host each request was meant for.
     LocalHttpServer proxy;
     const std::string msnPage = ReadQuotePage("msn_rising.html");

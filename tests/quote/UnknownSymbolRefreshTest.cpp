@@ -2,7 +2,6 @@
 #include <string>
 #include <vector>
 
-#include <QSettings>
 #include <QString>
 #include <gtest/gtest.h>
 
@@ -12,6 +11,7 @@
 #include "quote/PageDownloader.h"
 #include "quotesim/QuoteSimulator.h"
 #include "support/TestEnvironment.h"
+#include "framework/Settings.h"
 
 using namespace std::chrono_literals;
 using testing_support::MessageRecorder;
@@ -30,7 +30,7 @@ protected:
         m_sim.Start();
         m_downloader.SetConnectTimeout(2s);
         m_downloader.SetStallTimeout(5s);
-        QSettings settings(QStringLiteral("Dorvane"), QStringLiteral("Quorelle"));
+        CUserSettings settings;
         settings.setValue(QStringLiteral("QuoteHosts/MsnMoney"), QString::fromStdString(m_sim.HostPort()));
         settings.setValue(QStringLiteral("QuoteHosts/CnnMoney"), QString::fromStdString(m_sim.HostPort()));
     }
@@ -40,7 +40,7 @@ protected:
         m_sim.Stop();
         QuoteSource = 2;
         refreshInProgress = false;
-        QSettings(QStringLiteral("Dorvane"), QStringLiteral("Quorelle")).remove(QStringLiteral("QuoteHosts"));
+        CUserSettings().remove(QStringLiteral("QuoteHosts"));
     }
 
     static QuoteRecord MarkedQuote()

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include <QSettings>
 
 #include <httplib.h>
 
@@ -17,6 +16,7 @@
 #include "framework/Globals.h"
 #include "framework/WaitCursor.h"
 #include "support/LocalHttpServer.h"
+#include "framework/Settings.h"
 
 namespace {
 
@@ -102,7 +102,7 @@ TEST_F(ManyWindowsLoad, EveryWindowRefreshesOnItsTicksOneRefreshAtATime)
 
     CountingRelay relay(m_sim.Port(), unknownSymbol);
     {
-        QSettings settings("Dorvane", "Quorelle");
+        CUserSettings settings;
         settings.setValue("QuoteHosts/MsnMoney", QString::fromStdString(relay.HostPort()));
         settings.setValue("QuoteHosts/CnnMoney", QString::fromStdString(relay.HostPort()));
     }

@@ -9,7 +9,6 @@
 
 #include <QImage>
 #include <QPainter>
-#include <QSettings>
 
 #include "QuoteWindowFixture.h"
 #include "chart/Graph.h"
@@ -18,6 +17,7 @@
 #include "framework/WaitCursor.h"
 #include "support/LocalHttpServer.h"
 #include "window/QuorelleDoc.h"
+#include "framework/Settings.h"
 
 using namespace std::chrono_literals;
 
@@ -70,7 +70,7 @@ protected:
     void StartServer()
     {
         m_server.start();
-        QSettings settings("Dorvane", "Quorelle");
+        CUserSettings settings;
         settings.setValue("QuoteHosts/MsnMoney", QString::fromStdString(m_server.hostPort()));
         settings.setValue("QuoteHosts/CnnMoney", QString::fromStdString(m_server.hostPort()));
     }

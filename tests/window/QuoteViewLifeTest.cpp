@@ -1,10 +1,10 @@
 #include <climits>
 #include <stdexcept>
+#include <vector>
 
 #include <QCoreApplication>
 #include <QMdiArea>
 #include <QPointer>
-#include <QSettings>
 #include <QTimerEvent>
 
 #include "QuoteWindowFixture.h"
@@ -153,8 +153,12 @@ TEST_F(QuoteViewLife, AFailedTimeConversionEndsOnlyThatRefresh)
 {
     // The refresh is made to throw the error a failed time conversion throws.
     bool thrown = false;
+    // Whether a refresh still counted as running when its message came.
+    std::vector<bool> guardedMessages;
     m_messages.reset();
     m_messages = std::make_unique<testing_support::MessageRecorder>([&](const std::string& text) {
+        if (text.rfind("Sorry, no data available for:", 0) == 0)
+            guardedMessages.push_back(refreshInProgress);
         if (text == kNoConnection && !thrown) {
             thrown = true;
             throw std::invalid_argument("MakeQuoteTime: time cannot be represented");
@@ -167,6 +171,9 @@ TEST_F(QuoteViewLife, AFailedTimeConversionEndsOnlyThatRefresh)
     EXPECT_EQ(view->RefreshTimerId(), 0);
     EXPECT_TRUE(view->m_history.empty());
     EXPECT_FALSE(refreshInProgress);
+    // Its message is shown while the refresh still runs, so no other
+    // refresh (and no second message) starts under it.
+    EXPECT_EQ(guardedMessages, std::vector<bool>{true});
     EXPECT_EQ(WaitCursorDepth(), 0);
     EXPECT_EQ(RecentEntries(), std::vector<std::string>{" (US, MSFT)"});
 

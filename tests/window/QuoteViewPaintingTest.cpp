@@ -7,7 +7,6 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QScreen>
-#include <QSettings>
 
 #include "QuoteWindowFixture.h"
 #include "chart/Graph.h"
@@ -19,6 +18,7 @@
 #include "res/Resource.h"
 #include "support/LocalHttpServer.h"
 #include "window/QuorelleDoc.h"
+#include "framework/Settings.h"
 
 namespace {
 
@@ -232,7 +232,7 @@ TEST_F(QuoteWindowPainting, APageWithoutCompanyLeavesTheTitleEmpty)
         response.set_content(page, "text/html");
     });
     server.start();
-    QSettings("Dorvane", "Quorelle").setValue("QuoteHosts/MsnMoney", QString::fromStdString(server.hostPort()));
+    CUserSettings().setValue("QuoteHosts/MsnMoney", QString::fromStdString(server.hostPort()));
 
     CQuorelleView* view = Open(Security("US", "MSFT"));
     ASSERT_NE(view, nullptr);

@@ -5,17 +5,17 @@
 #include <QDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QSettings>
 #include <QTimer>
 
 #include "framework/Globals.h"
 #include "framework/RecentFileList.h"
 #include "support/LocalHttpServer.h"
 #include "window/QuorelleDoc.h"
+#include "framework/Settings.h"
 
 void QuoteWindowTest::SetUp()
 {
-    QSettings("Dorvane", "Quorelle").clear();
+    CUserSettings().clear();
     g_nWindowKind = 1;
     refreshInProgress = false;
     m_cwd = std::make_unique<testing_support::ScopedCurrentDir>(m_work.path());
@@ -41,7 +41,7 @@ void QuoteWindowTest::TearDown()
 
 void QuoteWindowTest::UseSimulator()
 {
-    QSettings settings("Dorvane", "Quorelle");
+    CUserSettings settings;
     settings.setValue("QuoteHosts/MsnMoney", QString::fromStdString(m_sim.HostPort()));
     settings.setValue("QuoteHosts/CnnMoney", QString::fromStdString(m_sim.HostPort()));
 }
@@ -49,7 +49,7 @@ void QuoteWindowTest::UseSimulator()
 void QuoteWindowTest::UseDeadHost()
 {
     const QString dead = QStringLiteral("127.0.0.1:%1").arg(testing_support::UnusedLoopbackPort());
-    QSettings settings("Dorvane", "Quorelle");
+    CUserSettings settings;
     settings.setValue("QuoteHosts/MsnMoney", dead);
     settings.setValue("QuoteHosts/CnnMoney", dead);
 }

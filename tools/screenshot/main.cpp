@@ -20,7 +20,6 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPixmap>
-#include <QSettings>
 #include <QTimerEvent>
 
 #include "app/MainFrame.h"
@@ -32,6 +31,7 @@
 #include "quotesim/QuoteSimulator.h"
 #include "res/Resource.h"
 #include "window/QuorelleView.h"
+#include "framework/Settings.h"
 
 namespace fs = std::filesystem;
 
@@ -89,9 +89,9 @@ int Stage(const std::string& output, const fs::path& lists, int width, int heigh
     simulator.SetClock(*quotesim::ParseClock(kOpeningClock));
     simulator.Start();
     {
-        QSettings settings(QStringLiteral("Dorvane"), QStringLiteral("Quorelle"));
-        settings.setValue(QStringLiteral("QuoteHosts/MsnMoney"), ToQString(simulator.HostPort()));
-        settings.setValue(QStringLiteral("QuoteHosts/CnnMoney"), ToQString(simulator.HostPort()));
+        CUserSettings settings;
+        settings.setValue(QString::fromLatin1(SettingsKey::kMsnMoneyHost), ToQString(simulator.HostPort()));
+        settings.setValue(QString::fromLatin1(SettingsKey::kCnnMoneyHost), ToQString(simulator.HostPort()));
     }
 
     CQuorelleApp app;
