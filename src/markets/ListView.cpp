@@ -124,8 +124,9 @@ void CListView_::Fill()
     m_currentRow = QPersistentModelIndex();
     if (progress)
         progress->DestroyWindow();
-    // The caption must not outlive the fill.
-    if (m_pMainFrame)
+    // The caption is cleared only for the list the user is working in; a
+    // list filled behind another window leaves the status line alone.
+    if (m_pMainFrame && hasFocus())
         m_pMainFrame->SetMessageText(std::string());
 }
 
