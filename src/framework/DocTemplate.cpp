@@ -162,9 +162,12 @@ CMDIChildWnd* CDocTemplate::CreateNewFrame(CDocument* document, const CCreateCon
     if (!m_icon.isNull())
         frame->setWindowIcon(m_icon);
 
+    // A view may show a message while it is made (a list that cannot be
+    // read), and the document may be closed in that box's event loop.
+    const QPointer<CDocument> documentAlive(document);
     QWidget* viewWidget = m_makeView(context);
     CView* view = dynamic_cast<CView*>(viewWidget);
-    if (!view) {
+    if (!view || !documentAlive) {
         delete viewWidget;
         return nullptr;
     }
@@ -179,7 +182,13 @@ CMDIChildWnd* CDocTemplate::CreateNewFrame(CDocument* document, const CCreateCon
     area->addSubWindow(placed);
     placed->hide();
 
-    if (view->OnCreate() == -1) {
+    // OnCreate may run the event loop (a message box), in which the new
+    // window can be closed with its document: then there is no frame to give.
+    const QPointer<CMDIChildWnd> alive(placed);
+    const int created = view->OnCreate();
+    if (!alive)
+        return nullptr;
+    if (created == -1) {
         delete placed;
         return nullptr;
     }
@@ -218,6 +227,10 @@ CDocument* CDocTemplate::OpenDocumentFile(const std::string* path, bool visible)
         context.m_pCurrentDoc = document;
         context.m_bOpeningPath = path != nullptr;
         frame = CreateNewFrame(document, context);
+        // Closed while its window was being made (Exit in a message box):
+        // nothing failed that the user should hear of.
+        if (!alive)
+            return nullptr;
         if (!frame) {
             ShowMessage("Failed to create empty document.");
             RemoveDocument(document);
@@ -242,8 +255,13 @@ CDocument* CDocTemplate::OpenDocumentFile(const std::string* path, bool visible)
         else
             ++m_nUntitledCount;
     }
-    if (!frame)
+    if (!frame) {
+        // The window went while the document was being read; the document
+        // goes with it.
+        if (alive && document->GetViews().empty())
+            RemoveDocument(document);
         return nullptr;
+    }
     InitialUpdateFrame(frame, document, visible);
     return alive ? document : nullptr;
 }

@@ -1,6 +1,7 @@
 #include "framework/View.h"
 
 #include <QPainter>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -68,7 +69,13 @@ bool CView::DoPreparePrinting(CPrintInfo& info)
         return true;
     QPrintDialog dialog(info.m_pPrinter, DialogParent());
     dialog.setMinMax(info.m_nMinPage, info.m_nMaxPage);
-    return dialog.exec() == QDialog::Accepted;
+    // The dialog closes with its window (Exit runs from its event loop too);
+    // a window gone meanwhile prints nothing.
+    const QPointer<QWidget> alive(GetWidget());
+    if (alive)
+        QObject::connect(alive, &QObject::destroyed, &dialog, &QDialog::reject);
+    const bool hadWindow = alive != nullptr;
+    return dialog.exec() == QDialog::Accepted && (alive || !hadWindow);
 }
 
 bool CView::PrintPages(QPrinter& printer, CPrintInfo& info)
@@ -125,7 +132,14 @@ void CView::OnFilePrintPreview()
     if (!OnPreparePrinting(info))
         return;
     QPrintPreviewDialog preview(&printer, DialogParent());
-    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, [this, &info](QPrinter* target) {
+    // The preview closes with its window and never draws a window that is gone.
+    const QPointer<QWidget> alive(GetWidget());
+    const bool hadWindow = alive != nullptr;
+    if (alive)
+        QObject::connect(alive, &QObject::destroyed, &preview, &QDialog::reject);
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, [this, &info, alive, hadWindow](QPrinter* target) {
+        if (hadWindow && !alive)
+            return;
         CPrintInfo pageInfo = info;
         PrintPages(*target, pageInfo);
     });

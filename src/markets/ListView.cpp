@@ -122,8 +122,9 @@ void CListView_::Fill()
     m_currentRow = QPersistentModelIndex();
     if (progress)
         progress->DestroyWindow();
-    // The caption must not outlive the fill.
-    if (m_pDirectory)
+    // The caption is cleared only for the list the user is working in; a
+    // list filled behind another window leaves the status line alone.
+    if (m_pDirectory && hasFocus())
         m_pDirectory->SetMessageText(std::string());
 }
 

@@ -54,11 +54,16 @@ int CQuorelleView::OnCreate()
         m_security = m_pMainFrame->CurrentSecurity();
     InitGraph();
 
+    // A message box of the first refresh runs the event loop, in which the
+    // window may be closed (Exit among others): nothing of it is touched then.
+    const QPointer<CQuorelleView> alive(this);
     {
         CWaitCursor wait;
         if (RefreshOnce())
             ArmRefreshTimer();
     }
+    if (!alive)
+        return -1;
     repaint();
     return 0;
 }

@@ -88,6 +88,9 @@ void CQuorelleView::paintEvent(QPaintEvent* event)
 {
     (void)event;
     QPainter painter(this);
+    // Erased first, as a document window is: the margin around the chart
+    // and the whole of an inert view show the document background.
+    painter.fillRect(rect(), palette().color(QPalette::Base));
     OnPrepareDC(painter, nullptr);
     OnDraw(painter);
 }

@@ -15,6 +15,14 @@ void CQuorelleView::OnViewProperties()
     // Parented to the main window, not to the view: the dialog must not be
     // destroyed under its own modal loop if the window goes meanwhile.
     CDia_Parameters dialog(m_pGraph.get(), &m_security, window());
+    // The dialog closes with its window (Exit runs from the event loop, also
+    // from this dialog's): it lets go of the chart and the record first, so
+    // nothing is ever written through them once they are gone.
+    connect(this, &QObject::destroyed, &dialog, [&dialog] {
+        dialog.m_pGraph = nullptr;
+        dialog.m_pSecurity = nullptr;
+        dialog.reject();
+    });
     const std::int32_t previousMinutes = m_security.refreshMinutes;
     const bool previousEastern = m_security.easternTime;
     const QPointer<CQuorelleView> alive(this);

@@ -51,7 +51,12 @@ std::optional<SecurityEntry> ParseSecurityEntry(const std::string& text)
     const auto length = static_cast<std::ptrdiff_t>(entry.size());
     const std::string symbol = TrimWhitespace(Between(entry, comma, length - 1));
 
-    const std::ptrdiff_t open = Position(entry.find('('));
+    // The market's parenthesis is the last one before the comma, so a company
+    // name may hold parentheses of its own. Without one there, the first "("
+    // after the comma still marks where the company ends.
+    std::ptrdiff_t open = Position(entry.rfind('(', static_cast<std::size_t>(comma)));
+    if (open < 0)
+        open = Position(entry.find('('));
     if (open < 0)
         return std::nullopt;
     const std::string market = Between(entry, open, comma);

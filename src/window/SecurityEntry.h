@@ -29,10 +29,13 @@ std::string CountryOfMarket(const std::string& market);
 //    its last "/", so the folders it passes through never matter;
 //  - the symbol is the text after the last "," up to, not including, the last
 //    character (the closing parenthesis), trimmed;
-//  - the market is the text between the first "(" and that ",", untrimmed,
+//  - the opening parenthesis is the last "(" before that "," (so a company
+//    name may hold parentheses), or, when there is none before it, the
+//    first "(" of the text;
+//  - the market is the text between that "(" and that ",", untrimmed,
 //    mapped by CountryOfMarket;
-//  - the company is the text between the last "\" (or the start) and the
-//    first "(", trimmed.
+//  - the company is the text between the last "\" (or the start) and that
+//    "(", trimmed.
 // A part whose end lies before its start is empty. Nothing without a "," or
 // without a "(" names a security.
 std::optional<SecurityEntry> ParseSecurityEntry(const std::string& text);

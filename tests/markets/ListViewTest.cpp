@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include <QApplication>
 #include <QChildEvent>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -415,7 +416,8 @@ TEST_F(ListViewTest, FillShowsTheMeterWithItsCaptionAndRemovesIt)
     EXPECT_EQ(watcher.m_positions, (std::vector<int>{25, 50, 75}));
     EXPECT_TRUE(m_frame->m_wndStatusBar->findChildren<QProgressBar*>().isEmpty());
     EXPECT_EQ(m_frame->m_directory.GetProgressCtrl().GetWindow(), nullptr);
-    EXPECT_EQ(PaneText(), "");
+    // The list never had the focus: the caption stays.
+    EXPECT_EQ(PaneText(), " Filling the Table:");
 }
 
 TEST_F(ListViewTest, EmptyFillShowsTheMeterAtZeroAndRemovesIt)
@@ -438,6 +440,24 @@ TEST_F(ListViewTest, LongListMovesTheMeterOncePerPercent)
     ASSERT_EQ(watcher.m_positions.size(), 99u);
     EXPECT_EQ(watcher.m_positions.front(), 1);
     EXPECT_EQ(watcher.m_positions.back(), 99);
+}
+
+TEST_F(ListViewTest, FillClearsTheCaptionOnlyWhenTheListHasTheFocus)
+{
+    auto view = NearestList(kSeven, false);
+    ShowBoth(*view);
+    QApplication::setActiveWindow(view.get());
+    view->setFocus(Qt::OtherFocusReason);
+    ASSERT_TRUE(view->hasFocus());
+    view->Fill();
+    EXPECT_EQ(PaneText(), "");
+
+    // The focus elsewhere, a second fill leaves its caption standing.
+    QApplication::setActiveWindow(m_frame.get());
+    ASSERT_FALSE(view->hasFocus());
+    view->Fill();
+    EXPECT_EQ(PaneText(), " Filling the Table:");
+    EXPECT_TRUE(m_frame->m_wndStatusBar->findChildren<QProgressBar*>().isEmpty());
 }
 
 }  // namespace

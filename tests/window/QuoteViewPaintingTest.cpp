@@ -257,4 +257,39 @@ TEST_F(QuoteWindowPainting, PrintPreviewShowsOnePage)
     EXPECT_EQ(pages, 1);
 }
 
+// The view as it paints itself, with the document background and the
+// window's background set apart.
+QImage Grab(CQuorelleView& view)
+{
+    QPalette palette = view.palette();
+    palette.setColor(QPalette::Base, QColor(10, 200, 30));
+    palette.setColor(QPalette::Window, QColor(200, 10, 30));
+    view.setPalette(palette);
+    return view.grab().toImage();
+}
+
+TEST(QuoteViewChart, TheViewIsErasedToTheDocumentBackground)
+{
+    const QRgb base = qRgb(10, 200, 30);
+    // An inert view paints nothing but its background.
+    g_nWindowKind = 1;
+    CQuorelleView inert{CCreateContext{}};
+    ASSERT_FALSE(inert.IsWorking());
+    inert.resize(200, 150);
+    const QImage blank = Grab(inert);
+    for (const QPoint point : {QPoint(0, 0), QPoint(100, 75), QPoint(199, 149)})
+        EXPECT_EQ(blank.pixel(point), base) << point.x() << "," << point.y();
+
+    // A chart leaves its margin around the frame erased.
+    DetachedView detached;
+    CQuorelleView& view = *detached.view;
+    view.InitGraph();
+    view.UpdateGraph(AcmeQuote(9, 35));
+    const QImage chart = Grab(view);
+    const int inside = view.m_pGraph->m_nMargin / 2;
+    EXPECT_EQ(chart.pixel(inside, inside), base);
+    EXPECT_EQ(chart.pixel(view.width() - 1 - inside, view.height() - 1 - inside), base);
+    EXPECT_EQ(chart.pixel(view.width() / 2, inside), base);
+}
+
 }  // namespace

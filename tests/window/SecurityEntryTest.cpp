@@ -89,4 +89,16 @@ TEST(SecurityEntry, FormatAndParseRoundTrip)
     EXPECT_EQ(FormatSecurityEntry(record), " (CA, ACME)");
 }
 
+TEST(SecurityEntry, ACompanyWithParenthesesKeepsThem)
+{
+    ExpectEntry("Acme (Canada) Ltd (TSX, ACM)", "CA", "ACM", "Acme (Canada) Ltd");
+    ExpectEntry("C:\\Quotes\\Acme (Canada) Ltd (TSX, ACM)", "CA", "ACM", "Acme (Canada) Ltd");
+    ExpectEntry("/home/user/Acme (Canada), Ltd (CA, ACM)", "CA", "ACM", "Acme (Canada), Ltd");
+    SecurityRecord record;
+    record.company = "Beta (Holdings) (Europe) plc";
+    record.country = "GB";
+    record.symbol = "BHE";
+    ExpectEntry(FormatSecurityEntry(record), "GB", "BHE", "Beta (Holdings) (Europe) plc");
+}
+
 }  // namespace
