@@ -1,4 +1,6 @@
+#include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <httplib.h>
@@ -106,6 +108,7 @@ TEST_F(QuoteFeeds, ChartCarriesTheQuoteAndTheBarsFromTheOpen)
         for (std::size_t i = 0; i < times.size(); ++i)
             EXPECT_EQ(times[i], std::to_string(openUtc + 60 * static_cast<std::int64_t>(i)));
         const std::vector<std::string> opens = JsonArray(json, "open");
+        const std::vector<std::string> highs = JsonArray(json, "high");
         const std::vector<std::string> closes = JsonArray(json, "close");
         const std::vector<std::string> volumes = JsonArray(json, "volume");
         ASSERT_EQ(closes.size(), times.size());
@@ -116,7 +119,7 @@ TEST_F(QuoteFeeds, ChartCarriesTheQuoteAndTheBarsFromTheOpen)
             // A bar is either all there or all null.
             EXPECT_EQ(opens[i] == "null", closes[i] == "null");
             EXPECT_EQ(volumes[i] == "null", closes[i] == "null");
-            EXPECT_EQ(JsonArray(json, "high")[i] == "null", closes[i] == "null");
+            EXPECT_EQ(highs[i] == "null", closes[i] == "null");
             if (closes[i] != "null")
                 volume += std::stoll(volumes[i]);
         }

@@ -29,11 +29,11 @@ namespace quotesim {
 
 // A local stand-in for the quote services: an HTTP server on 127.0.0.1
 // serving, from one reproducible walk through the trading day,
-//     "/detail/stock_quote?Symbol=[CC:]SYM"      first page layout
-//     "/quote/quote.html?symb=SYM"                second page layout
-//     "/v8/finance/chart/SYM[.TO|.L]?range=1d&interval=1m"   chart JSON
-//     "/q/l/?s=sym.us|.uk|.ca&f=sd2t2ohlcvn&h&e=csv"         CSV quote
-//     "/_stats"                                   request counts as JSON
+//     first page layout   "/detail/stock_quote?Symbol=[CC:]SYM"
+//     second page layout  "/quote/quote.html?symb=SYM"
+//     chart JSON          "/v8/finance/chart/SYM[.TO|.L]?range=1d&interval=1m"
+//     CSV quote           "/q/l/?s=sym.us|.uk|.ca&f=sd2t2ohlcvn&h&e=csv"
+//     request counts      "/_stats" (JSON)
 // It can be made slow and made to fail as real services do, and counts the
 // requests it answers at the same time.
 //
@@ -45,6 +45,7 @@ namespace quotesim {
 //     ... point the quote hosts at sim.HostPort() ...
 //     double expected = sim.QuoteAt("US:ALD", sim.Now())->last;
 //     sim.SetClock(quotesim::AddMinutes(sim.Now(), 1));
+//     // the next two chart requests get 429 with "Retry-After: 30"
 //     sim.AddFault({quotesim::FaultKind::TooManyRequests, quotesim::Endpoint::ChartJson, 2, 30});
 class QuoteSimulator {
 public:
