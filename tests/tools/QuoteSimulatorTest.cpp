@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <httplib.h>
@@ -153,6 +154,115 @@ TEST_F(QuoteSimulatorServer, StopsAndRestarts)
     (void)port;
 }
 
+TEST_F(QuoteSimulatorServer, FaultsHitTheirEndpointForTheNextRequestsOrAlways)
+{
+    m_sim.AddFault({FaultKind::TooManyRequests, Endpoint::ChartJson, 2, 30});
+    m_sim.AddFault({FaultKind::Unavailable, Endpoint::MsnPage, kAlways, -1});
+    m_sim.AddFault({FaultKind::Unavailable, Endpoint::CnnPage, 1, 120});
+    httplib::Client client("127.0.0.1", m_sim.Port());
+    client.set_read_timeout(5, 0);
+    const auto expect = [&client](const std::string& path, int status, const char* retryAfter) {
+        const auto result = client.Get(path.c_str());
+        ASSERT_TRUE(result) << path;
+        EXPECT_EQ(result->status, status) << path;
+        EXPECT_EQ(result->get_header_value("Retry-After"), retryAfter) << path;
+    };
+    for (int i = 0; i < 2; ++i) {
+        expect("/v8/finance/chart/NOSUCH", 429, "30");
+        expect("/detail/stock_quote?Symbol=NOSUCH", 503, "");
+    }
+    expect("/v8/finance/chart/NOSUCH", 404, "");
+    expect("/detail/stock_quote?Symbol=NOSUCH", 503, "");
+    expect("/quote/quote.html?symb=NOSUCH", 503, "120");
+    expect("/quote/quote.html?symb=NOSUCH", 200, "");
+    expect("/q/l/?s=nosuch.us", 200, "");
+    EXPECT_EQ(m_sim.Stats().faults, 6);
+    m_sim.ClearFaults();
+    expect("/detail/stock_quote?Symbol=NOSUCH", 200, "");
+}
+
+TEST_F(QuoteSimulatorServer, ChallengePageAndConnectionReset)
+{
+    m_sim.AddFault({FaultKind::ChallengePage, Endpoint::QuoteCsv, 1, -1});
+    m_sim.AddFault({FaultKind::ConnectionReset, Endpoint::All, 1, -1});
+    int status = 0;
+    const std::string page = Get("/q/l/?s=nosuch.us&h", &status);
+    EXPECT_EQ(status, 200);
+    EXPECT_EQ(page.rfind("<!DOCTYPE html>", 0), 0u);
+    EXPECT_EQ(page.find("N/D"), std::string::npos);
+
+    httplib::Client client("127.0.0.1", m_sim.Port());
+    client.set_read_timeout(5, 0);
+    const auto reset = client.Get("/detail/stock_quote?Symbol=NOSUCH");
+    EXPECT_FALSE(reset);
+    EXPECT_EQ(reset.error(), httplib::Error::Read);
+    // The server goes on serving.
+    const auto next = client.Get("/detail/stock_quote?Symbol=NOSUCH");
+    ASSERT_TRUE(next);
+    EXPECT_EQ(next->status, 200);
+    m_sim.Stop();
+    int resets = 0;
+    for (const std::string& line : Log())
+        resets += line.find("\"GET /detail/stock_quote?Symbol=NOSUCH\" reset") != std::string::npos;
+    EXPECT_EQ(resets, 1);
+}
+
+TEST_F(QuoteSimulatorServer, LatencyHoldsRequestsAndTheMostInFlightIsCounted)
+{
+    // Chart requests wait for ever, until the latency is lifted: all five
+    // are then in flight at once, whatever the machine's speed.
+    m_sim.SetLatency(600'000, Endpoint::ChartJson);
+    constexpr int kClients = 5;
+    std::vector<int> statuses(kClients, 0);
+    std::vector<std::thread> clients;
+    for (int i = 0; i < kClients; ++i)
+        clients.emplace_back([this, &statuses, i] {
+            httplib::Client client("127.0.0.1", m_sim.Port());
+            client.set_read_timeout(120, 0);
+            if (const auto result = client.Get("/v8/finance/chart/NOSUCH"))
+                statuses[static_cast<std::size_t>(i)] = result->status;
+        });
+    for (int wait = 0; wait < 3000 && m_sim.Stats().inFlight < kClients; ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(m_sim.Stats().inFlight, kClients);
+    // Other endpoints are not held.
+    int status = 0;
+    Get("/quote/quote.html?symb=NOSUCH", &status);
+    EXPECT_EQ(status, 200);
+    EXPECT_EQ(Get("/_stats"), "{\"requests\":6,\"faults\":0,\"inFlight\":5,\"maxInFlight\":6}");
+
+    m_sim.SetLatency(0);
+    for (std::thread& thread : clients)
+        thread.join();
+    EXPECT_EQ(statuses, std::vector<int>(kClients, 404));
+    const QuoteSimulator::RequestStats stats = m_sim.Stats();
+    EXPECT_EQ(stats.requests, 6);
+    EXPECT_EQ(stats.inFlight, 0);
+    EXPECT_EQ(stats.maxInFlight, 6);
+    m_sim.ResetStats();
+    EXPECT_EQ(m_sim.StatsJson(), "{\"requests\":0,\"faults\":0,\"inFlight\":0,\"maxInFlight\":0}");
+}
+
+TEST(QuoteSimulator, FaultAndLatencyOptionsParse)
+{
+    const std::optional<Fault> fault = ParseFault("429,for=chart,next=3,retry-after=30");
+    ASSERT_TRUE(fault.has_value());
+    EXPECT_EQ(fault->kind, FaultKind::TooManyRequests);
+    EXPECT_EQ(fault->endpoint, Endpoint::ChartJson);
+    EXPECT_EQ(fault->count, 3);
+    EXPECT_EQ(fault->retryAfterSeconds, 30);
+    for (const char* text : {"503", "challenge,for=csv", "reset,next=1,for=msn", "503,retry-after=0,for=cnn"})
+        EXPECT_EQ(DescribeFault(*ParseFault(text)).substr(0, 3), std::string(text).substr(0, 3)) << text;
+    EXPECT_EQ(ParseFault("503")->count, kAlways);
+    for (const char* text : {"", "404", "503,", "503,for=web", "503,next=0", "reset,retry-after=5", "429,next=1,next=2",
+                             "challenge,retry-after=1", "503,retry-after=-1"})
+        EXPECT_FALSE(ParseFault(text).has_value()) << text;
+    EXPECT_EQ(ParseLatency("250")->milliseconds, 250);
+    EXPECT_EQ(ParseLatency("250,for=csv")->endpoint, Endpoint::QuoteCsv);
+    for (const char* text : {"", "-1", "600001", "5ms", "5,csv", "5,for=all,for=csv"})
+        EXPECT_FALSE(ParseLatency(text).has_value()) << text;
+}
+
 TEST(QuoteSimulator, BusyPortIsAnError)
 {
     QuoteSimulator first;
@@ -248,7 +358,8 @@ struct Child {
 
 TEST(QuoteSimulatorProgram, PrintsItsPortServesAndStopsOnTerm)
 {
-    Child child({QUOTESIM_EXECUTABLE, "--port", "0", "--lists", QUORELLE_DEMO_DIR, "--clock", "2011-11-04 12:00"});
+    Child child({QUOTESIM_EXECUTABLE, "--port", "0", "--lists", QUORELLE_DEMO_DIR, "--clock", "2011-11-04 12:00",
+                 "--latency", "20,for=csv", "--fail", "503,for=cnn,next=1,retry-after=9"});
     ASSERT_GT(child.pid, 0);
     const std::string line = child.Line();
     int port = 0;
@@ -262,6 +373,13 @@ TEST(QuoteSimulatorProgram, PrintsItsPortServesAndStopsOnTerm)
     auto result = client.Get(("/detail/stock_quote?Symbol=" + symbol).c_str());
     ASSERT_TRUE(result);
     EXPECT_EQ(result->body, model.MsnPage(symbol, *ParseClock("2011-11-04 12:00")));
+    auto failed = client.Get(("/quote/quote.html?symb=" + symbol).c_str());
+    ASSERT_TRUE(failed);
+    EXPECT_EQ(failed->status, 503);
+    EXPECT_EQ(failed->get_header_value("Retry-After"), "9");
+    auto csv = client.Get(("/q/l/?s=" + ToLowerAscii(symbol) + ".us").c_str());
+    ASSERT_TRUE(csv);
+    EXPECT_EQ(csv->body, model.CsvReply(ToLowerAscii(symbol) + ".us", false, *ParseClock("2011-11-04 12:00")).body);
 
     ::kill(child.pid, SIGTERM);
     EXPECT_EQ(child.Wait(), 0);
@@ -274,6 +392,8 @@ TEST(QuoteSimulatorProgram, RejectsBadOptions)
           std::vector<std::string>{QUOTESIM_EXECUTABLE, "--port", "70000"},
           std::vector<std::string>{QUOTESIM_EXECUTABLE, "--lists", "/nonexistent-folder"},
           std::vector<std::string>{QUOTESIM_EXECUTABLE, "--bogus"},
+          std::vector<std::string>{QUOTESIM_EXECUTABLE, "--fail", "teapot"},
+          std::vector<std::string>{QUOTESIM_EXECUTABLE, "--latency", "-5"},
           std::vector<std::string>{QUOTESIM_EXECUTABLE, "--replay", "--clock", "2011-11-04 12:00"}}) {
         Child child(args);
         EXPECT_EQ(child.Wait(), 2) << args[1];

@@ -50,6 +50,10 @@ TEST(SimClock, EasternTimeFollowsDaylightSavingRules)
     EXPECT_EQ(EasternTimeAt(UtcSeconds(2011, 11, 6, 6, 0)), At("2011-11-06 01:00"));
     EXPECT_EQ(EasternTimeAt(UtcSeconds(2026, 7, 1, 3, 30)), At("2026-06-30 23:30"));
     EXPECT_EQ(EasternTimeAt(UtcSeconds(2026, 1, 15, 14, 30)), At("2026-01-15 09:30"));
+    // And back; the repeated hour of November reads as daylight time.
+    EXPECT_EQ(UnixSecondsOfEastern(At("2011-11-04 09:30")), UtcSeconds(2011, 11, 4, 13, 30));
+    EXPECT_EQ(UnixSecondsOfEastern(At("2026-01-15 09:30")), UtcSeconds(2026, 1, 15, 14, 30));
+    EXPECT_EQ(UnixSecondsOfEastern(At("2011-11-06 01:30")), UtcSeconds(2011, 11, 6, 5, 30));
 }
 
 TEST(SimClock, ParsesAndFormatsTheClockOption)

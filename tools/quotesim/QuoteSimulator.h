@@ -1,7 +1,9 @@
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -9,21 +11,31 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
+#include "quotesim/Faults.h"
 #include "quotesim/PriceModel.h"
+#include "quotesim/QuoteFeeds.h"
 #include "quotesim/SimClock.h"
 #include "quotesim/SymbolDirectory.h"
 
 namespace httplib {
 class Server;
+struct Request;
+struct Response;
 }
 
 namespace quotesim {
 
-// A local stand-in for the two quote services: an HTTP server on 127.0.0.1
-// serving "/detail/stock_quote?Symbol=[CC:]SYM" in the first page layout
-// and "/quote/quote.html?symb=SYM" in the second, with prices that follow a
-// reproducible walk through the trading day.
+// A local stand-in for the quote services: an HTTP server on 127.0.0.1
+// serving, from one reproducible walk through the trading day,
+//     first page layout   "/detail/stock_quote?Symbol=[CC:]SYM"
+//     second page layout  "/quote/quote.html?symb=SYM"
+//     chart JSON          "/v8/finance/chart/SYM[.TO|.L]?range=1d&interval=1m"
+//     CSV quote           "/q/l/?s=sym.us|.uk|.ca&f=sd2t2ohlcvn&h&e=csv"
+//     request counts      "/_stats" (JSON)
+// It can be made slow and made to fail as real services do, and counts the
+// requests it answers at the same time.
 //
 // In a test:
 //     quotesim::QuoteSimulator sim;
@@ -33,6 +45,8 @@ namespace quotesim {
 //     ... point the quote hosts at sim.HostPort() ...
 //     double expected = sim.QuoteAt("US:ALD", sim.Now())->last;
 //     sim.SetClock(quotesim::AddMinutes(sim.Now(), 1));
+//     // the next two chart requests get 429 with "Retry-After: 30"
+//     sim.AddFault({quotesim::FaultKind::TooManyRequests, quotesim::Endpoint::ChartJson, 2, 30});
 class QuoteSimulator {
 public:
     QuoteSimulator();
@@ -65,7 +79,34 @@ public:
     // One line per request goes here; by default to stderr. An empty
     // function silences the log.
     void SetLog(std::function<void(const std::string&)> log);
+    // Requests received on every path but "/_stats".
     int RequestCount() const { return m_requests.load(); }
+
+    // Every later request to the endpoint (Endpoint::All: to every one) waits
+    // this long before it is answered, faults included. Settings apply in
+    // order: a later one for All overrides earlier ones for single
+    // endpoints. Requests already waiting take up a new setting at once, and
+    // Stop() ends every wait.
+    void SetLatency(int milliseconds, Endpoint endpoint = Endpoint::All);
+    int LatencyOf(Endpoint endpoint) const;  // milliseconds; All: the longest
+
+    // A request takes the first fault, in the order added, that hits its
+    // endpoint and has uses left; a fault for the next N requests is used up
+    // after N of them. "/_stats" and unknown paths are never faulted.
+    void AddFault(const Fault& fault);
+    void ClearFaults();
+
+    struct RequestStats {
+        long long requests = 0;  // received, "/_stats" not counted
+        long long faults = 0;    // of them answered with a fault
+        int inFlight = 0;        // quote requests being answered now (latency included)
+        int maxInFlight = 0;     // the most at the same time
+    };
+    // Counts run from construction or the last ResetStats().
+    RequestStats Stats() const;
+    void ResetStats();
+    // {"requests":N,"faults":N,"inFlight":N,"maxInFlight":N}
+    std::string StatsJson() const;
 
     // The model behind the pages. `symbol` is a page's symbol parameter:
     // "SYM" or "CC:SYM". nullopt for an unknown symbol.
@@ -77,9 +118,20 @@ public:
     // The pages as served at a clock time.
     std::string MsnPage(std::string_view symbolParameter, const ClockTime& clock) const;
     std::string CnnPage(std::string_view symbolParameter, const ClockTime& clock) const;
+    // The data answers: a chart symbol ("AAPL", "RY.TO", "BP.L"); CSV
+    // symbols ("bp.uk"), several separated by '+', ' ' or ','.
+    FeedReply ChartReply(std::string_view chartSymbol, const ClockTime& clock) const;
+    FeedReply CsvReply(std::string_view csvSymbols, bool header, const ClockTime& clock) const;
 
 private:
     void Log(const std::string& line) const;
+    // Counts the request in flight, waits out the latency, then answers with
+    // a fault if one is due, else with what `produce` makes.
+    void Answer(Endpoint endpoint, const httplib::Request& request, httplib::Response& response,
+                const std::function<FeedReply()>& produce);
+    void WaitLatency(Endpoint endpoint);
+    std::optional<Fault> TakeFault(Endpoint endpoint);
+    void ApplyFault(const Fault& fault, const httplib::Request& request, httplib::Response& response);
 
     SymbolDirectory m_directory;
     std::unique_ptr<httplib::Server> m_server;
@@ -96,6 +148,15 @@ private:
     std::function<void(const std::string&)> m_log;
     std::atomic<int> m_requests{0};
     std::atomic<bool> m_listenEnded{false};
+
+    mutable std::mutex m_faultMutex;  // guards what follows
+    std::condition_variable m_latencyChanged;
+    std::array<int, kEndpointCount> m_latencyMs{};  // by Endpoint; All unused
+    std::vector<Fault> m_faults;
+    bool m_stopping = false;
+    long long m_faultsServed = 0;
+    int m_inFlight = 0;
+    int m_maxInFlight = 0;
 };
 
 }  // namespace quotesim

@@ -134,6 +134,13 @@ ClockTime EasternTimeNow()
     return EasternTimeAt(std::chrono::duration_cast<std::chrono::seconds>(now).count());
 }
 
+std::int64_t UnixSecondsOfEastern(const ClockTime& time)
+{
+    const std::int64_t wall = DaysFromCivil(time.date) * 86400 + time.MinuteOfDay() * 60;
+    const std::int64_t daylight = wall + 4 * 3600;
+    return EasternTimeAt(daylight) == time ? daylight : wall + 5 * 3600;
+}
+
 std::optional<ClockTime> ParseClock(std::string_view text)
 {
     // YYYY-MM-DD HH:MM

@@ -50,6 +50,10 @@ ClockTime AddMinutes(const ClockTime& time, int minutes);
 // of a moment given in seconds since the epoch.
 ClockTime EasternTimeAt(std::int64_t unixSeconds);
 ClockTime EasternTimeNow();
+// Seconds since the epoch of a US Eastern wall-clock time. In the repeated
+// hour of November the daylight-time reading is taken; a time skipped in
+// March is read as standard time.
+std::int64_t UnixSecondsOfEastern(const ClockTime& time);
 
 // "YYYY-MM-DD HH:MM"; nullopt when the text is no valid time.
 std::optional<ClockTime> ParseClock(std::string_view text);

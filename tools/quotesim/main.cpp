@@ -1,6 +1,8 @@
-// quotesim: serves simulated quote pages on 127.0.0.1 until interrupted.
+// quotesim: serves simulated quote pages and data on 127.0.0.1 until
+// interrupted.
 //
 //   quotesim [--port N] [--lists DIR] [--clock "YYYY-MM-DD HH:MM" | --replay]
+//            [--latency MS[,for=E]]... [--fail KIND[,for=E][,next=N][,retry-after=S]]...
 //
 // Prints "listening on 127.0.0.1:PORT" on stdout once it serves.
 
@@ -10,6 +12,7 @@
 #include <exception>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "quotesim/QuoteSimulator.h"
 
@@ -23,7 +26,21 @@ void Usage(std::FILE* out)
                  "               every plausible symbol is quoted under a made-up name\n"
                  "  --clock T    fixed US Eastern time instead of the real clock\n"
                  "  --replay     when no session is under way, replay the latest one from\n"
-                 "               its open at real speed, so that prices move at any hour\n");
+                 "               its open at real speed, so that prices move at any hour\n"
+                 "  --latency MS[,for=E]\n"
+                 "               answer each request MS milliseconds late (0 to 600000);\n"
+                 "               for=E limits it to one endpoint; later settings win\n"
+                 "  --fail KIND[,for=E][,next=N][,retry-after=S]\n"
+                 "               fail requests: KIND 429 (too many requests), 503 (service\n"
+                 "               unavailable), challenge (a browser-check web page with\n"
+                 "               status 200) or reset (the connection is reset); next=N\n"
+                 "               only the next N requests, else every one; retry-after=S\n"
+                 "               sends Retry-After: S with 429 and 503. May be repeated: a\n"
+                 "               request takes the first that applies and has uses left\n"
+                 "  E, the endpoint: all (default), msn (/detail/stock_quote), cnn\n"
+                 "               (/quote/quote.html), chart (/v8/finance/chart/SYM), csv (/q/l/)\n"
+                 "GET /_stats answers {\"requests\":N,\"faults\":N,\"inFlight\":N,\"maxInFlight\":N};\n"
+                 "/_stats?reset=1 starts the counts again after answering.\n");
 }
 
 bool ParsePort(const std::string& text, int& port)
@@ -43,6 +60,8 @@ int main(int argc, char** argv)
     std::string lists;
     std::string clock;
     bool replay = false;
+    std::vector<quotesim::LatencySetting> latencies;
+    std::vector<quotesim::Fault> faults;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -61,6 +80,22 @@ int main(int argc, char** argv)
             clock = argv[++i];
         } else if (arg == "--replay") {
             replay = true;
+        } else if (arg == "--latency" && hasValue) {
+            const auto latency = quotesim::ParseLatency(argv[++i]);
+            if (!latency) {
+                std::fprintf(stderr, "quotesim: bad latency \"%s\" (want MS[,for=ENDPOINT])\n", argv[i]);
+                return 2;
+            }
+            latencies.push_back(*latency);
+        } else if (arg == "--fail" && hasValue) {
+            const auto fault = quotesim::ParseFault(argv[++i]);
+            if (!fault) {
+                std::fprintf(stderr,
+                             "quotesim: bad fault \"%s\" (want KIND[,for=ENDPOINT][,next=N][,retry-after=S])\n",
+                             argv[i]);
+                return 2;
+            }
+            faults.push_back(*fault);
         } else {
             Usage(stderr);
             return 2;
@@ -94,6 +129,16 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "quotesim: no symbol list found in %s\n", lists.c_str());
             return 2;
         }
+    }
+
+    for (const quotesim::LatencySetting& latency : latencies) {
+        simulator.SetLatency(latency.milliseconds, latency.endpoint);
+        std::fprintf(stderr, "quotesim: latency %d ms for %s\n", latency.milliseconds,
+                     quotesim::EndpointName(latency.endpoint).c_str());
+    }
+    for (const quotesim::Fault& fault : faults) {
+        simulator.AddFault(fault);
+        std::fprintf(stderr, "quotesim: fault %s\n", quotesim::DescribeFault(fault).c_str());
     }
 
     // Signals are taken by sigwait below; block them before any thread starts.
