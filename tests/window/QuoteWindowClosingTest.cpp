@@ -5,7 +5,7 @@
 #include <QPushButton>
 
 #include "QuoteWindowFixture.h"
-#include "chart/Dia_Parameters.h"
+#include "window/Dia_Parameters.h"
 #include "framework/DocTemplate.h"
 #include "res/Resource.h"
 
