@@ -59,11 +59,16 @@ int CQuorelleView::OnCreate()
     const QPointer<CQuorelleView> alive(this);
     {
         CWaitCursor wait;
-        if (RefreshOnce())
+        // Paints during the transfer draw the chart but leave the title to
+        // the first paint after it, which knows the company the page named.
+        m_bFirstRefreshRunning = true;
+        const bool refreshed = RefreshOnce();
+        if (!alive)
+            return -1;
+        m_bFirstRefreshRunning = false;
+        if (refreshed)
             ArmRefreshTimer();
     }
-    if (!alive)
-        return -1;
     repaint();
     return 0;
 }

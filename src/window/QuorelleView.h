@@ -42,6 +42,8 @@ public:
     // Members in their declared order.
     // Set at construction; the first paint titles the document and clears it.
     bool m_bTitlePending = true;
+    // Set while the first refresh runs (its transfer lets paints through).
+    bool m_bFirstRefreshRunning = false;
     // g_nWindowKind when the view was constructed; 0 for a working view.
     int m_nKind;
     // Scratch text for formatting; holds nothing from one use to the next.

@@ -66,7 +66,7 @@ void CQuorelleView::OnDraw(QPainter& painter)
 {
     if (!IsWorking())
         return;
-    if (m_bTitlePending) {
+    if (m_bTitlePending && !m_bFirstRefreshRunning) {
         m_bTitlePending = false;
         if (m_pDoc) {
             m_pDoc->SetTitle(m_security.company);

@@ -2,6 +2,7 @@
 // intraday history each successful refresh extends.
 
 #include <exception>
+#include <utility>
 
 #include <QPointer>
 #include <QTimerEvent>
@@ -16,12 +17,15 @@ bool CQuorelleView::RefreshOnce()
 {
     if (!m_pDirectory)
         return false;
-    // A message box shown by the refresh runs the event loop, in which this
-    // window may be closed; nothing of it is touched once it is gone.
+    // The refresh runs the event loop (during the transfer and in its
+    // message boxes), in which this window may be closed: it works on copies,
+    // and nothing of the window is touched once it is gone.
     const QPointer<CQuorelleView> alive(this);
+    SecurityRecord security = m_security;
+    QuoteRecord quote = m_quote;
     bool refreshed = false;
     try {
-        refreshed = m_pDirectory->RefreshQuote(&m_security, &m_quote);
+        refreshed = m_pDirectory->RefreshQuote(&security, &quote);
     } catch (const std::exception&) {
         // A page whose trade time cannot be converted ends this refresh only;
         // the window keeps what it has and tries again at the next tick.
@@ -32,6 +36,11 @@ bool CQuorelleView::RefreshOnce()
     }
     if (!alive || !refreshed)
         return false;
+    m_quote = std::move(quote);
+    // Only the company name may have been learnt; the window's settings may
+    // have been changed meanwhile and stay.
+    if (m_security.company.empty())
+        m_security.company = security.company;
     UpdateGraph(m_quote);
     // The history grows by half its size at a time instead of doubling, so a
     // window that runs for days keeps less room it never uses.
