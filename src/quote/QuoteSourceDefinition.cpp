@@ -220,11 +220,12 @@ public:
 
     void Read(const QJsonObject& object)
     {
-        CheckKeys(object, "", {"id", "name", "url", "base", "hostSetting", "format", "headers", "minInterval",
-                               "symbols", "quoteTime", "csv", "fields", "series", "errorPath"});
+        // The id first, so that every later message can name the source.
         m_source.id = StringAt(object.value(QLatin1String("id")), "id");
         if (!ValidId(m_source.id))
             Fail("id", Quoted(m_source.id) + " is not a usable id (1 to 64 letters, digits, '-', '_', '.')");
+        CheckKeys(object, "", {"id", "name", "url", "base", "hostSetting", "format", "headers", "minInterval",
+                               "symbols", "quoteTime", "csv", "fields", "series", "errorPath"});
         m_source.displayName = OptionalString(object, "name", "");
         if (m_source.displayName.empty())
             m_source.displayName = m_source.id;
