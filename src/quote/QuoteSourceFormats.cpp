@@ -104,40 +104,54 @@ std::optional<std::int64_t> EpochFromNumber(double value, bool milliseconds)
     return static_cast<std::int64_t>(std::floor(value));
 }
 
-std::optional<std::int64_t> ReadTime(const Cell& cell, const QuoteTimeRule& rule, std::time_t now)
-{
-    if (rule.kind != QuoteTimeRule::Kind::Pattern) {
-        const std::optional<double> number = cell.number ? cell.number : ReadNumber(cell.text, {});
-        if (!number)
-            return std::nullopt;
-        return EpochFromNumber(*number, rule.kind == QuoteTimeRule::Kind::EpochMilliseconds);
+// Reads times by one rule; the zone is looked up once, not per value.
+class TimeReader {
+public:
+    TimeReader(const QuoteTimeRule& rule, std::time_t now)
+        : m_rule(rule),
+          m_now(now),
+          m_zone(rule.kind == QuoteTimeRule::Kind::Pattern ? QTimeZone(QByteArray::fromStdString(rule.zone))
+                                                           : QTimeZone())
+    {
     }
-    const std::string text = TrimWhitespace(cell.text);
-    if (text.empty())
-        return std::nullopt;
-    const QTimeZone zone(QByteArray::fromStdString(rule.zone));
-    if (!zone.isValid())
-        return std::nullopt;
-    // Read as UTC, so the machine's own zone (and its daylight-saving gaps)
-    // plays no part; the wall-clock fields are then placed in the source's zone.
-    const QDateTime read = QDateTime::fromString(QString::fromStdString(text) + QStringLiteral(" UTC"),
-                                                 QString::fromStdString(rule.pattern) + QStringLiteral(" t"));
-    if (!read.isValid())
-        return std::nullopt;
-    QDate date = read.date();
-    if (!PatternHasDate(rule.pattern))
-        date = QDateTime::fromSecsSinceEpoch(static_cast<qint64>(now), zone).date();
-    const QDateTime placed(date, read.time(), zone);
-    if (!placed.isValid())
-        return std::nullopt;
-    return static_cast<std::int64_t>(placed.toSecsSinceEpoch());
-}
+
+    std::optional<std::int64_t> operator()(const Cell& cell) const
+    {
+        if (m_rule.kind != QuoteTimeRule::Kind::Pattern) {
+            const std::optional<double> number = cell.number ? cell.number : ReadNumber(cell.text, {});
+            if (!number)
+                return std::nullopt;
+            return EpochFromNumber(*number, m_rule.kind == QuoteTimeRule::Kind::EpochMilliseconds);
+        }
+        const std::string text = TrimWhitespace(cell.text);
+        if (text.empty() || !m_zone.isValid())
+            return std::nullopt;
+        // Read as UTC, so the machine's own zone (and its daylight-saving gaps)
+        // plays no part; the wall-clock fields are then placed in the source's zone.
+        const QDateTime read = QDateTime::fromString(QString::fromStdString(text) + QStringLiteral(" UTC"),
+                                                     QString::fromStdString(m_rule.pattern) + QStringLiteral(" t"));
+        if (!read.isValid())
+            return std::nullopt;
+        QDate date = read.date();
+        if (!PatternHasDate(m_rule.pattern))
+            date = QDateTime::fromSecsSinceEpoch(static_cast<qint64>(m_now), m_zone).date();
+        const QDateTime placed(date, read.time(), m_zone);
+        if (!placed.isValid())
+            return std::nullopt;
+        return static_cast<std::int64_t>(placed.toSecsSinceEpoch());
+    }
+
+private:
+    const QuoteTimeRule& m_rule;
+    std::time_t m_now;
+    QTimeZone m_zone;
+};
 
 // Fills one field from a cell; false when the cell yields no value for it.
 class FieldWriter {
 public:
-    FieldWriter(ParsedQuotePage& page, const QuoteTimeRule& timeRule, std::time_t now, NumberOptions numbers)
-        : m_page(page), m_timeRule(timeRule), m_now(now), m_numbers(numbers)
+    FieldWriter(ParsedQuotePage& page, const TimeReader& readTime, NumberOptions numbers)
+        : m_page(page), m_readTime(readTime), m_numbers(numbers)
     {
     }
 
@@ -145,7 +159,7 @@ public:
     {
         QuoteRecord& q = m_page.quote;
         if (name == "quoteTime") {
-            const auto time = ReadTime(cell, m_timeRule, m_now);
+            const auto time = m_readTime(cell);
             if (time)
                 q.quoteTime = *time;
             return time.has_value();
@@ -234,8 +248,7 @@ private:
     }
 
     ParsedQuotePage& m_page;
-    const QuoteTimeRule& m_timeRule;
-    std::time_t m_now;
+    const TimeReader& m_readTime;
     NumberOptions m_numbers;
     bool m_hasLast = false;
 };
@@ -307,7 +320,8 @@ std::string CutPageRule(const std::string& body, const QuoteFieldRule& rule)
 QuoteExtraction ExtractPage(const QuoteSourceDefinition& source, const std::string& body, std::time_t now)
 {
     ParsedQuotePage page;
-    FieldWriter writer(page, source.quoteTime, now, {});
+    const TimeReader readTime(source.quoteTime, now);
+    FieldWriter writer(page, readTime, {});
     for (const QuoteFieldRules& field : source.fields)
         for (const QuoteFieldRule& rule : field.rules)
             if (writer.Write(field.name, Cell{CutPageRule(body, rule), std::nullopt}))
@@ -424,7 +438,8 @@ QuoteExtraction ExtractCsv(const QuoteSourceDefinition& source, const std::strin
     };
 
     ParsedQuotePage page;
-    FieldWriter writer(page, source.quoteTime, now, {options.decimal, true});
+    const TimeReader readTime(source.quoteTime, now);
+    FieldWriter writer(page, readTime, {options.decimal, true});
     for (const QuoteFieldRules& field : source.fields) {
         for (const QuoteFieldRule& rule : field.rules) {
             std::string joined;
@@ -523,7 +538,8 @@ QuoteExtraction ExtractJson(const QuoteSourceDefinition& source, const std::stri
     const QJsonValue root = document.isObject() ? QJsonValue(document.object()) : QJsonValue(document.array());
 
     ParsedQuotePage page;
-    FieldWriter writer(page, source.quoteTime, now, {});
+    const TimeReader readTime(source.quoteTime, now);
+    FieldWriter writer(page, readTime, {});
     for (const QuoteFieldRules& field : source.fields)
         for (const QuoteFieldRule& rule : field.rules) {
             const std::optional<Cell> cell = JsonCell(FollowPath(root, rule.path));
@@ -540,7 +556,7 @@ QuoteExtraction ExtractJson(const QuoteSourceDefinition& source, const std::stri
             const QJsonValue price = prices.at(i);
             if (!time || !price.isDouble() || !std::isfinite(price.toDouble()))
                 continue;
-            if (const auto seconds = ReadTime(*time, source.quoteTime, now))
+            if (const auto seconds = readTime(*time))
                 page.series.push_back({*seconds, price.toDouble()});
         }
     }
