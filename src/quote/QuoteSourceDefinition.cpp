@@ -17,6 +17,7 @@
 #include <QTimeZone>
 
 #include "framework/CText.h"
+#include "quote/JsonTextPlace.h"
 #include "quote/QuoteSourceUrl.h"
 
 namespace {
@@ -507,23 +508,6 @@ private:
     QuoteSourceDefinition& m_source;
 };
 
-// Line and column (both from 1, the column counting characters) of a byte offset.
-std::pair<int, int> LineAndColumn(const std::string& text, size_t offset)
-{
-    offset = std::min(offset, text.size());
-    int line = 1;
-    int column = 1;
-    for (size_t i = 0; i < offset; ++i) {
-        if (text[i] == '\n') {
-            ++line;
-            column = 1;
-        } else if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
-            ++column;
-        }
-    }
-    return {line, column};
-}
-
 QJsonValue RuleToJson(const QuoteSourceDefinition& source, const QuoteFieldRule& rule)
 {
     switch (source.format) {
@@ -676,8 +660,7 @@ QuoteSourceList ParseQuoteSources(const std::string& json, const std::string& fi
     QJsonParseError parseError{};
     const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(json), &parseError);
     if (parseError.error != QJsonParseError::NoError) {
-        const auto [line, column] = LineAndColumn(json, static_cast<size_t>(std::max(0, parseError.offset)));
-        return {{}, fileName + ": line " + std::to_string(line) + ", column " + std::to_string(column) + ": " +
+        return {{}, fileName + ": " + JsonErrorPlace(json, parseError.offset) + ": " +
                         Text(parseError.errorString())};
     }
     const QJsonObject root = document.object();

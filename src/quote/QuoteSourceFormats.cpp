@@ -24,6 +24,7 @@
 
 #include "framework/CText.h"
 #include "quote/CnnQuotePage.h"
+#include "quote/JsonTextPlace.h"
 #include "quote/MsnQuotePage.h"
 #include "quote/PageDownloader.h"
 
@@ -509,22 +510,6 @@ std::optional<Cell> JsonCell(const QJsonValue& value)
     return ScalarCell(value);
 }
 
-std::string LineAndColumnAt(const std::string& text, qsizetype offset)
-{
-    const size_t end = std::min(static_cast<size_t>(std::max<qsizetype>(0, offset)), text.size());
-    int line = 1;
-    int column = 1;
-    for (size_t i = 0; i < end; ++i) {
-        if (text[i] == '\n') {
-            ++line;
-            column = 1;
-        } else if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
-            ++column;
-        }
-    }
-    return "line " + std::to_string(line) + ", column " + std::to_string(column);
-}
-
 QuoteExtraction ExtractJson(const QuoteSourceDefinition& source, const std::string& body, std::time_t now)
 {
     if (auto refused = RefuseNonData(body))
@@ -533,7 +518,7 @@ QuoteExtraction ExtractJson(const QuoteSourceDefinition& source, const std::stri
     const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(body), &parseError);
     if (parseError.error != QJsonParseError::NoError)
         return Failure(QuoteExtraction::Status::BadAnswer,
-                       "the answer is not valid JSON (" + LineAndColumnAt(body, parseError.offset) + ": " +
+                       "the answer is not valid JSON (" + JsonErrorPlace(body, parseError.offset) + ": " +
                            parseError.errorString().toStdString() + ")");
     const QJsonValue root = document.isObject() ? QJsonValue(document.object()) : QJsonValue(document.array());
 

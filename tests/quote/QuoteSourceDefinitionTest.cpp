@@ -65,9 +65,9 @@ TEST(QuoteSourceDefinition, BuiltinsLoadWithTheirFixedIdsAndSurviveASaveRoundTri
 TEST(QuoteSourceDefinition, MalformedJsonNamesFileLineAndColumn)
 {
     const std::string error = ErrorOf("{\n  \"sources\": [\n    {\"id\": \"x\",, }\n  ]\n}\n");
-    EXPECT_EQ(error.rfind("user.json: line 3, column 17: ", 0), 0u) << error;
+    EXPECT_EQ(error.rfind("user.json: line 3, column 16: ", 0), 0u) << error;
     // Columns count characters, not bytes.
-    EXPECT_EQ(ErrorOf("{\"n\u00e9\u00e9\": ]").rfind("user.json: line 1, column 10: ", 0), 0u)
+    EXPECT_EQ(ErrorOf("{\"n\u00e9\u00e9\": ]").rfind("user.json: line 1, column 9: ", 0), 0u)
         << ErrorOf("{\"n\u00e9\u00e9\": ]");
 }
 
@@ -136,7 +136,7 @@ TEST(QuoteSourceCatalog, UserFileOverridesBuiltinsByIdAndAddsSources)
     EXPECT_EQ(LoadQuoteSourceCatalog((dir.path() / "absent.json").string()).error, "");
     const auto broken = dir.write("broken.json", "{\"sources\": [\n  {\"id\": \"x\"\n");
     const QuoteSourceCatalog fallback = LoadQuoteSourceCatalog(broken.string());
-    EXPECT_EQ(fallback.error.rfind(broken.string() + ": line 3, column 1: ", 0), 0u) << fallback.error;
+    EXPECT_EQ(fallback.error.rfind(broken.string() + ": line 2, column 13: ", 0), 0u) << fallback.error;
     EXPECT_EQ(fallback.sources, LoadQuoteSourceCatalog("").sources);
     EXPECT_EQ(ReadAll(broken), "{\"sources\": [\n  {\"id\": \"x\"\n");
 }
