@@ -181,3 +181,21 @@ TEST(QuoteSourceFormats, PageLayoutSourcesGiveWhatTheLayoutsGive)
     }
     EXPECT_EQ(ExtractQuote(Builtin("msn-money"), "", kNow).status, Status::NoData);
 }
+
+TEST(QuoteSourceFormats, QuoteTimesInMillisecondsAndWallClockTimesTheZoneSkips)
+{
+    const QuoteSourceDefinition millis = Define(R"("format": "json", "quoteTime": {"kind": "epoch-milliseconds"},
+      "fields": {"last": "p", "quoteTime": "t", "volume": "v"}, "series": {"times": "ts", "prices": "ps"})");
+    const QuoteExtraction read =
+        ExtractQuote(millis, R"({"p": 1.5, "t": 1715371209999, "v": 0.25, "ts": [-1500, 2000], "ps": [1, 2]})", kNow);
+    ASSERT_TRUE(read.ok()) << read.error;
+    EXPECT_EQ(read.quote->quote.quoteTime, 1715371209);
+    EXPECT_EQ(read.quote->quote.volume, "0.25");
+    EXPECT_EQ(read.quote->series, (std::vector<IntradayPoint>{{-2, 1}, {2, 2}}));
+
+    // 02:30 on 31 March 2024 does not exist in Warsaw: no time rather than a guess.
+    const QuoteExtraction gap = ExtractQuote(
+        Builtin("quote-csv"), "Symbol,Date,Time,Open,High,Low,Close,Volume,Name\nX,2024-03-31,02:30:00,,,,1,,\n", kNow);
+    ASSERT_TRUE(gap.ok()) << gap.error;
+    EXPECT_EQ(gap.quote->quote.quoteTime, 0);
+}
