@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include <QPointer>
 #include <QRect>
 
 #include "app/MainFrame.h"
@@ -17,6 +18,7 @@
 #include "framework/StatusBar.h"
 #include "markets/FindInList.h"
 #include "markets/LoadMarketList.h"
+#include "quote/EventfulWait.h"
 #include "quote/QuoteService.h"
 #include "window/QuorelleDoc.h"
 #include "window/SecurityEntry.h"
@@ -50,6 +52,13 @@ void CQuoteDirectory::SetMessageText(const std::string& text)
 
 namespace {
 
+std::string SourceDisplayName(const std::string& id)
+{
+    const auto sources = CQuoteService::Instance().Sources();
+    const QuoteSourceDefinition* source = FindQuoteSource(*sources, id);
+    return source && !source->displayName.empty() ? source->displayName : id;
+}
+
 // Marks a refresh as running for the guard's life. Cleared on every way out,
 // errors included, or every later refresh in the process would be refused.
 class RefreshInProgressGuard {
@@ -75,20 +84,34 @@ bool CQuoteDirectory::RefreshQuote(SecurityRecord* security, QuoteRecord* quote)
     const std::string symbol = security->symbol;
     const std::string company = security->company;
 
-    // A trade time that cannot be represented ends the refresh with both
-    // records untouched; its message is shown while the refresh still
-    // counts as running, so no other refresh starts under it.
-    std::optional<ParsedQuotePage> parsed;
+    // The transfers run while the event loop goes on, in which the window,
+    // or the main frame with this directory, may close: from here on only
+    // copies and the guarded frame are used.
+    const TransferLimits limits{m_downloader.ConnectTimeout(), m_downloader.StallTimeout(),
+                                m_downloader.MaxBodyBytes()};
+    const SecurityRecord asked = *security;
+    const QPointer<CMainFrame> frame(m_pMainFrame);
+    QuoteFetchResult fetched;
+    // A failure's messages are shown while the refresh still counts as
+    // running, so no other refresh starts under them. A trade time that
+    // cannot be represented ends the refresh as no data.
     try {
-        parsed = FetchQuote(m_downloader, ReadQuoteHosts(), QuotePageLayoutOf(QuoteSource), *security,
-                            std::time(nullptr));
+        RunWhileHandlingEvents([&](const std::atomic<bool>& cancel) {
+            fetched = CQuoteService::Instance().Fetch(asked, limits, std::time(nullptr), &cancel);
+        });
+        if (!fetched.ok() && fetched.AnyCannotConnect())
+            ShowMessage("No Internet connection found.");
     } catch (const std::invalid_argument&) {
-        parsed.reset();
+        fetched.quote.reset();
     }
-    if (!parsed) {
+    if (!fetched.ok()) {
         ShowMessage("Sorry, no data available for:\n\n" + company + " " + symbol + " " + country + ".");
         return false;
     }
+    std::optional<ParsedQuotePage>& parsed = fetched.quote;
+    // With several sources on, the status bar names the one that answered.
+    if (frame && CQuoteService::Instance().EnabledSources().size() > 1)
+        frame->SetMessageText("Quote of " + symbol + " from " + SourceDisplayName(fetched.sourceId));
 
     if (quote) {
         // The whole record is replaced, so no field keeps an earlier value.

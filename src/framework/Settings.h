@@ -17,6 +17,9 @@ inline constexpr char kRecentFileEntryFormat[] = "File%1";
 inline constexpr char kQuoteHostsGroup[] = "QuoteHosts";
 inline constexpr char kMsnMoneyHost[] = "QuoteHosts/MsnMoney";
 inline constexpr char kCnnMoneyHost[] = "QuoteHosts/CnnMoney";
+// QuoteHosts/<source id> overrides a quote source's base the same way.
+// The enabled quote sources, ids in the order they are tried, by commas.
+inline constexpr char kEnabledQuoteSources[] = "QuoteSources/Enabled";
 }  // namespace SettingsKey
 
 // Quorelle's per-user settings (the native format, user scope). Open one

@@ -1,47 +1,134 @@
 #include "quote/QuoteService.h"
 
+#include <QFileInfo>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include "framework/CText.h"
+#include "framework/Globals.h"
 #include "framework/Settings.h"
-#include "quote/CnnQuotePage.h"
-#include "quote/MsnQuotePage.h"
-#include "quote/PageDownloader.h"
+#include "quote/QuoteSourceCatalog.h"
 
 namespace {
-
-// Quote pages are read in pieces of this size.
-constexpr int kQuotePageChunkSize = 100'000;
-
-std::string HostSetting(const CUserSettings& settings, const char* key, const char* defaultHost)
+QString ToQ(const std::string& text)
 {
-    std::string host = TrimWhitespace(settings.value(QString::fromLatin1(key)).toString().toStdString());
-    return host.empty() ? std::string(defaultHost) : host;
+    return QString::fromStdString(text);
 }
-
 }  // namespace
 
-QuoteHosts ReadQuoteHosts()
+CQuoteService& CQuoteService::Instance()
+{
+    static CQuoteService service;
+    return service;
+}
+
+void CQuoteService::LoadIfNeeded()
+{
+    if (m_loaded)
+        return;
+    QuoteSourceCatalog catalog = LoadQuoteSourceCatalog(UserQuoteSourcesPath());
+    m_sources = std::make_shared<const std::vector<QuoteSourceDefinition>>(std::move(catalog.sources));
+    m_catalogError = std::move(catalog.error);
+    m_loaded = true;
+}
+
+std::shared_ptr<const std::vector<QuoteSourceDefinition>> CQuoteService::Sources()
+{
+    const std::lock_guard lock(m_mutex);
+    LoadIfNeeded();
+    return m_sources;
+}
+
+std::string CQuoteService::CatalogError()
+{
+    const std::lock_guard lock(m_mutex);
+    LoadIfNeeded();
+    return m_catalogError;
+}
+
+void CQuoteService::Reload(const std::string& userFile)
+{
+    QuoteSourceCatalog catalog = LoadQuoteSourceCatalog(userFile.empty() ? UserQuoteSourcesPath() : userFile);
+    const std::lock_guard lock(m_mutex);
+    m_sources = std::make_shared<const std::vector<QuoteSourceDefinition>>(std::move(catalog.sources));
+    m_catalogError = std::move(catalog.error);
+    m_loaded = true;
+}
+
+void CQuoteService::SetOrderOverride(std::vector<std::string> order)
+{
+    const std::lock_guard lock(m_mutex);
+    m_orderOverride = std::move(order);
+}
+
+void CQuoteService::SetBaseOverrides(std::map<std::string, std::string> bases)
+{
+    const std::lock_guard lock(m_mutex);
+    m_baseOverrides = std::move(bases);
+}
+
+std::vector<std::string> CQuoteService::EnabledSources()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        if (!m_orderOverride.empty())
+            return m_orderOverride;
+    }
+    return ReadEnabledSources();
+}
+
+std::map<std::string, std::string> CQuoteService::SourceBases()
+{
+    const auto sources = Sources();
+    std::map<std::string, std::string> bases;
+    const CUserSettings settings;
+    for (const QuoteSourceDefinition& source : *sources) {
+        std::string base = TrimWhitespace(
+            settings.value(QString::fromLatin1(SettingsKey::kQuoteHostsGroup) + '/' + ToQ(source.id)).toString().toStdString());
+        if (base.empty() && !source.hostSetting.empty())
+            base = TrimWhitespace(settings.value(ToQ(source.hostSetting)).toString().toStdString());
+        if (!base.empty())
+            bases[source.id] = base;
+    }
+    const std::lock_guard lock(m_mutex);
+    for (const auto& [id, base] : m_baseOverrides)
+        bases[id] = base;
+    return bases;
+}
+
+QuoteFetchResult CQuoteService::Fetch(const SecurityRecord& security, const TransferLimits& limits,
+                                      std::time_t wallClock, const std::atomic<bool>* cancel)
+{
+    const auto sources = Sources();
+    return m_router.Fetch(security, *sources, EnabledSources(), SourceBases(), limits, wallClock, cancel);
+}
+
+std::string UserQuoteSourcesPath()
 {
     const CUserSettings settings;
-    return QuoteHosts{.msnMoney = HostSetting(settings, SettingsKey::kMsnMoneyHost, kMsnMoneyDefaultHost),
-                      .cnnMoney = HostSetting(settings, SettingsKey::kCnnMoneyHost, kCnnMoneyDefaultHost)};
+    return QFileInfo(settings.fileName()).absolutePath().toStdString() + "/quote-sources.json";
 }
 
-QuotePageLayout QuotePageLayoutOf(int quoteSource)
+std::vector<std::string> ReadEnabledSources()
 {
-    // Only 0 selects the second layout; every other value reads the first.
-    return quoteSource == 0 ? QuotePageLayout::Cnn : QuotePageLayout::Msn;
+    const CUserSettings settings;
+    const QString stored = settings.value(QString::fromLatin1(SettingsKey::kEnabledQuoteSources)).toString();
+    std::vector<std::string> order;
+    for (const QString& id : stored.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const std::string trimmed = TrimWhitespace(id.toStdString());
+        if (!trimmed.empty())
+            order.push_back(trimmed);
+    }
+    if (order.empty())
+        order.push_back(QuoteSource == 0 ? "cnn-money" : "msn-money");
+    return order;
 }
 
-std::optional<ParsedQuotePage> FetchQuote(const CPageDownloader& downloader, const QuoteHosts& hosts,
-                                          QuotePageLayout layout, const SecurityRecord& security,
-                                          std::time_t now)
+void WriteEnabledSources(const std::vector<std::string>& order)
 {
-    const bool cnnLayout = layout == QuotePageLayout::Cnn;
-    const std::string url = cnnLayout ? BuildCnnQuoteUrl(hosts.cnnMoney, security.symbol)
-                                      : BuildMsnQuoteUrl(hosts.msnMoney, security.country, security.symbol);
-    const std::string page = downloader.FetchPage(url, kQuotePageChunkSize);
-    return cnnLayout ? ParseCnnQuotePage(page) : ParseMsnQuotePage(page, now);
+    QStringList ids;
+    for (const std::string& id : order)
+        ids << ToQ(id);
+    CUserSettings().setValue(QString::fromLatin1(SettingsKey::kEnabledQuoteSources), ids.join(QLatin1Char(',')));
 }

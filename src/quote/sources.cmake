@@ -18,6 +18,7 @@ list(APPEND QUORELLE_QUOTE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/QuoteSourceCatalog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QuoteSourceUrl.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QuoteSourceFormats.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/QuoteSourceRouter.cpp
 )
 
 # The built-in definitions are compiled in as one text, so every program
