@@ -1,9 +1,7 @@
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <memory>
 #include <new>
@@ -13,6 +11,7 @@
 
 #include "framework/MessageBox.h"
 #include "framework/WaitCursor.h"
+#include "markets/MarketListLocation.h"
 #include "markets/MarketTable.h"
 #include "markets/QuoteDirectory.h"
 #include "markets/SymbolList.h"
@@ -62,54 +61,11 @@ FileDescriptor OpenRegularFile(const std::string& path)
     return file;
 }
 
-bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i];
-        char y = b[i];
-        if (x >= 'A' && x <= 'Z')
-            x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z')
-            y = static_cast<char>(y - 'A' + 'a');
-        if (x != y)
-            return false;
-    }
-    return true;
-}
-
-// Names in the current directory that differ from the file name only in
-// letter case, in a stable order.
-std::vector<std::string> CaseVariants(const std::string& fileName)
-{
-    std::vector<std::string> names;
-    DIR* dir = ::opendir(".");
-    if (dir == nullptr)
-        return names;
-    while (const dirent* entry = ::readdir(dir)) {
-        std::string name = entry->d_name;
-        if (name != fileName && EqualIgnoringAsciiCase(name, fileName))
-            names.push_back(std::move(name));
-    }
-    ::closedir(dir);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-// The lists are named in upper case, but this file system tells letter case
-// apart: the exact name wins, then any name differing only in case.
+// The first of the list folders that has the file, under the letter-case rule.
 FileDescriptor OpenSymbolList(const std::string& fileName)
 {
-    FileDescriptor file = OpenRegularFile(fileName);
-    if (file.IsOpen())
-        return file;
-    for (const std::string& variant : CaseVariants(fileName)) {
-        file = OpenRegularFile(variant);
-        if (file.IsOpen())
-            return file;
-    }
-    return file;
+    const std::string path = MarketListLocation(fileName);
+    return path.empty() ? FileDescriptor() : OpenRegularFile(path);
 }
 
 // Reads up to `capacity` bytes; false on a read error.

@@ -10,6 +10,7 @@ list(APPEND QUORELLE_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/RefreshQuote.cpp
   ${CMAKE_CURRENT_LIST_DIR}/OpenQuoteWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LoadMarketList.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MarketListLocation.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FindInList.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ListView.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Dia_Find.cpp
