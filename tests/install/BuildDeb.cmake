@@ -3,7 +3,7 @@ cmake_minimum_required(VERSION 3.25)
 # into OUT/root with dpkg -x, as the package tests read it.
 file(REMOVE_RECURSE "${OUT}")
 file(MAKE_DIRECTORY "${OUT}")
-execute_process(COMMAND cpack --config "${BUILD_DIR}/CPackConfig.cmake" -B "${OUT}"
+execute_process(COMMAND "${CPACK}" --config "${BUILD_DIR}/CPackConfig.cmake" -B "${OUT}"
                 WORKING_DIRECTORY "${BUILD_DIR}"
                 RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
 if(NOT result EQUAL 0)
