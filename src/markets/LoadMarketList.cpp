@@ -1,7 +1,5 @@
 #include "markets/LoadMarketList.h"
 
-#include <dirent.h>
-
 #include <algorithm>
 #include <memory>
 #include <new>
@@ -13,42 +11,17 @@
 #include "framework/MessageBox.h"
 #include "framework/PosixFile.h"
 #include "framework/WaitCursor.h"
+#include "markets/MarketListLocation.h"
 #include "markets/MarketTable.h"
 #include "markets/SymbolList.h"
 
 namespace {
 
-// Names in the current directory that differ from the file name only in
-// letter case, in a stable order.
-std::vector<std::string> CaseVariants(const std::string& fileName)
-{
-    std::vector<std::string> names;
-    DIR* dir = ::opendir(".");
-    if (dir == nullptr)
-        return names;
-    while (const dirent* entry = ::readdir(dir)) {
-        std::string name = entry->d_name;
-        if (name != fileName && EqualsIgnoringAsciiCase(name, fileName))
-            names.push_back(std::move(name));
-    }
-    ::closedir(dir);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-// The lists are named in upper case, but this file system tells letter case
-// apart: the exact name wins, then any name differing only in case.
+// The first of the list folders that has the file, under the letter-case rule.
 FileDescriptor OpenSymbolList(const std::string& fileName)
 {
-    FileDescriptor file = OpenRegularFile(fileName);
-    if (file.IsOpen())
-        return file;
-    for (const std::string& variant : CaseVariants(fileName)) {
-        file = OpenRegularFile(variant);
-        if (file.IsOpen())
-            return file;
-    }
-    return file;
+    const std::string path = MarketListLocation(fileName);
+    return path.empty() ? FileDescriptor() : OpenRegularFile(path);
 }
 
 // The markets' country codes have two letters; a copy of a known length is

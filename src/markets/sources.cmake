@@ -9,6 +9,7 @@ set(QUORELLE_MARKETS_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ListViewModel.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ListViewOrder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LoadMarketList.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MarketListLocation.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MarketTable.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProgressCtrl.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SymbolList.cpp

@@ -1,5 +1,8 @@
+cmake_minimum_required(VERSION 3.25)
 # Installs the build into a fresh prefix and checks what a desktop needs:
-# the programs, a launcher entry that starts them and an icon it names.
+# the programs (PROGRAMS) with their manual pages, a launcher entry that
+# starts them, an icon it names and the sample lists where the application
+# looks for them.
 file(REMOVE_RECURSE "${PREFIX}")
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
                 RESULT_VARIABLE result OUTPUT_QUIET ERROR_VARIABLE errors)
@@ -7,7 +10,11 @@ if(NOT result EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${errors}")
 endif()
 
-foreach(program bin/quorelle bin/quotesim)
+if(NOT "quorelle" IN_LIST PROGRAMS OR NOT "quorelle-quotesim" IN_LIST PROGRAMS)
+  message(FATAL_ERROR "programs declared: ${PROGRAMS}")
+endif()
+foreach(name ${PROGRAMS})
+  set(program bin/${name})
   if(NOT EXISTS "${PREFIX}/${program}" OR IS_DIRECTORY "${PREFIX}/${program}")
     message(FATAL_ERROR "missing ${program}")
   endif()
@@ -15,7 +22,25 @@ foreach(program bin/quorelle bin/quotesim)
   if(notExecutable)
     message(FATAL_ERROR "${program} is not executable")
   endif()
+  # The manual page, gzip-compressed, names the program in its heading.
+  set(page "${PREFIX}/share/man/man1/${name}.1.gz")
+  execute_process(COMMAND gzip -dc "${page}" OUTPUT_VARIABLE roff RESULT_VARIABLE notRead)
+  string(TOUPPER "${name}" heading)
+  string(REPLACE "-" "\\\\-" heading "${heading}")
+  if(notRead OR NOT roff MATCHES "^\\.TH ${heading} 1 ")
+    message(FATAL_ERROR "no manual page ${page} for ${name}")
+  endif()
 endforeach()
+
+file(GLOB lists RELATIVE "${PREFIX}/share/quorelle/lists" "${PREFIX}/share/quorelle/lists/*")
+list(SORT lists)
+if(NOT lists STREQUAL "AMEX.TXT;CVE.TXT;LSE.TXT;MUTUAL.TXT;NASDAQ.TXT;NYSE.TXT;TSX.TXT")
+  message(FATAL_ERROR "share/quorelle/lists holds: ${lists}")
+endif()
+file(GLOB metainfo "${PREFIX}/share/metainfo/*.metainfo.xml")
+if(NOT metainfo)
+  message(FATAL_ERROR "no AppStream metainfo in share/metainfo")
+endif()
 
 set(entry "${PREFIX}/share/applications/quorelle.desktop")
 if(NOT EXISTS "${entry}")

@@ -111,14 +111,36 @@ ScopedTimeZone::~ScopedTimeZone()
     tzset();
 }
 
+ScopedEnvironment::ScopedEnvironment(const char* name, const std::string& value) : m_name(name)
+{
+    if (const char* old = std::getenv(name)) {
+        m_had = true;
+        m_previous = old;
+    }
+    setenv(name, value.c_str(), 1);
+}
+
+ScopedEnvironment::~ScopedEnvironment()
+{
+    if (m_had)
+        setenv(m_name.c_str(), m_previous.c_str(), 1);
+    else
+        unsetenv(m_name.c_str());
+}
+
 void IsolateTestProcess()
 {
     fs::path dir = MakeUniqueDir(fs::temp_directory_path(), "quorelle-run-");
     fs::create_directories(dir / "home");
     fs::create_directories(dir / "config");
     fs::create_directories(dir / "work");
+    fs::create_directories(dir / "data");
+    fs::create_directories(dir / "data-dirs");
     setenv("HOME", (dir / "home").c_str(), 1);
     setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+    // Lists installed on the machine (/usr/share/quorelle/lists) must not be found.
+    setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
+    setenv("XDG_DATA_DIRS", (dir / "data-dirs").c_str(), 1);
     // Tests run on a fixed zone unless they set another one themselves.
     setenv("TZ", "America/New_York", 1);
     tzset();

@@ -81,9 +81,23 @@ private:
     bool m_had = false;
 };
 
-// Points HOME, XDG_CONFIG_HOME and the current directory of the test process
+// Sets an environment variable for the object's life.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const std::string& value);
+    ~ScopedEnvironment();
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    std::string m_name;
+    std::string m_previous;
+    bool m_had = false;
+};
+
+// Points HOME, XDG_CONFIG_HOME, the data folders (XDG_DATA_HOME, XDG_DATA_DIRS) and the current directory of the test process
 // at a private temporary folder, so no test touches the user's settings or
-// working directory. Called by both test mains before anything else.
+// working directory, nor finds files installed on the machine. Called by both test mains before anything else.
 void IsolateTestProcess();
 
 // The folder of the per-process isolation (the initial current directory).

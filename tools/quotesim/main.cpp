@@ -1,8 +1,8 @@
-// quotesim: serves simulated quote pages and data on 127.0.0.1 until
+// quorelle-quotesim: serves simulated quote pages and data on 127.0.0.1 until
 // interrupted.
 //
-//   quotesim [--port N] [--lists DIR] [--clock "YYYY-MM-DD HH:MM" | --replay]
-//            [--latency MS[,for=E]]... [--fail KIND[,for=E][,next=N][,retry-after=S]]...
+//   quorelle-quotesim [--port N] [--lists DIR] [--clock "YYYY-MM-DD HH:MM" | --replay]
+//                     [--latency MS[,for=E]]... [--fail KIND[,for=E][,next=N][,retry-after=S]]...
 //
 // Prints "listening on 127.0.0.1:PORT" on stdout once it serves.
 
@@ -20,7 +20,7 @@ namespace {
 void Usage(std::FILE* out)
 {
     std::fprintf(out,
-                 "usage: quotesim [--port N] [--lists DIR] [--clock \"YYYY-MM-DD HH:MM\" | --replay]\n"
+                 "usage: quorelle-quotesim [--port N] [--lists DIR] [--clock \"YYYY-MM-DD HH:MM\" | --replay]\n"
                  "  --port N     port on 127.0.0.1 (0, the default: any free port)\n"
                  "  --lists DIR  folder with the symbol lists (NYSE.TXT, ...); without it\n"
                  "               every plausible symbol is quoted under a made-up name\n"
@@ -71,7 +71,7 @@ int main(int argc, char** argv)
         }
         if (arg == "--port" && hasValue) {
             if (!ParsePort(argv[++i], port)) {
-                std::fprintf(stderr, "quotesim: bad port \"%s\"\n", argv[i]);
+                std::fprintf(stderr, "quorelle-quotesim: bad port \"%s\"\n", argv[i]);
                 return 2;
             }
         } else if (arg == "--lists" && hasValue) {
@@ -103,7 +103,7 @@ int main(int argc, char** argv)
     }
 
     if (replay && !clock.empty()) {
-        std::fprintf(stderr, "quotesim: --clock and --replay exclude each other\n");
+        std::fprintf(stderr, "quorelle-quotesim: --clock and --replay exclude each other\n");
         return 2;
     }
 
@@ -111,22 +111,22 @@ int main(int argc, char** argv)
     if (replay) {
         const quotesim::ClockTime start = quotesim::ReplayStart(quotesim::EasternTimeNow());
         simulator.SetRunningClock(start);
-        std::fprintf(stderr, "quotesim: clock runs from %s ET\n", quotesim::FormatClock(start).c_str());
+        std::fprintf(stderr, "quorelle-quotesim: clock runs from %s ET\n", quotesim::FormatClock(start).c_str());
     }
     if (!clock.empty()) {
         const auto time = quotesim::ParseClock(clock);
         if (!time) {
-            std::fprintf(stderr, "quotesim: bad clock \"%s\" (want \"YYYY-MM-DD HH:MM\")\n", clock.c_str());
+            std::fprintf(stderr, "quorelle-quotesim: bad clock \"%s\" (want \"YYYY-MM-DD HH:MM\")\n", clock.c_str());
             return 2;
         }
         simulator.SetClock(*time);
     }
     if (!lists.empty()) {
         const int read = simulator.LoadLists(lists);
-        std::fprintf(stderr, "quotesim: %zu symbols from %d lists in %s\n", simulator.Directory().Size(), read,
+        std::fprintf(stderr, "quorelle-quotesim: %zu symbols from %d lists in %s\n", simulator.Directory().Size(), read,
                      lists.c_str());
         if (read == 0) {
-            std::fprintf(stderr, "quotesim: no symbol list found in %s\n", lists.c_str());
+            std::fprintf(stderr, "quorelle-quotesim: no symbol list found in %s\n", lists.c_str());
             return 2;
         }
     }
@@ -152,7 +152,7 @@ int main(int argc, char** argv)
     try {
         simulator.Start(port);
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "quotesim: %s\n", error.what());
+        std::fprintf(stderr, "quorelle-quotesim: %s\n", error.what());
         return 1;
     }
     std::printf("listening on %s\n", simulator.HostPort().c_str());
@@ -161,6 +161,6 @@ int main(int argc, char** argv)
     int received = 0;
     sigwait(&signals, &received);
     simulator.Stop();
-    std::fprintf(stderr, "quotesim: stopped after %d requests\n", simulator.RequestCount());
+    std::fprintf(stderr, "quorelle-quotesim: stopped after %d requests\n", simulator.RequestCount());
     return 0;
 }

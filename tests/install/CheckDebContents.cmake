@@ -1,0 +1,83 @@
+cmake_minimum_required(VERSION 3.25)
+# The package's file list, modes, owners and control fields. PROGRAMS are the
+# installed programs, each with its manual page.
+set(deb "${OUT}/quorelle.deb")
+execute_process(COMMAND dpkg-deb --contents "${deb}" OUTPUT_VARIABLE listing RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "dpkg-deb --contents failed")
+endif()
+
+set(expected
+  usr/share/applications/quorelle.desktop
+  usr/share/icons/hicolor/32x32/apps/quorelle.png
+  usr/share/icons/hicolor/scalable/apps/quorelle.svg
+  usr/share/metainfo/${METAINFO})
+foreach(market AMEX CVE LSE MUTUAL NASDAQ NYSE TSX)
+  list(APPEND expected usr/share/quorelle/lists/${market}.TXT)
+endforeach()
+foreach(program ${PROGRAMS})
+  list(APPEND expected usr/bin/${program} usr/share/man/man1/${program}.1.gz)
+endforeach()
+
+# Lines read "-rwxr-xr-x root/root 12345 2026-12-07 10:00 ./usr/bin/quorelle".
+set(files)
+string(REPLACE "\n" ";" lines "${listing}")
+foreach(line ${lines})
+  if(NOT line MATCHES "^([-dlrwxs]+) ([^ ]+) +[0-9]+ [^ ]+ [^ ]+ \\./(.*)$")
+    if(line)
+      message(FATAL_ERROR "unexpected listing line: ${line}")
+    endif()
+    continue()
+  endif()
+  set(mode ${CMAKE_MATCH_1})
+  set(owner ${CMAKE_MATCH_2})
+  set(path ${CMAKE_MATCH_3})
+  if(NOT owner STREQUAL "root/root")
+    message(FATAL_ERROR "${path} belongs to ${owner}")
+  endif()
+  if(mode MATCHES "^d")
+    if(NOT mode STREQUAL "drwxr-xr-x")
+      message(FATAL_ERROR "folder ${path} has mode ${mode}")
+    endif()
+    continue()
+  endif()
+  if(path MATCHES "^usr/bin/")
+    set(want "-rwxr-xr-x")
+  else()
+    set(want "-rw-r--r--")
+  endif()
+  if(NOT mode STREQUAL want)
+    message(FATAL_ERROR "${path} has mode ${mode}, not ${want}")
+  endif()
+  list(APPEND files ${path})
+endforeach()
+list(SORT files)
+list(SORT expected)
+if(NOT files STREQUAL expected)
+  string(REPLACE ";" "\n  " got "${files}")
+  string(REPLACE ";" "\n  " want "${expected}")
+  message(FATAL_ERROR "package files:\n  ${got}\nexpected:\n  ${want}")
+endif()
+
+# Control fields: the name, the version, and library dependencies found by
+# dpkg-shlibdeps from the programs (Qt, libcurl, the C library).
+foreach(field Package Version Depends)
+  execute_process(COMMAND dpkg-deb --field "${deb}" ${field} OUTPUT_VARIABLE ${field}
+                  OUTPUT_STRIP_TRAILING_WHITESPACE)
+endforeach()
+if(NOT Package STREQUAL "quorelle" OR NOT Version STREQUAL "${VERSION}")
+  message(FATAL_ERROR "package ${Package} version ${Version}")
+endif()
+foreach(library libc6 libstdc\\+\\+6 libqt6core6 libqt6widgets6 libqt6printsupport6 libcurl4)
+  if(NOT Depends MATCHES "(^|, )${library} \\(>= [^)]+\\)")
+    message(FATAL_ERROR "Depends lacks ${library}: ${Depends}")
+  endif()
+endforeach()
+
+# Programs are shipped stripped.
+foreach(program ${PROGRAMS})
+  execute_process(COMMAND file -b "${OUT}/root/usr/bin/${program}" OUTPUT_VARIABLE kind)
+  if(NOT kind MATCHES "^ELF .*, stripped")
+    message(FATAL_ERROR "usr/bin/${program}: ${kind}")
+  endif()
+endforeach()
