@@ -164,7 +164,7 @@ TEST_F(QuoteFeeds, CsvRowsPerSymbolWithNoDataMarks)
         ASSERT_EQ(cells.size(), 9u) << line;
         EXPECT_EQ(cells[0], security.symbol + suffix);
         EXPECT_EQ(cells[1], "2011-11-04");
-        EXPECT_EQ(cells[2], "10:15:00");  // US Eastern, as every time the simulator gives
+        EXPECT_EQ(cells[2], "15:15:00");  // 10:15 US Eastern, in Polish time
         EXPECT_EQ(CAtof(cells[3]), q.open);
         EXPECT_EQ(CAtof(cells[4]), q.dayHigh);
         EXPECT_EQ(CAtof(cells[5]), q.dayLow);

@@ -5,6 +5,9 @@
 #include <cstdio>
 #include <vector>
 
+#include <QDateTime>
+#include <QTimeZone>
+
 #include "framework/CText.h"
 
 namespace quotesim {
@@ -233,10 +236,15 @@ std::string CsvRow(std::string_view requestedSymbol, const std::optional<QuoteSn
             row += ",N/D";
         return row + "\r\n";
     }
-    const Date& date = quote->trade.date;
+    // The CSV service this imitates stamps quotes with its own wall clock,
+    // Polish time, whatever the market.
+    const std::int64_t traded = UnixSecondsOfEastern(
+        ClockTime{quote->trade.date, quote->trade.minuteOfDay / 60, quote->trade.minuteOfDay % 60});
+    static const QTimeZone warsaw("Europe/Warsaw");
+    const QDateTime local = QDateTime::fromSecsSinceEpoch(traded, warsaw);
     char when[64];
-    std::snprintf(when, sizeof when, "%04d-%02d-%02d,%02d:%02d:00", date.year, date.month, date.day,
-                  quote->trade.minuteOfDay / 60, quote->trade.minuteOfDay % 60);
+    std::snprintf(when, sizeof when, "%04d-%02d-%02d,%02d:%02d:%02d", local.date().year(), local.date().month(),
+                  local.date().day(), local.time().hour(), local.time().minute(), local.time().second());
     return row + "," + when + "," + FormatNumber(quote->open) + "," + FormatNumber(quote->dayHigh) + "," +
            FormatNumber(quote->dayLow) + "," + FormatNumber(quote->last) + "," + std::to_string(quote->volume) +
            "," + CsvCell(quote->security.company) + "\r\n";

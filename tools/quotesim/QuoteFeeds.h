@@ -42,8 +42,8 @@ std::string ChartBadRequestJson(std::string_view description);
 
 // "/q/l/?s={symbol}&f=sd2t2ohlcvn&h&e=csv". Lines end in CR LF.
 std::string CsvHeader();
-// One row. Date and Time are those of the shown trade in US Eastern time,
-// the simulator's one clock, for every country. Symbol is the requested
+// One row. Date and Time are those of the shown trade in Polish time
+// (Europe/Warsaw), as the imitated service writes them, for every country. Symbol is the requested
 // symbol in upper case; without a quote every other cell is "N/D".
 std::string CsvRow(std::string_view requestedSymbol, const std::optional<QuoteSnapshot>& quote);
 

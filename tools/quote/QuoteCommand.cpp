@@ -1,0 +1,201 @@
+#include "QuoteCommand.h"
+
+#include <algorithm>
+#include <ctime>
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QString>
+
+#include "framework/CText.h"
+#include "quote/QuoteService.h"
+
+namespace {
+
+QString Q(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+std::string Compact(const QJsonObject& object)
+{
+    return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
+}
+
+// The fields of a quote by their member names.
+void AddQuoteFields(QJsonObject& object, const QuoteRecord& q)
+{
+    object.insert("delayMinutes", q.delayMinutes);
+    object.insert("last", q.last);
+    object.insert("dayHigh", q.dayHigh);
+    object.insert("dayLow", q.dayLow);
+    object.insert("open", q.open);
+    object.insert("prevClose", q.prevClose);
+    object.insert("bid", q.bid);
+    object.insert("ask", q.ask);
+    object.insert("week52High", q.week52High);
+    object.insert("week52Low", q.week52Low);
+    object.insert("peRatio", q.peRatio);
+    object.insert("earningsPerShare", q.earningsPerShare);
+    object.insert("dividendPerShare", q.dividendPerShare);
+    object.insert("dividendYield", q.dividendYield);
+    object.insert("forwardPE", q.forwardPE);
+    object.insert("returnOnEquity", q.returnOnEquity);
+    object.insert("beta", q.beta);
+    object.insert("change", Q(q.change));
+    object.insert("volume", Q(q.volume));
+    object.insert("avgVolume", Q(q.avgVolume));
+    object.insert("institutionalOwnership", Q(q.institutionalOwnership));
+    object.insert("marketCap", Q(q.marketCap));
+    object.insert("totalShares", Q(q.totalShares));
+    object.insert("exchange", Q(q.exchange));
+    object.insert("sales", Q(q.sales));
+    object.insert("quoteTime", static_cast<qint64>(q.quoteTime));
+}
+
+// A value that must follow an option.
+bool TakeValue(const std::vector<std::string>& arguments, std::size_t& i, std::string& value, std::string& error)
+{
+    if (i + 1 >= arguments.size()) {
+        error = arguments[i] + " needs a value";
+        return false;
+    }
+    value = arguments[++i];
+    return true;
+}
+
+}  // namespace
+
+bool ParseQuoteCommandLine(const std::vector<std::string>& arguments, QuoteCommandLine& line, std::string& error)
+{
+    line = QuoteCommandLine{};
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        std::string value;
+        if (argument == "--list-sources") {
+            line.listSources = true;
+        } else if (argument == "--help" || argument == "-h") {
+            line.help = true;
+        } else if (argument == "--sources") {
+            if (!TakeValue(arguments, i, line.sourcesFile, error))
+                return false;
+        } else if (argument == "--source") {
+            if (!TakeValue(arguments, i, value, error))
+                return false;
+            line.sources.push_back(TrimWhitespace(value));
+        } else if (argument == "--host") {
+            if (!TakeValue(arguments, i, value, error))
+                return false;
+            const std::size_t equals = value.find('=');
+            if (equals == std::string::npos || equals == 0) {
+                error = "--host wants ID=BASE, not \"" + value + "\"";
+                return false;
+            }
+            line.hosts[TrimWhitespace(value.substr(0, equals))] = value.substr(equals + 1);
+        } else if (argument == "--country") {
+            if (!TakeValue(arguments, i, line.country, error))
+                return false;
+        } else if (argument.size() > 1 && argument[0] == '-') {
+            error = "unknown option " + argument;
+            return false;
+        } else {
+            line.symbols.push_back(argument);
+        }
+    }
+    if (!line.listSources && !line.help && line.symbols.empty()) {
+        error = "no symbol given";
+        return false;
+    }
+    return true;
+}
+
+std::string QuoteJsonLine(const std::string& symbol, const std::string& country, const ParsedQuotePage& quote,
+                          const std::string& sourceId)
+{
+    QJsonObject object;
+    object.insert("symbol", Q(symbol));
+    object.insert("country", Q(country));
+    object.insert("ok", true);
+    object.insert("source", Q(sourceId));
+    object.insert("company", Q(quote.companyName));
+    AddQuoteFields(object, quote.quote);
+    return Compact(object);
+}
+
+std::string FailureJsonLine(const std::string& symbol, const std::string& country, const std::string& error)
+{
+    QJsonObject object;
+    object.insert("symbol", Q(symbol));
+    object.insert("country", Q(country));
+    object.insert("ok", false);
+    object.insert("error", Q(error));
+    return Compact(object);
+}
+
+std::string QuoteCommandUsage()
+{
+    return "usage: quorelle-quote [--sources FILE] [--source ID]... [--host ID=BASE]... [--country CC] SYMBOL...\n"
+           "       quorelle-quote --list-sources\n";
+}
+
+int RunQuoteCommand(const QuoteCommandLine& line, std::ostream& out, std::ostream& err)
+{
+    if (line.help) {
+        out << QuoteCommandUsage();
+        return kAllQuoted;
+    }
+    CQuoteService& service = CQuoteService::Instance();
+    if (!line.sourcesFile.empty())
+        service.Reload(line.sourcesFile);
+    if (const std::string problem = service.CatalogError(); !problem.empty()) {
+        err << "quorelle-quote: " << problem << "\n";
+        return kBadUsage;
+    }
+    const auto sources = service.Sources();
+    for (const std::string& id : line.sources) {
+        if (!FindQuoteSource(*sources, id)) {
+            err << "quorelle-quote: no quote source has the id \"" << id << "\"\n";
+            return kBadUsage;
+        }
+    }
+    for (const auto& [id, base] : line.hosts) {
+        if (!FindQuoteSource(*sources, id)) {
+            err << "quorelle-quote: --host names no known source \"" << id << "\"\n";
+            return kBadUsage;
+        }
+    }
+    service.SetOrderOverride(line.sources);
+    service.SetBaseOverrides(line.hosts);
+
+    if (line.listSources) {
+        const std::vector<std::string> enabled = service.EnabledSources();
+        for (const QuoteSourceDefinition& source : *sources) {
+            QJsonObject object;
+            object.insert("id", Q(source.id));
+            object.insert("name", Q(source.displayName));
+            object.insert("format", QuoteSourceFormatName(source.format));
+            object.insert("url", Q(source.urlTemplate));
+            object.insert("enabled", std::find(enabled.begin(), enabled.end(), source.id) != enabled.end());
+            out << Compact(object) << "\n";
+        }
+        return kAllQuoted;
+    }
+
+    int status = kAllQuoted;
+    for (const std::string& symbol : line.symbols) {
+        SecurityRecord security;
+        security.symbol = symbol;
+        security.country = line.country;
+        const QuoteFetchResult result = service.Fetch(security, TransferLimits{}, std::time(nullptr));
+        if (result.ok()) {
+            out << QuoteJsonLine(symbol, line.country, *result.quote, result.sourceId) << "\n";
+        } else {
+            const std::string reason = result.attempts.empty() ? std::string("no quote source is enabled")
+                                                               : result.FailureSummary();
+            out << FailureJsonLine(symbol, line.country, reason) << "\n";
+            status = kSomeNotQuoted;
+        }
+        out.flush();
+    }
+    return status;
+}
