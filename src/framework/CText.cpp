@@ -82,11 +82,16 @@ std::string ToUpperAscii(std::string text)
 
 std::string TrimWhitespace(std::string_view text)
 {
+    return std::string(TrimWhitespaceView(text));
+}
+
+std::string_view TrimWhitespaceView(std::string_view text)
+{
     size_t begin = 0;
     size_t end = text.size();
     while (begin < end && IsSpace(text[begin]))
         ++begin;
     while (end > begin && IsSpace(text[end - 1]))
         --end;
-    return std::string(text.substr(begin, end - begin));
+    return text.substr(begin, end - begin);
 }

