@@ -51,10 +51,18 @@ std::string_view SymbolListText(std::string_view bytes);
 //  - tabs, CR and the other blanks never separate, they are only trimmed;
 //  - one and two spaces stay inside a field.
 // Every field is a view into the line (an empty one may point anywhere).
+// Lines shorter than 64 bytes are split on SSE2 bit masks where the
+// processor has it; the result is always that of SplitSymbolListLinePlain.
 SymbolListFields SplitSymbolListLine(std::string_view line);
 
-// The same for a line inside a larger text; `readable` (the bytes from the
-// line's start that may be read) is not needed by the splitter and ignored.
+// The rule above written out byte by byte, without vector code: the
+// reference SplitSymbolListLine is checked against.
+SymbolListFields SplitSymbolListLinePlain(std::string_view line);
+
+// The same as SplitSymbolListLine for a line inside a larger text: `readable`
+// bytes from the line's start may be read (at least the line), which lets a
+// short line be loaded in whole blocks. The bytes past the line do not change
+// the result.
 SymbolListFields SplitSymbolListRow(std::string_view line, std::size_t readable);
 
 // Walks the row lines of a text in order, splitting each; lines of 50 bytes
@@ -62,7 +70,7 @@ SymbolListFields SplitSymbolListRow(std::string_view line, std::size_t readable)
 // line the NUL falls in has no line feed and is not a row.
 class SymbolListRowScanner {
 public:
-    explicit SymbolListRowScanner(std::string_view text);
+    explicit SymbolListRowScanner(std::string_view text) : m_pos(text.data()), m_end(text.data() + text.size()) {}
 
     // The fields of the next row; false when no row line is left.
     bool Next(SymbolListFields& fields);
