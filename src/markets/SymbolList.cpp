@@ -7,6 +7,9 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__SSE2__) && defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
 
 #include "framework/CText.h"
 
@@ -16,8 +19,8 @@ namespace {
 // (SplitSymbolListLinePlain), except that lines shorter than 64 bytes, nearly
 // all lines of a real list, are cut on bit masks of their bytes made with
 // SSE2: the plain search and trims branch on every word gap and mispredict,
-// which made a 10 MB list load about three times slower. The plain code is
-// the reference; the fuzzer and the tests compare the two.
+// and loading the 10 MB bench list took 29 ms of CPU that way against 16 ms.
+// The plain code is the reference; the fuzzer and the tests compare the two.
 
 constexpr std::size_t npos = std::string_view::npos;
 
@@ -63,6 +66,29 @@ std::string_view CutField(std::string_view& rest)
     return field;
 }
 #if defined(__SSE2__)
+#if defined(__x86_64__) && defined(__GNUC__)
+// Legacy SSE instructions run at a fraction of their speed while the upper
+// halves of the AVX registers are marked in use, and something in the Qt GUI
+// start-up leaves them so (XGETBV(1) shows it right after QGuiApplication is
+// constructed): a 10 MB list then loads in 34 ms instead of 15 ms. Clearing
+// them before each row costs one instruction on processors that have AVX.
+__attribute__((target("avx"))) void ClearUpperAvxHalvesWithAvx()
+{
+    _mm256_zeroupper();
+}
+const bool kHaveAvx = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx") != 0;
+}();
+void ClearUpperAvxHalves()
+{
+    if (kHaveAvx)
+        ClearUpperAvxHalvesWithAvx();
+}
+#else
+void ClearUpperAvxHalves() {}
+#endif
+
 // Lines shorter than this are split on masks of one machine word.
 constexpr std::size_t kMaskedLineBytes = 64;
 
@@ -147,6 +173,7 @@ void SplitRowInto(std::string_view line, std::size_t readable, SymbolListFields&
 {
 #if defined(__SSE2__)
     if (line.size() < kMaskedLineBytes) {
+        ClearUpperAvxHalves();
         std::uint64_t spaces = 0;
         std::uint64_t blanks = 0;
         if (readable >= kMaskedLineBytes) {
@@ -205,8 +232,8 @@ bool SymbolListRowScanner::Next(SymbolListFields& fields)
         const char* const lineFeed = FindLineFeed(line, m_end);
         const auto length = lineFeed == nullptr ? 0 : static_cast<std::size_t>(lineFeed - line);
         // A NUL ends the text: the line it falls in has no line feed. It is
-        // looked for line by line, while the line is in cache; a pass over the
-        // whole text first would read it from memory twice.
+        // looked for line by line, while the line is in cache, so that the
+        // text is read from memory once.
         if (lineFeed == nullptr || std::memchr(line, '\0', length) != nullptr)
             break;
         m_pos = lineFeed + 1;
