@@ -1,9 +1,11 @@
 // The symbol-list splitter on arbitrary file bytes.
 // Input: the bytes of a symbol-list file.
 //
-// Every row is also split by a deliberately simple version of the field
-// rule below, and both must agree: the splitter's fast path for ordinary
-// lines works on bit masks, where an off-by-one hides easily.
+// SplitSymbolListLinePlain is the rule as written. Every row the scanner
+// gives, on its bit-mask path for short lines or not, must be that rule
+// applied to the line the plain cut finds, and its fields must have the
+// shape the rule promises: trimmed, in order inside the line, and no run of
+// three spaces in front of the listed field.
 
 #include <cstddef>
 #include <cstdint>
@@ -11,38 +13,10 @@
 #include <vector>
 
 #include "FuzzSupport.h"
+#include "framework/CText.h"
 #include "markets/SymbolList.h"
 
 namespace {
-
-std::string_view Trim(std::string_view text)
-{
-    constexpr std::string_view kBlanks = " \t\n\v\f\r";
-    const std::size_t first = text.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
-}
-
-// Each search for three spaces cuts off the field in front of it (trimmed)
-// and leaves the trimmed remainder; a search that finds none leaves the field
-// empty. The last remainder is the listed field.
-SymbolListFields ReferenceSplit(std::string_view line)
-{
-    SymbolListFields fields;
-    std::string_view rest = line;
-    for (std::string_view* field : {&fields.company, &fields.symbol, &fields.volume}) {
-        const std::size_t run = rest.find("   ");
-        if (run == std::string_view::npos) {
-            rest = Trim(rest);
-            continue;
-        }
-        *field = Trim(rest.substr(0, run));
-        rest = Trim(rest.substr(run));
-    }
-    fields.listed = rest;
-    return fields;
-}
 
 bool Inside(std::string_view part, std::string_view whole)
 {
@@ -73,11 +47,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(rows.size() == lines.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const SymbolListFields& row = rows[i];
+        const char* after = lines[i].data();
         for (std::string_view field : {row.company, row.symbol, row.volume, row.listed}) {
             FUZZ_CHECK(Inside(field, lines[i]));
-            FUZZ_CHECK(Trim(field) == field);
+            FUZZ_CHECK(TrimWhitespaceView(field) == field);
+            if (!field.empty()) {
+                FUZZ_CHECK(field.data() >= after);
+                after = field.data() + field.size();
+            }
         }
-        FUZZ_CHECK(row == ReferenceSplit(lines[i]));
+        for (std::string_view field : {row.company, row.symbol, row.volume})
+            FUZZ_CHECK(field.find("   ") == std::string_view::npos);
+        FUZZ_CHECK(row == SplitSymbolListLinePlain(lines[i]));
+        FUZZ_CHECK(SplitSymbolListLine(lines[i]) == row);
     }
     return 0;
 }

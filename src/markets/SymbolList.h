@@ -30,20 +30,44 @@ struct SymbolListFields {
 // kSymbolListMaxBytes, ending before the first NUL byte.
 std::string_view SymbolListText(std::string_view bytes);
 
-// Splits one row line. Each search for a run of three spaces cuts off the
-// field in front of it; both sides are trimmed. Only the first search sees
-// the untrimmed line. Where a search finds no run, the field in front is
-// empty and the trimmed remainder moves on, so the last piece always lands in
-// the listed field.
+// Splits one row line by this rule, which is the whole of it:
+//
+//     rest = line
+//     for company, symbol, volume:
+//         run = first run of three spaces in rest
+//         no run:  the field stays empty; rest = trim(rest)
+//         a run:   field = trim(rest before run); rest = trim(rest from run)
+//     listed = rest
+//
+// trim removes space, tab, CR, LF, VT and FF at both ends (TrimWhitespace).
+// Edge cases that follow from it:
+//  - only the first search sees the untrimmed line: trailing spaces of three
+//    or more make the whole trimmed line the company, while later searches
+//    never see trailing blanks;
+//  - a line starting with three spaces has an empty company;
+//  - where a search finds no run, the field in front is empty and the
+//    remainder moves on, so the last piece always lands in listed;
+//  - runs after the third stay inside listed;
+//  - tabs, CR and the other blanks never separate, they are only trimmed;
+//  - one and two spaces stay inside a field.
+// Every field is a view into the line (an empty one may point anywhere).
+// Lines shorter than 64 bytes are split on SSE2 bit masks where the
+// processor has it; the result is always that of SplitSymbolListLinePlain.
 SymbolListFields SplitSymbolListLine(std::string_view line);
 
-// The same for a line inside a larger text: `readable` bytes from the line's
-// start may be read (the rest of the text), which lets the splitter load the
-// line in whole blocks. The bytes past the line do not change the result.
+// The rule above written out byte by byte, without vector code: the
+// reference SplitSymbolListLine is checked against.
+SymbolListFields SplitSymbolListLinePlain(std::string_view line);
+
+// The same as SplitSymbolListLine for a line inside a larger text: `readable`
+// bytes from the line's start may be read (at least the line), which lets a
+// short line be loaded in whole blocks. The bytes past the line do not change
+// the result.
 SymbolListFields SplitSymbolListRow(std::string_view line, std::size_t readable);
 
 // Walks the row lines of a text in order, splitting each; lines of 50 bytes
-// or fewer are passed over. The text ends at its first NUL byte, if any.
+// or fewer are passed over. The text ends at its first NUL byte, if any: a
+// line the NUL falls in has no line feed and is not a row.
 class SymbolListRowScanner {
 public:
     explicit SymbolListRowScanner(std::string_view text) : m_pos(text.data()), m_end(text.data() + text.size()) {}
@@ -52,8 +76,6 @@ public:
     bool Next(SymbolListFields& fields);
 
 private:
-    bool Finish();
-
     const char* m_pos;
     const char* m_end;
 };

@@ -36,6 +36,10 @@ TEST(CText, TrimRemovesTheWhitespaceSet)
     EXPECT_EQ(TrimWhitespace(" \t\r\n\v\fx y\r\n"), "x y");
     EXPECT_EQ(TrimWhitespace("   "), "");
     EXPECT_EQ(TrimWhitespace(""), "");
+    const std::string_view padded = "\t x y \r\n";
+    EXPECT_EQ(TrimWhitespaceView(padded), "x y");
+    EXPECT_EQ(TrimWhitespaceView(padded).data(), padded.data() + 2);
+    EXPECT_EQ(TrimWhitespaceView(" \v\f "), "");
 }
 
 TEST(CText, LongFormattedTexts)

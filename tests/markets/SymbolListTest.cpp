@@ -143,37 +143,6 @@ TEST(SymbolListLines, DuplicateLinesGiveTwoRowsInOrder)
     EXPECT_EQ(rows[0].symbol, rows[1].symbol);
 }
 
-namespace {
-// The splitting rule written as plainly as possible, to check the fast
-// splitter against.
-std::string TrimPlain(const std::string& text)
-{
-    const char* blanks = " \t\r\n\v\f";
-    const std::size_t first = text.find_first_not_of(blanks);
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
-
-std::vector<std::string> SplitPlain(const std::string& line)
-{
-    std::vector<std::string> fields;
-    std::string rest = line;
-    for (int i = 0; i < 3; ++i) {
-        const std::size_t run = rest.find("   ");
-        if (run == std::string::npos) {
-            fields.emplace_back();
-            rest = TrimPlain(rest);
-        } else {
-            fields.push_back(TrimPlain(rest.substr(0, run)));
-            rest = TrimPlain(rest.substr(run));
-        }
-    }
-    fields.push_back(rest);
-    return fields;
-}
-}  // namespace
-
 TEST(SymbolListSplit, AgreesWithThePlainRuleOnRandomLines)
 {
     // Few distinct bytes, so runs of spaces and blanks of every kind meet
@@ -189,10 +158,8 @@ TEST(SymbolListSplit, AgreesWithThePlainRuleOnRandomLines)
         std::string line;
         for (std::size_t j = 0; j < length; ++j)
             line += alphabet[next() % sizeof alphabet];
-        const Fields fields = SplitSymbolListLine(line);
-        const std::vector<std::string> got{std::string(fields.company), std::string(fields.symbol),
-                                           std::string(fields.volume), std::string(fields.listed)};
-        ASSERT_EQ(got, SplitPlain(line)) << "line " << i << " of " << length << " bytes";
+        ASSERT_EQ(SplitSymbolListLine(line), SplitSymbolListLinePlain(line))
+            << "line " << i << " of " << length << " bytes";
     }
 }
 
@@ -206,9 +173,9 @@ TEST(SymbolListSplit, LongLinesFollowTheSameRule)
 }
 
 namespace {
-// Every row of the text by the plain rules, line by line: cut at line feeds,
-// stop at the first NUL, drop the piece after the last line feed, skip lines
-// of 50 bytes or fewer.
+// Every row of the text by the plain line rules: cut at line feeds, stop at
+// the first NUL, drop the piece after the last line feed, skip lines of 50
+// bytes or fewer; each line split by the plain reference.
 std::vector<std::vector<std::string>> RowsPlain(const std::string& text)
 {
     std::vector<std::vector<std::string>> rows;
@@ -217,8 +184,11 @@ std::vector<std::vector<std::string>> RowsPlain(const std::string& text)
     for (std::size_t lineFeed = usable.find('\n'); lineFeed != std::string::npos;
          lineFeed = usable.find('\n', start)) {
         const std::string line = usable.substr(start, lineFeed - start);
-        if (line.size() > 50)
-            rows.push_back(SplitPlain(line));
+        if (line.size() > 50) {
+            const Fields fields = SplitSymbolListLinePlain(line);
+            rows.push_back({std::string(fields.company), std::string(fields.symbol), std::string(fields.volume),
+                            std::string(fields.listed)});
+        }
         start = lineFeed + 1;
     }
     return rows;
