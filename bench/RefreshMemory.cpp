@@ -20,7 +20,6 @@
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QSettings>
 #include <QTimerEvent>
 
 #include "BenchSupport.h"
@@ -29,6 +28,7 @@
 #include "chart/Graph.h"
 #include "framework/Globals.h"
 #include "framework/MessageBox.h"
+#include "framework/Settings.h"
 #include "quotesim/QuoteSimulator.h"
 #include "window/QuorelleDoc.h"
 #include "window/QuorelleView.h"
@@ -69,7 +69,7 @@ int main(int argc, char** argv)
     simulator.SetClock(*quotesim::ParseClock("2011-11-07 09:45"));
     simulator.Start();
     {
-        QSettings settings("Dorvane", "Quorelle");
+        CUserSettings settings;
         settings.setValue("QuoteHosts/MsnMoney", QString::fromStdString(simulator.HostPort()));
         settings.setValue("QuoteHosts/CnnMoney", QString::fromStdString(simulator.HostPort()));
     }

@@ -7,9 +7,11 @@
 #include "app/MainFrame.h"
 #include "app/ResourceTables.h"
 #include "framework/DocTemplate.h"
+#include "framework/MessageBox.h"
 #include "framework/QtMessageBox.h"
 #include "framework/Settings.h"
 #include "markets/ListView.h"
+#include "quote/QuoteService.h"
 #include "res/Resource.h"
 #include "window/QuorelleDoc.h"
 #include "window/QuorelleView.h"
@@ -69,6 +71,9 @@ bool CQuorelleApp::InitInstance()
     SetMainWnd(std::move(mainFrame));
     frame->show();
     frame->repaint();
+    // A broken quote-sources.json is said once; the built-in sources work.
+    if (const std::string problem = CQuoteService::Instance().CatalogError(); !problem.empty())
+        ShowMessage(problem);
     return true;
 }
 

@@ -113,7 +113,9 @@ std::string UserQuoteSourcesPath()
 std::vector<std::string> ReadEnabledSources()
 {
     const CUserSettings settings;
-    const QString stored = settings.value(QString::fromLatin1(SettingsKey::kEnabledQuoteSources)).toString();
+    // Written by hand without quotes, the INI value reads as a list.
+    const QString stored =
+        settings.value(QString::fromLatin1(SettingsKey::kEnabledQuoteSources)).toStringList().join(QLatin1Char(','));
     std::vector<std::string> order;
     for (const QString& id : stored.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         const std::string trimmed = TrimWhitespace(id.toStdString());

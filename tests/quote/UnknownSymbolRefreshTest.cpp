@@ -9,6 +9,7 @@
 #include "framework/Globals.h"
 #include "app/QuoteDirectory.h"
 #include "quote/PageDownloader.h"
+#include "quote/QuoteService.h"
 #include "quotesim/QuoteSimulator.h"
 #include "support/TestEnvironment.h"
 #include "framework/Settings.h"
@@ -119,4 +120,30 @@ TEST_F(UnknownSymbolRefresh, AListedSymbolStillGetsItsQuoteInBothLayouts)
     ExpectQuoteFor("first layout");
     QuoteSource = 0;
     ExpectQuoteFor("second layout");
+}
+
+// With several sources on, a refresh falls back silently and the user sees
+// the failure messages only when every source failed, once.
+TEST_F(UnknownSymbolRefresh, SeveralSourcesFallBackAndOnlyAFailureOfAllIsSaid)
+{
+    CUserSettings settings;
+    settings.setValue(QStringLiteral("QuoteSources/Enabled"), QStringLiteral("msn-money,chart-json"));
+    settings.setValue(QStringLiteral("QuoteHosts/chart-json"), QString::fromStdString("http://" + m_sim.HostPort()));
+    m_sim.AddFault({quotesim::FaultKind::ChallengePage, quotesim::Endpoint::MsnPage, quotesim::kAlways, -1});
+    QuoteSource = 2;
+    ExpectQuoteFor("page layout turned away, chart JSON answers");
+
+    m_sim.AddFault({quotesim::FaultKind::Unavailable, quotesim::Endpoint::ChartJson, quotesim::kAlways, 600});
+    CQuoteService::Instance().Router().Reset();
+    SecurityRecord security;
+    security.country = "US";
+    security.symbol = m_sim.Directory().Securities().front().symbol;
+    QuoteRecord quote = MarkedQuote();
+    MessageRecorder messages;
+    EXPECT_FALSE(m_directory.RefreshQuote(&security, &quote));
+    EXPECT_EQ(messages.messages(), std::vector<std::string>{"Sorry, no data available for:\n\n " + security.symbol + " US."});
+    EXPECT_EQ(quote, MarkedQuote());
+
+    settings.remove(QStringLiteral("QuoteSources"));
+    CQuoteService::Instance().Router().Reset();
 }
