@@ -90,6 +90,7 @@ CQuoteSourcesDialog::CQuoteSourcesDialog(QWidget* parent) : QDialog(parent)
     auto* listLayout = new QGridLayout(listBox);
     m_list = new QListWidget(listBox);
     m_list->setObjectName(QStringLiteral("sourceList"));
+    m_list->setMinimumWidth(260);
     listLayout->addWidget(m_list, 0, 0, 3, 1);
     m_up = new QPushButton(QStringLiteral("&Up"), listBox);
     m_up->setObjectName(QStringLiteral("upButton"));
@@ -133,9 +134,13 @@ CQuoteSourcesDialog::CQuoteSourcesDialog(QWidget* parent) : QDialog(parent)
     m_country->addItems({QStringLiteral("US"), QStringLiteral("CA"), QStringLiteral("GB")});
     m_test = new QPushButton(QStringLiteral("&Test"), testBox);
     m_test->setObjectName(QStringLiteral("testButton"));
-    testRow->addWidget(new QLabel(QStringLiteral("S&ymbol:"), testBox));
+    auto* symbolLabel = new QLabel(QStringLiteral("S&ymbol:"), testBox);
+    symbolLabel->setBuddy(m_symbol);
+    auto* countryLabel = new QLabel(QStringLiteral("C&ountry:"), testBox);
+    countryLabel->setBuddy(m_country);
+    testRow->addWidget(symbolLabel);
     testRow->addWidget(m_symbol, 1);
-    testRow->addWidget(new QLabel(QStringLiteral("C&ountry:"), testBox));
+    testRow->addWidget(countryLabel);
     testRow->addWidget(m_country);
     testRow->addWidget(m_test);
     testLayout->addLayout(testRow, 0, 0, 1, 2);
@@ -152,6 +157,8 @@ CQuoteSourcesDialog::CQuoteSourcesDialog(QWidget* parent) : QDialog(parent)
     m_fields->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     testLayout->addWidget(m_fields, 2, 0);
     m_raw = ReadOnlyText(testBox, "testRaw");
+    // Data answers often come on one long line.
+    m_raw->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     testLayout->addWidget(m_raw, 2, 1);
     testLayout->setColumnStretch(1, 1);
     layout->addWidget(testBox, 1);
@@ -181,7 +188,7 @@ CQuoteSourcesDialog::CQuoteSourcesDialog(QWidget* parent) : QDialog(parent)
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     FillList(0);
-    resize(820, 640);
+    resize(900, 680);
 }
 
 void CQuoteSourcesDialog::FillList(int selectRow)
