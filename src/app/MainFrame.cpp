@@ -8,6 +8,7 @@
 
 #include "app/MarketCommands.h"
 #include "app/QuorelleApp.h"
+#include "app/QuoteSourcesDialog.h"
 #include "app/ResourceTables.h"
 #include "framework/DocTemplate.h"
 #include "framework/Document.h"
@@ -194,6 +195,8 @@ bool CMainFrame::HandlesCommand(int id) const
         return CQuorelleApp::GetQuorelleApp() != nullptr;
     if (id == ID_VIEW_FINDWORLDWIDE)
         return true;
+    if (id == ID_TOOLS_QUOTESOURCES)
+        return true;
     return CMDIFrameWnd::HandlesCommand(id);
 }
 
@@ -203,6 +206,8 @@ void CMainFrame::OnCommand(int id)
         OpenMarketList(id);
     else if (id == ID_VIEW_FINDWORLDWIDE)
         OnFindQuoteWorldwide();
+    else if (id == ID_TOOLS_QUOTESOURCES)
+        OnQuoteSources();
     else
         CMDIFrameWnd::OnCommand(id);
 }
@@ -225,4 +230,11 @@ void CMainFrame::OnFindQuoteWorldwide()
     m_recCurrent.company.clear();
     CWaitCursor wait;
     m_directory.OpenQuoteWindow(m_recCurrent);
+}
+
+// Tools > Quote Sources...: the dialog saves what it changes itself.
+void CMainFrame::OnQuoteSources()
+{
+    CQuoteSourcesDialog dialog(this);
+    dialog.DoModal();
 }

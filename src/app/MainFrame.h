@@ -41,6 +41,8 @@ public:
 
     // The Find Quote Worldwide command.
     void OnFindQuoteWorldwide();
+    // The Quote Sources command of the Tools menu.
+    void OnQuoteSources();
 
     // What quote windows need of the main frame; the quote operations are
     // the directory's.

@@ -29,6 +29,7 @@ const std::map<int, std::string>& StringTable()
         {ID_VIEW_FINDINLIST, "Find Qoute in a List\nFind Qoute in a List"},
         {ID_VIEW_FINDWORLDWIDE, "Find Quote Worldwide\nFind Quote Worldwide"},
         {ID_VIEW_PROPERTIES, "Show Properties Dialog\nShow Properties Dialog"},
+        {ID_TOOLS_QUOTESOURCES, "Choose, order and try the quote sources\nQuote Sources"},
 
         // The framework's standard prompts.
         {ID_FILE_NEW, "Create a new document\nNew"},
@@ -73,6 +74,27 @@ std::vector<MenuItemDef> MarketItems()
     };
 }
 
+// The Tools menu, shared by both menus and placed before Help. Its items
+// are listed here alone so that new tools are added in one place.
+PopupMenuDef ToolsPopup()
+{
+    return {"&Tools",
+            {
+                {ID_TOOLS_QUOTESOURCES, "&Quote Sources..."},
+            }};
+}
+
+// The Tools menu's commands, for the command table.
+std::vector<int> ToolsCommandIds()
+{
+    std::vector<int> ids;
+    for (const MenuItemDef& item : ToolsPopup().items) {
+        if (item.id != 0)
+            ids.push_back(item.id);
+    }
+    return ids;
+}
+
 PopupMenuDef HelpPopup()
 {
     return {"&Help", {{ID_HELP_FINDER, "&Help Topics"}, {0, ""}, {ID_APP_ABOUT, "&About Quorelle..."}}};
@@ -103,6 +125,8 @@ const std::vector<int>& CommandTableIds()
                        ID_CONTEXT_HELP, ID_HELP, ID_DEFAULT_HELP, ID_NEXT_PANE, ID_PREV_PANE, ID_VIEW_TOOLBAR,
                        ID_VIEW_STATUS_BAR})
             list.push_back(id);
+        for (int id : ToolsCommandIds())
+            list.push_back(id);
         return list;
     }();
     return ids;
@@ -122,6 +146,7 @@ const MenuDef& MainFrameMenu()
           {ID_VIEW_PROPERTIES, "Properties"}}},
         {"&Window",
          {{ID_WINDOW_CASCADE, "&Cascade"}, {ID_WINDOW_TILE_HORZ, "&Tile"}, {ID_WINDOW_ARRANGE, "&Arrange Icons"}}},
+        ToolsPopup(),
         HelpPopup(),
     };
     return menu;
@@ -148,6 +173,7 @@ const MenuDef& QuoteWindowMenu()
           {ID_WINDOW_CASCADE, "&Cascade"},
           {ID_WINDOW_TILE_HORZ, "&Tile"},
           {ID_WINDOW_ARRANGE, "&Arrange Icons"}}},
+        ToolsPopup(),
         HelpPopup(),
     };
     return menu;

@@ -4,10 +4,9 @@
 #include <thread>
 
 #include "framework/CText.h"
-#include "quote/CnnQuotePage.h"
 #include "quote/HttpTransfer.h"
-#include "quote/MsnQuotePage.h"
 #include "quote/QuoteSourceFormats.h"
+#include "quote/QuoteSourceTrial.h"
 #include "quote/QuoteSourceUrl.h"
 
 namespace {
@@ -18,17 +17,6 @@ constexpr int kPageChunkSize = 100'000;
 std::string SecurityKey(const SecurityRecord& security)
 {
     return security.country + ":" + security.symbol;
-}
-
-// The two page layouts took a bare host (with any text after it) before
-// sources were definitions; such a host still works where the source's
-// own URL rules would refuse it.
-std::string LegacyPageUrl(const QuoteSourceDefinition& source, const std::string& host,
-                          const SecurityRecord& security)
-{
-    if (source.format == QuoteSourceFormat::MsnPage)
-        return BuildMsnQuoteUrl(host, security.country, security.symbol);
-    return BuildCnnQuoteUrl(host, security.symbol);
 }
 
 bool IsPageLayout(const QuoteSourceDefinition& source)
@@ -118,11 +106,7 @@ SourceAttempt CQuoteSourceRouter::Ask(const QuoteSourceDefinition& source, const
     SourceAttempt attempt;
     attempt.sourceId = source.id;
 
-    SourceUrl url = BuildSourceUrl(source, base, security.symbol, security.country);
-    if (!url.error.empty() && IsPageLayout(source) && base.find("://") == std::string::npos &&
-        !TrimWhitespace(base).empty()) {
-        url = SourceUrl{LegacyPageUrl(source, TrimWhitespace(base), security), {}};
-    }
+    const SourceUrl url = SourceRequestUrl(source, base, security.symbol, security.country);
     if (!url.error.empty()) {
         attempt.result = SourceAttempt::Result::Skipped;
         attempt.error = url.error;

@@ -19,6 +19,7 @@ list(APPEND QUORELLE_QUOTE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/QuoteSourceUrl.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QuoteSourceFormats.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QuoteSourceRouter.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/QuoteSourceTrial.cpp
 )
 
 # The built-in definitions are compiled in as one text, so every program

@@ -31,3 +31,6 @@ inline constexpr int ID_VIEW_FINDINLIST = 32786;
 inline constexpr int ID_VIEW_FINDWORLDWIDE = 32797;
 // The quote window's Properties dialog (handled by the quote view).
 inline constexpr int ID_VIEW_PROPERTIES = 32799;
+
+// The Tools menu's commands (handled by the main frame).
+inline constexpr int ID_TOOLS_QUOTESOURCES = 32820;
