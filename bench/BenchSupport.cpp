@@ -6,6 +6,9 @@
 #include <stdexcept>
 #include <system_error>
 
+#include <QByteArray>
+#include <QtGlobal>
+
 #include "framework/MessageBox.h"
 
 namespace bench {
@@ -40,6 +43,14 @@ std::filesystem::path ScratchFolder::Write(const std::string& name, const std::s
 void RouteMessagesToStderr()
 {
     SetMessageBoxHook([](const std::string& text) { std::cerr << "message: " << text << '\n'; });
+}
+
+void UseScratchSettingsAndOffscreen(const ScratchFolder& folder)
+{
+    const std::string config = (folder.Path() / "config").string();
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
 }  // namespace bench

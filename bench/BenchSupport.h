@@ -25,6 +25,10 @@ private:
     std::filesystem::path m_previous;
 };
 
+// Before the QApplication of a whole-program benchmark: the settings live in
+// the scratch folder, and Qt draws offscreen unless told otherwise.
+void UseScratchSettingsAndOffscreen(const ScratchFolder& folder);
+
 // Messages go to stderr: a benchmark must never wait for a button.
 void RouteMessagesToStderr();
 

@@ -31,10 +31,7 @@ int main(int argc, char** argv)
     constexpr int kLatencyMs = 2000;
 
     bench::ScratchFolder folder;
-    const std::string config = (folder.Path() / "config").string();
-    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::UseScratchSettingsAndOffscreen(folder);
     QApplication app(argc, argv);
     SetMessageBoxHook([](const std::string& text) { std::cerr << "message: " << text << '\n'; });
 

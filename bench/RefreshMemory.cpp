@@ -53,10 +53,7 @@ int main(int argc, char** argv)
 
     // Settings, log files and the working directory stay in a scratch folder.
     bench::ScratchFolder folder;
-    const std::string config = (folder.Path() / "config").string();
-    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::UseScratchSettingsAndOffscreen(folder);
     QApplication app(argc, argv);
     int messages = 0;
     SetMessageBoxHook([&messages](const std::string& text) {
