@@ -53,11 +53,17 @@ public:
     bool HandlesCommand(int id) const override;
     void OnCommand(int id) override;
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
+    void RecordWatchlistOpen();
     void CreateCommands();
     void CreateToolBar();
     void CreateStatusBar();
     void CenterWindow();
+
+    bool m_bWatchlistOpenRecorded = false;
 };
 
 // The live main frame: the application's main window, or, without an

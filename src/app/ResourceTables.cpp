@@ -29,6 +29,7 @@ const std::map<int, std::string>& StringTable()
         {ID_VIEW_FINDINLIST, "Find Qoute in a List\nFind Qoute in a List"},
         {ID_VIEW_FINDWORLDWIDE, "Find Quote Worldwide\nFind Quote Worldwide"},
         {ID_VIEW_PROPERTIES, "Show Properties Dialog\nShow Properties Dialog"},
+        {ID_TOOLS_WATCHLIST, "Open the watchlist: many securities in one table, with price alerts\nWatchlist"},
 
         // The framework's standard prompts.
         {ID_FILE_NEW, "Create a new document\nNew"},
@@ -73,6 +74,20 @@ std::vector<MenuItemDef> MarketItems()
     };
 }
 
+// The Tools menu (before Help in both menus): commands beyond the original
+// program's.
+std::vector<MenuItemDef> ToolsItems()
+{
+    return {
+        {ID_TOOLS_WATCHLIST, "&Watchlist"},
+    };
+}
+
+PopupMenuDef ToolsPopup()
+{
+    return {"&Tools", ToolsItems()};
+}
+
 PopupMenuDef HelpPopup()
 {
     return {"&Help", {{ID_HELP_FINDER, "&Help Topics"}, {0, ""}, {ID_APP_ABOUT, "&About Quorelle..."}}};
@@ -96,6 +111,8 @@ const std::vector<int>& CommandTableIds()
             ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_PRINT_SETUP, ID_FILE_PRINT,
             ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW,
         };
+        // Tools commands.
+        list.push_back(ID_TOOLS_WATCHLIST);
         for (int id = ID_FILE_MRU_FILE1; id <= ID_FILE_MRU_LAST; ++id)
             list.push_back(id);
         for (int id : {ID_EDIT_COPY, ID_EDIT_CUT, ID_EDIT_PASTE, ID_EDIT_UNDO, ID_WINDOW_NEW, ID_WINDOW_ARRANGE,
@@ -122,6 +139,7 @@ const MenuDef& MainFrameMenu()
           {ID_VIEW_PROPERTIES, "Properties"}}},
         {"&Window",
          {{ID_WINDOW_CASCADE, "&Cascade"}, {ID_WINDOW_TILE_HORZ, "&Tile"}, {ID_WINDOW_ARRANGE, "&Arrange Icons"}}},
+        ToolsPopup(),
         HelpPopup(),
     };
     return menu;
@@ -148,6 +166,7 @@ const MenuDef& QuoteWindowMenu()
           {ID_WINDOW_CASCADE, "&Cascade"},
           {ID_WINDOW_TILE_HORZ, "&Tile"},
           {ID_WINDOW_ARRANGE, "&Arrange Icons"}}},
+        ToolsPopup(),
         HelpPopup(),
     };
     return menu;
@@ -158,6 +177,8 @@ const ToolBarDef& MainToolBar()
     static const ToolBarDef toolBar = {
         ID_VIEW_FINDWORLDWIDE, 0, ID_VIEW_PROPERTIES, 0, ID_VIEW_FINDINLIST, 0, ID_MARKETS_NYSE, 0,
         ID_MARKETS_AMEX, 0, ID_MARKETS_NASDAQ, 0, ID_MARKETS_TSX, 0, ID_MARKETS_CVE, 0, ID_MARKETS_LSE,
+        // After the original nine: the Tools buttons.
+        0, ID_TOOLS_WATCHLIST,
     };
     return toolBar;
 }
