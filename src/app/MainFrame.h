@@ -53,11 +53,14 @@ public:
     bool HandlesCommand(int id) const override;
     void OnCommand(int id) override;
 
+    // Keeps, once, whether the watchlist is open now: the next start opens
+    // it again when it is. Called as the main window closes.
+    void RecordWatchlistOpen();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void RecordWatchlistOpen();
     void CreateCommands();
     void CreateToolBar();
     void CreateStatusBar();

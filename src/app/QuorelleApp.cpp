@@ -24,7 +24,12 @@ CQuorelleApp::CQuorelleApp() : CWinApp(kApplicationName)
     InstallQtMessageBoxPresenter();
 }
 
-CQuorelleApp::~CQuorelleApp() = default;
+CQuorelleApp::~CQuorelleApp()
+{
+    // While this is still the application the frame asks about.
+    if (CMainFrame* frame = GetMainWnd())
+        frame->RecordWatchlistOpen();
+}
 
 CQuorelleApp* CQuorelleApp::GetQuorelleApp()
 {

@@ -20,6 +20,7 @@ class CAlertNotifier : public QObject {
 
 public:
     enum class Channel { Desktop, Tray, StatusBar };
+    Q_ENUM(Channel)
 
     static constexpr char kService[] = "org.freedesktop.Notifications";
     static constexpr char kPath[] = "/org/freedesktop/Notifications";
