@@ -24,7 +24,7 @@ TEST_F(StartupTest, MainFrameStartsEmptyWithMenu128)
     EXPECT_EQ(WindowCount(), 0);
     EXPECT_EQ(g_nWindowKind, 1);
     EXPECT_EQ(m_frame->GetCurrentMenuId(), IDR_MAINFRAME);
-    EXPECT_EQ(MenuTitles(), (Items{"&File", "Markets", "&View", "&Window", "&Help"}));
+    EXPECT_EQ(MenuTitles(), (Items{"&File", "Markets", "&View", "&Window", "&Tools", "&Help"}));
     EXPECT_EQ(MenuItems("&File"), (Items{"Recent File", "-", "&Close", "E&xit"}));
     EXPECT_EQ(MenuItems("Markets"), (Items{"New York Stock Exchange", "American Stock Exchange", "NASDAQ",
                                            "Toronto Stock Exchange", "Canadian Venture Exchange",
@@ -40,7 +40,7 @@ TEST_F(StartupTest, QuoteWindowShowsMenu129)
     ASSERT_TRUE(m_frame->SendCommand(ID_FILE_NEW));
     EXPECT_EQ(m_frame->GetCurrentMenuId(), IDR_QuorelleTYPE);
     EXPECT_EQ(m_frame->windowTitle(), "Quorelle - Quorelle1");
-    EXPECT_EQ(MenuTitles(), (Items{"&File", "Markets", "&View", "&Window", "&Help"}));
+    EXPECT_EQ(MenuTitles(), (Items{"&File", "Markets", "&View", "&Window", "&Tools", "&Help"}));
     EXPECT_EQ(MenuItems("&File"), (Items{"&Close", "-", "&Print...\tCtrl+P", "Print Pre&view", "P&rint Setup...",
                                          "-", "Recent File", "-", "E&xit"}));
     EXPECT_EQ(MenuItems("Markets").size(), 6u);
@@ -70,7 +70,9 @@ TEST_F(StartupTest, ToolbarHasNineButtonsWithSeparatorsImagesAndPrompts)
     }
     EXPECT_EQ(ids, (std::vector<int>{ID_VIEW_FINDWORLDWIDE, 0, ID_VIEW_PROPERTIES, 0, ID_VIEW_FINDINLIST, 0,
                                      ID_MARKETS_NYSE, 0, ID_MARKETS_AMEX, 0, ID_MARKETS_NASDAQ, 0, ID_MARKETS_TSX, 0,
-                                     ID_MARKETS_CVE, 0, ID_MARKETS_LSE}));
+                                     ID_MARKETS_CVE, 0, ID_MARKETS_LSE,
+                                     // After the nine: the Tools buttons.
+                                     0, ID_TOOLS_WATCHLIST}));
     QAction* nyse = m_frame->Commands().Action(ID_MARKETS_NYSE);
     EXPECT_EQ(nyse->toolTip(), "New York Stock Exchange");
     EXPECT_EQ(nyse->statusTip(), "New York Stock Exchange");
