@@ -17,6 +17,7 @@
 #include "window/QuorelleDoc.h"
 #include "window/QuorelleView.h"
 #include "window/WatchlistDoc.h"
+#include "window/WatchlistModel.h"
 #include "window/WatchlistView.h"
 
 CQuorelleApp::CQuorelleApp() : CWinApp(kApplicationName)
@@ -137,6 +138,9 @@ CWatchlistDoc* CQuorelleApp::OpenWatchlist()
     CDocument* document = m_pWatchlistTemplate->OpenDocumentFile(nullptr, true);
     g_nWindowKind = 0;
     if (auto* watchlist = dynamic_cast<CWatchlistDoc*>(document)) {
+        // Times in ET or local time, as new quote windows show them.
+        if (CMainFrame* frame = GetMainWnd())
+            watchlist->Model().SetEasternTime(frame->m_recDefault.easternTime);
         for (CMDIChildWnd* childFrame : watchlist->GetFrames())
             childFrame->resize(860, 420);
         return watchlist;

@@ -36,6 +36,7 @@ convert -size 45x16 xc:none -stroke '#808080' -draw 'line 12,3 26,3' -draw 'line
 # Watchlist: a short table of rows with rising and falling marks.
 convert -size 45x16 xc:none -stroke '#404040' -fill white -draw 'rectangle 13,1 31,14' \
         -stroke '#808080' -draw 'line 14,5 30,5' -draw 'line 14,9 30,9' \
+        -stroke '#1f4e96' -draw 'line 15,3 23,3' -draw 'line 15,7 23,7' -draw 'line 15,11 23,11' \
         -stroke none -fill '#2e7d32' -draw 'polygon 26,4 29,4 27.5,2' \
         -fill '#c62828' -draw 'polygon 26,6 29,6 27.5,8' -fill '#2e7d32' -draw 'polygon 26,12 29,12 27.5,10' watchlist.png
 
