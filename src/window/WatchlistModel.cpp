@@ -1,5 +1,6 @@
 #include "window/WatchlistModel.h"
 
+#include <cmath>
 #include <ctime>
 
 #include <QBrush>
@@ -41,9 +42,18 @@ const QPixmap& BellPixmap()
     return bell;
 }
 
+// The value as shown, in hundredths: a change that rounds to 0.00 is
+// neither rising nor falling, and shows no sign.
+double Hundredths(double value)
+{
+    const double rounded = std::round(value * 100) / 100;
+    return rounded == 0 ? 0 : rounded;
+}
+
 std::string Signed(double value, const char* suffix)
 {
-    return FormatC("%+.2f%s", value, suffix);
+    const double shown = Hundredths(value);
+    return shown == 0 ? FormatC("0.00%s", suffix) : FormatC("%+.2f%s", shown, suffix);
 }
 
 // The columns whose text differs between two quotes.
@@ -285,9 +295,10 @@ QVariant CWatchlistModel::data(const QModelIndex& index, int role) const
             return QBrush(kGrey);
         if (entry.quote && (column == WatchColumn::Last || column == WatchColumn::Change ||
                             column == WatchColumn::ChangePercent)) {
-            if (entry.quote->change > 0)
+            const double change = Hundredths(entry.quote->change);
+            if (change > 0)
                 return QBrush(kRising);
-            if (entry.quote->change < 0)
+            if (change < 0)
                 return QBrush(kFalling);
         }
         return {};
