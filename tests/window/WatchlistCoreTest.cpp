@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "support/TestEnvironment.h"
+#include "window/Dia_Alert.h"
 #include "window/WatchlistCore.h"
 #include "window/WatchlistStore.h"
 
@@ -48,6 +49,18 @@ TEST(WatchEntry, AcceptsSymbolAndCountrySymbolOnly)
     EXPECT_EQ(security.symbol, "BP");
     for (const char* bad : {"", "   ", "GB:", "GBR:BP", "1X:BP", "B P", "GB:B:P"})
         EXPECT_FALSE(ParseWatchEntry(bad, security)) << bad;
+}
+
+TEST(AlertDialog, FieldsArePositiveCLocaleNumbersOrEmpty)
+{
+    testing_support::ScopedLocale german("de_DE.UTF-8");
+    std::optional<double> value = 1;
+    ASSERT_TRUE(ParseAlertValue("  ", value));
+    EXPECT_FALSE(value);
+    ASSERT_TRUE(ParseAlertValue(" 12.50 ", value));
+    EXPECT_EQ(value, 12.5);
+    for (const char* bad : {"1,5", "-3", "0", "12abc", "1.2.3", ".", "1e3"})
+        EXPECT_FALSE(ParseAlertValue(bad, value)) << bad;
 }
 
 TEST(WatchQuote, ChangeFromPreviousCloseOrFromThePageText)
