@@ -1,5 +1,7 @@
 #include "window/WatchlistDoc.h"
 
+#include <algorithm>
+
 #include <QTimer>
 
 #include "framework/MDIFrameWnd.h"
@@ -67,6 +69,18 @@ bool CWatchlistDoc::OnNewDocument()
     m_pRefresher->SetPeriodMinutes(minutes < 1 ? 1 : minutes);
     m_pRefresher->RefreshAll();
     return true;
+}
+
+void CWatchlistDoc::SetRefreshMinutes(int minutes)
+{
+    minutes = std::max(1, minutes);
+    CUserSettings().setValue(QString::fromLatin1(SettingsKey::kWatchlistRefreshMinutes), minutes);
+    m_pRefresher->SetPeriodMinutes(minutes);
+}
+
+int CWatchlistDoc::RefreshMinutes() const
+{
+    return m_pRefresher->PeriodMinutes();
 }
 
 void CWatchlistDoc::OnCloseDocument()

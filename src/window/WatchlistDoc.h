@@ -36,6 +36,11 @@ public:
     // Adds the security (and fetches its quote at once); false when it is
     // already listed or has no symbol.
     bool AddSecurity(const SecurityRecord& security);
+    // The refresh period in whole minutes (at least 1), kept in the
+    // settings; the period restarts from now.
+    void SetRefreshMinutes(int minutes);
+    int RefreshMinutes() const;
+
     // Writes the file now; false (reported in the status bar) on failure.
     bool Save();
 

@@ -4,6 +4,7 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -163,15 +164,26 @@ void CWatchlistView::ShowContextMenu(const QPoint& position)
 {
     const int row = SourceRow(m_pTable->indexAt(position));
     CWatchlistDoc* document = GetWatchlist();
-    if (row < 0 || !document)
+    if (!document)
         return;
     QMenu menu(this);
-    menu.addAction(QStringLiteral("&Open Quote Window"), this, [this, row] { OpenRow(row); });
-    menu.addAction(QStringLiteral("Set &Alert..."), this, [this, row] { EditAlert(row); });
-    QAction* clear = menu.addAction(QStringLiteral("&Clear Alert Mark"), this,
-                                    [document, row] { document->Model().ClearAlertMark(row); });
-    clear->setEnabled(document->Model().Row(row).alertState.marked);
-    menu.addSeparator();
-    menu.addAction(QStringLiteral("&Remove"), this, [this] { RemoveSelected(); });
+    if (row >= 0) {
+        menu.addAction(QStringLiteral("&Open Quote Window"), this, [this, row] { OpenRow(row); });
+        menu.addAction(QStringLiteral("Set &Alert..."), this, [this, row] { EditAlert(row); });
+        QAction* clear = menu.addAction(QStringLiteral("&Clear Alert Mark"), this,
+                                        [document, row] { document->Model().ClearAlertMark(row); });
+        clear->setEnabled(document->Model().Row(row).alertState.marked);
+        menu.addSeparator();
+        menu.addAction(QStringLiteral("&Remove"), this, [this] { RemoveSelected(); });
+        menu.addSeparator();
+    }
+    menu.addAction(QStringLiteral("Refresh &Period..."), this, [this, document] {
+        bool ok = false;
+        const int minutes = QInputDialog::getInt(this, QStringLiteral("Watchlist"),
+                                                 QStringLiteral("Refresh every (minutes):"),
+                                                 document->RefreshMinutes(), 1, 24 * 60, 1, &ok);
+        if (ok)
+            document->SetRefreshMinutes(minutes);
+    });
     menu.exec(m_pTable->viewport()->mapToGlobal(position));
 }

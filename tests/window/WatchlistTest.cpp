@@ -292,6 +292,12 @@ TEST_F(WatchlistTest, RowsAndAlertsAreKeptAndTheWindowReopensAtStart)
     EXPECT_EQ(doc->Model().Row(0).alert, (AlertRule{.above = 500.0, .below = {}, .movePercent = 3.0}));
     EXPECT_FALSE(doc->Model().data(doc->Model().index(0, 0), Qt::DecorationRole).isNull());
 
+    // The refresh period is the watchlist's one setting.
+    EXPECT_EQ(doc->RefreshMinutes(), 1);
+    doc->SetRefreshMinutes(5);
+    EXPECT_EQ(doc->Refresher().PeriodMinutes(), 5);
+    EXPECT_EQ(CUserSettings().value(SettingsKey::kWatchlistRefreshMinutes).toInt(), 5);
+
     // Closed before the end: not reopened.
     m_frame->SendCommand(ID_FILE_CLOSE);
     ProcessEvents();
