@@ -14,6 +14,7 @@
 #include "framework/Document.h"
 #include "framework/Globals.h"
 #include "framework/QtText.h"
+#include "framework/Settings.h"
 #include "framework/StatusBar.h"
 #include "framework/WaitCursor.h"
 #include "markets/CountryTable.h"
@@ -44,6 +45,7 @@ QString ToolBarImage(int id)
     case ID_MARKETS_TSX: return QStringLiteral(":/images/tsx.png");
     case ID_MARKETS_CVE: return QStringLiteral(":/images/cve.png");
     case ID_MARKETS_LSE: return QStringLiteral(":/images/lse.png");
+    case ID_TOOLS_WATCHLIST: return QStringLiteral(":/images/watchlist.png");
     default: return {};
     }
 }
@@ -89,10 +91,28 @@ CMainFrame::CMainFrame()
 
 CMainFrame::~CMainFrame()
 {
+    RecordWatchlistOpen();
     // Views reach the frame's members while they are destroyed.
     CloseAllDocuments();
     if (g_pLatestFrame == this)
         g_pLatestFrame = nullptr;
+}
+
+void CMainFrame::RecordWatchlistOpen()
+{
+    // Once, before the windows close: whether the watchlist is open now
+    // decides whether the next start opens it.
+    CQuorelleApp* app = CQuorelleApp::GetQuorelleApp();
+    if (m_bWatchlistOpenRecorded || !app || app->GetMainWnd() != this)
+        return;
+    m_bWatchlistOpenRecorded = true;
+    CUserSettings().setValue(QString::fromLatin1(SettingsKey::kWatchlistOpen), app->GetWatchlist() != nullptr);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    RecordWatchlistOpen();
+    CMDIFrameWnd::closeEvent(event);
 }
 
 bool CMainFrame::RefreshQuote(SecurityRecord* security, QuoteRecord* quote)
@@ -197,6 +217,8 @@ bool CMainFrame::HandlesCommand(int id) const
         return true;
     if (id == ID_TOOLS_QUOTESOURCES)
         return true;
+    if (id == ID_TOOLS_WATCHLIST)
+        return CQuorelleApp::GetQuorelleApp() != nullptr;
     return CMDIFrameWnd::HandlesCommand(id);
 }
 
@@ -208,6 +230,8 @@ void CMainFrame::OnCommand(int id)
         OnFindQuoteWorldwide();
     else if (id == ID_TOOLS_QUOTESOURCES)
         OnQuoteSources();
+    else if (id == ID_TOOLS_WATCHLIST)
+        CQuorelleApp::GetQuorelleApp()->OpenWatchlist();
     else
         CMDIFrameWnd::OnCommand(id);
 }
@@ -223,6 +247,14 @@ void CMainFrame::OnFindQuoteWorldwide()
     std::string symbol;
     if (!SplitWorldwideFindText(g_strFindText, country, symbol))
         return;
+    if (dialog.AddToWatchlist()) {
+        SecurityRecord security;
+        security.country = country;
+        security.symbol = symbol;
+        if (CQuorelleApp* app = CQuorelleApp::GetQuorelleApp())
+            app->AddToWatchlist(security);
+        return;
+    }
 
     m_recCurrent = m_recDefault;
     m_recCurrent.country = country;

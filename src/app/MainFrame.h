@@ -55,11 +55,20 @@ public:
     bool HandlesCommand(int id) const override;
     void OnCommand(int id) override;
 
+    // Keeps, once, whether the watchlist is open now: the next start opens
+    // it again when it is. Called as the main window closes.
+    void RecordWatchlistOpen();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void CreateCommands();
     void CreateToolBar();
     void CreateStatusBar();
     void CenterWindow();
+
+    bool m_bWatchlistOpenRecorded = false;
 };
 
 // The live main frame: the application's main window, or, without an

@@ -7,6 +7,9 @@
 #include "app/MainFrame.h"
 #include "app/ResourceTables.h"
 #include "framework/DocTemplate.h"
+#include "framework/Document.h"
+#include "framework/Globals.h"
+#include "framework/MDIChildWnd.h"
 #include "framework/MessageBox.h"
 #include "framework/QtMessageBox.h"
 #include "framework/Settings.h"
@@ -15,13 +18,21 @@
 #include "res/Resource.h"
 #include "window/QuorelleDoc.h"
 #include "window/QuorelleView.h"
+#include "window/WatchlistDoc.h"
+#include "window/WatchlistModel.h"
+#include "window/WatchlistView.h"
 
 CQuorelleApp::CQuorelleApp() : CWinApp(kApplicationName)
 {
     InstallQtMessageBoxPresenter();
 }
 
-CQuorelleApp::~CQuorelleApp() = default;
+CQuorelleApp::~CQuorelleApp()
+{
+    // While this is still the application the frame asks about.
+    if (CMainFrame* frame = GetMainWnd())
+        frame->RecordWatchlistOpen();
+}
 
 CQuorelleApp* CQuorelleApp::GetQuorelleApp()
 {
@@ -59,11 +70,37 @@ bool CQuorelleApp::InitInstance()
                 if (CMainFrame* frame = GetMainFrame())
                     frame->m_directory.OpenQuoteWindow(record);
             });
+            QObject::connect(view, &CListView_::watchlistAddRequested, view, [](const SecurityRecord& record) {
+                if (CQuorelleApp* app = GetQuorelleApp())
+                    app->AddToWatchlist(record);
+            });
             return view;
         });
     listTemplate->SetIcon(QIcon(QStringLiteral(":/images/listwindow.png")));
     m_pListTemplate = AddDocTemplate(std::move(listTemplate));
     if (!m_pListTemplate)
+        return false;
+
+    auto watchlistTemplate = std::make_unique<CDocTemplate>(
+        IDR_WATCHLISTTYPE, std::string(), 0, CDocTemplate::DocumentClass<CWatchlistDoc>(),
+        CDocTemplate::FrameClass<CChildFrame>(), [](const CCreateContext&) -> QWidget* {
+            // A row opens its quote window as a market list's row does,
+            // with the settings every new quote window starts with.
+            auto* view = new CWatchlistView();
+            QObject::connect(view, &CWatchlistView::quoteWindowRequested, view, [](SecurityRecord& row) {
+                if (CMainFrame* frame = GetMainFrame()) {
+                    SecurityRecord record = frame->m_recDefault;
+                    record.country = row.country;
+                    record.symbol = row.symbol;
+                    record.company = row.company;
+                    frame->m_directory.OpenQuoteWindow(record);
+                }
+            });
+            return view;
+        });
+    watchlistTemplate->SetIcon(QIcon(QStringLiteral(":/images/watchlist.png")));
+    m_pWatchlistTemplate = AddDocTemplate(std::move(watchlistTemplate));
+    if (!m_pWatchlistTemplate)
         return false;
 
     auto mainFrame = std::make_unique<CMainFrame>();
@@ -74,7 +111,57 @@ bool CQuorelleApp::InitInstance()
     // A broken quote-sources.json is said once; the built-in sources work.
     if (const std::string problem = CQuoteService::Instance().CatalogError(); !problem.empty())
         ShowMessage(problem);
+    // The watchlist comes back when it was open at the end of the last run.
+    if (CUserSettings().value(QString::fromLatin1(SettingsKey::kWatchlistOpen), false).toBool())
+        OpenWatchlist();
     return true;
+}
+
+CWatchlistDoc* CQuorelleApp::GetWatchlist() const
+{
+    if (!m_pWatchlistTemplate)
+        return nullptr;
+    for (CDocument* document : m_pWatchlistTemplate->GetDocuments()) {
+        if (auto* watchlist = dynamic_cast<CWatchlistDoc*>(document))
+            return watchlist;
+    }
+    return nullptr;
+}
+
+CWatchlistDoc* CQuorelleApp::OpenWatchlist()
+{
+    if (CWatchlistDoc* open = GetWatchlist()) {
+        const std::vector<CMDIChildWnd*> frames = open->GetFrames();
+        if (!frames.empty() && frames.front()->mdiArea())
+            frames.front()->mdiArea()->setActiveSubWindow(frames.front());
+        return open;
+    }
+    if (!m_pWatchlistTemplate)
+        return nullptr;
+    // The frame takes its default size: no window kind of its own.
+    g_nWindowKind = -1;
+    CDocument* document = m_pWatchlistTemplate->OpenDocumentFile(nullptr, true);
+    g_nWindowKind = 0;
+    if (auto* watchlist = dynamic_cast<CWatchlistDoc*>(document)) {
+        // Times in ET or local time, as new quote windows show them.
+        if (CMainFrame* frame = GetMainWnd())
+            watchlist->Model().SetEasternTime(frame->m_recDefault.easternTime);
+        for (CMDIChildWnd* childFrame : watchlist->GetFrames())
+            childFrame->resize(860, 420);
+        return watchlist;
+    }
+    return nullptr;
+}
+
+bool CQuorelleApp::AddToWatchlist(const SecurityRecord& security)
+{
+    CWatchlistDoc* watchlist = OpenWatchlist();
+    if (!watchlist)
+        return false;
+    const bool added = watchlist->AddSecurity(security);
+    if (CMainFrame* frame = GetMainWnd())
+        frame->SetMessageText(security.symbol + (added ? " was added to the watchlist." : " is already in the watchlist."));
+    return added;
 }
 
 void CQuorelleApp::OnAppAbout()

@@ -2,8 +2,11 @@
 
 #include "framework/WinApp.h"
 
+#include "quote/SecurityRecord.h"
+
 class CDocTemplate;
 class CMainFrame;
+class CWatchlistDoc;
 
 // The Quorelle application object. Construct it after the QApplication,
 // then call InitInstance, which registers the two document templates and
@@ -25,6 +28,19 @@ public:
     CDocTemplate* m_pQuoteTemplate = nullptr;
     // Market list windows: CQuorelleDoc, CChildFrame, CListView_ (menu 128).
     CDocTemplate* m_pListTemplate = nullptr;
+
+    // The watchlist window: CWatchlistDoc, CChildFrame, CWatchlistView.
+    // One per application.
+    CDocTemplate* m_pWatchlistTemplate = nullptr;
+
+    // Tools -> Watchlist: activates the watchlist window, opening it first
+    // when it is not open. Returns its document or null.
+    CWatchlistDoc* OpenWatchlist();
+    // The watchlist document when its window is open, or null.
+    CWatchlistDoc* GetWatchlist() const;
+    // Add to Watchlist (market lists, Find Quote Worldwide): opens the
+    // watchlist and adds the security; false when it was listed already.
+    bool AddToWatchlist(const SecurityRecord& security);
 
     void OnAppAbout();
 

@@ -30,6 +30,7 @@ const std::map<int, std::string>& StringTable()
         {ID_VIEW_FINDWORLDWIDE, "Find Quote Worldwide\nFind Quote Worldwide"},
         {ID_VIEW_PROPERTIES, "Show Properties Dialog\nShow Properties Dialog"},
         {ID_TOOLS_QUOTESOURCES, "Choose, order and try the quote sources\nQuote Sources"},
+        {ID_TOOLS_WATCHLIST, "Open the watchlist: many securities in one table, with price alerts\nWatchlist"},
 
         // The framework's standard prompts.
         {ID_FILE_NEW, "Create a new document\nNew"},
@@ -74,13 +75,15 @@ std::vector<MenuItemDef> MarketItems()
     };
 }
 
-// The Tools menu, shared by both menus and placed before Help. Its items
-// are listed here alone so that new tools are added in one place.
+// The Tools menu, shared by both menus and placed before Help: commands
+// beyond the original program's. Its items are listed here alone so that
+// new tools are added in one place.
 PopupMenuDef ToolsPopup()
 {
     return {"&Tools",
             {
                 {ID_TOOLS_QUOTESOURCES, "&Quote Sources..."},
+                {ID_TOOLS_WATCHLIST, "&Watchlist"},
             }};
 }
 
@@ -184,6 +187,8 @@ const ToolBarDef& MainToolBar()
     static const ToolBarDef toolBar = {
         ID_VIEW_FINDWORLDWIDE, 0, ID_VIEW_PROPERTIES, 0, ID_VIEW_FINDINLIST, 0, ID_MARKETS_NYSE, 0,
         ID_MARKETS_AMEX, 0, ID_MARKETS_NASDAQ, 0, ID_MARKETS_TSX, 0, ID_MARKETS_CVE, 0, ID_MARKETS_LSE,
+        // After the original nine: the Tools buttons.
+        0, ID_TOOLS_WATCHLIST,
     };
     return toolBar;
 }

@@ -20,6 +20,10 @@ inline constexpr char kCnnMoneyHost[] = "QuoteHosts/CnnMoney";
 // QuoteHosts/<source id> overrides a quote source's base the same way.
 // The enabled quote sources, ids in the order they are tried, by commas.
 inline constexpr char kEnabledQuoteSources[] = "QuoteSources/Enabled";
+// The watchlist: whether its window was open when the program ended (it is
+// reopened at the next start), and its refresh period in whole minutes.
+inline constexpr char kWatchlistOpen[] = "Watchlist/Open";
+inline constexpr char kWatchlistRefreshMinutes[] = "Watchlist/RefreshMinutes";
 }  // namespace SettingsKey
 
 // Quorelle's per-user settings (the native format, user scope). Open one

@@ -1,5 +1,6 @@
 #include "markets/Dia_FindWorldwide.h"
 
+#include <algorithm>
 #include <string>
 
 #include <QComboBox>
@@ -59,19 +60,35 @@ CDia_FindWorldwide::CDia_FindWorldwide(QWidget* parent)
     m_pCancel->setObjectName(QStringLiteral("ctl2"));
     units.place(m_pCancel, 129, 69, 50, 14);
 
+    // Left of OK, as wide as its text needs.
+    m_pWatchlist = new QPushButton(QStringLiteral("Add to &Watchlist"), this);
+    m_pWatchlist->setObjectName(QStringLiteral("ctlWatchlist"));
+    m_pWatchlist->setAutoDefault(false);
+    units.place(m_pWatchlist, 7, 69, 56, 14);
+    {
+        QRect placed = m_pWatchlist->geometry();
+        const int width = std::max(placed.width(), m_pWatchlist->sizeHint().width());
+        placed.setLeft(std::max(2, m_pOK->geometry().left() - 6 - width));
+        placed.setWidth(width);
+        m_pWatchlist->setGeometry(placed);
+    }
+
     setTabOrder(m_pSymbol, m_pCountry);
     setTabOrder(m_pCountry, m_pOK);
     setTabOrder(m_pOK, m_pCancel);
+    setTabOrder(m_pCancel, m_pWatchlist);
     setFixedSize(units.size(186, 90));
 
     connect(m_pOK, &QPushButton::clicked, this, &CDia_FindWorldwide::OnOK);
     connect(m_pCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_pWatchlist, &QPushButton::clicked, this, &CDia_FindWorldwide::OnAddToWatchlist);
 
     OnInitDialog();
 }
 
 void CDia_FindWorldwide::OnInitDialog()
 {
+    m_bAddToWatchlist = false;
     m_pCountry->setCurrentIndex(m_pCountry->findText(QString::fromLatin1(kPreselectedCountry)));
     m_pSymbol->setFocus();
 }
@@ -84,13 +101,21 @@ void CDia_FindWorldwide::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
 }
 
-void CDia_FindWorldwide::OnOK()
+void CDia_FindWorldwide::OnAddToWatchlist()
+{
+    if (!ValidateEntry())
+        return;
+    m_bAddToWatchlist = true;
+    accept();
+}
+
+bool CDia_FindWorldwide::ValidateEntry()
 {
     const std::string symbol = m_pSymbol->text().toStdString();
     if (symbol.empty()) {
         ShowMessage("Please enter a quote Symbol.");
         m_pSymbol->setFocus();
-        return;
+        return false;
     }
 
     const std::string name = m_pCountry->currentText().toStdString();
@@ -98,9 +123,15 @@ void CDia_FindWorldwide::OnOK()
     const std::optional<std::string> code = CountryCodeForName(name);
     if (!code) {
         ShowMessage("Unknown Country: " + name);
-        return;
+        return false;
     }
 
     g_strFindText = BuildWorldwideFindText(*code, symbol);
-    accept();
+    return true;
+}
+
+void CDia_FindWorldwide::OnOK()
+{
+    if (ValidateEntry())
+        accept();
 }

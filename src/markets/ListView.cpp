@@ -5,6 +5,7 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPointer>
 
 #include "framework/CText.h"
@@ -55,6 +56,8 @@ CListView_::CListView_()
     setWordWrap(false);
     setTabKeyNavigation(false);
     setSortingEnabled(false);  // the shared sort state decides, not the header
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(this, &QWidget::customContextMenuRequested, this, &CListView_::ShowContextMenu);
 
     // Rows of one height: the view never measures rows, so long lists
     // cost nothing until they are painted.
@@ -195,6 +198,25 @@ void CListView_::OpenRowWithSymbolAt(int position)
     }
 }
 
+void CListView_::AddRowToWatchlist(int position)
+{
+    if (const SecurityRecord* shown = m_pModel->RecordAt(position)) {
+        const SecurityRecord record = *shown;
+        emit watchlistAddRequested(record);
+    }
+}
+
+void CListView_::ShowContextMenu(const QPoint& position)
+{
+    const QModelIndex index = indexAt(position);
+    if (!index.isValid())
+        return;
+    const int row = index.row();
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("Add to &Watchlist\tIns"), this, [this, row] { AddRowToWatchlist(row); });
+    menu.exec(viewport()->mapToGlobal(position));
+}
+
 void CListView_::OpenRow(SecurityRecord& record)
 {
     emit quoteWindowRequested(record);
@@ -248,6 +270,12 @@ void CListView_::keyPressEvent(QKeyEvent* event)
         OpenCurrentRow();
     else if (event->key() == Qt::Key_F && (event->modifiers() & Qt::ControlModifier))
         OnFindInList();
+    else if (event->key() == Qt::Key_Insert && event->modifiers() == Qt::NoModifier) {
+        // The current row, or the selected one before any is current.
+        const int row = GetCurrentRow() >= 0 ? GetCurrentRow() : currentIndex().row();
+        AddRowToWatchlist(row);
+        return;
+    }
     // Every key, these included, goes on to the list's own handling; a
     // modal message meanwhile may have closed the window.
     if (self)

@@ -54,11 +54,16 @@ public:
     void OpenCurrentRow();
     // The Find-in-a-list command.
     void OnFindInList();
+    // Add to Watchlist (context menu, Insert): asks for the row shown at
+    // the position with watchlistAddRequested; -1 names nothing.
+    void AddRowToWatchlist(int position);
 
 signals:
     // A row asks for its quote window; the application opens it. The
     // record is a copy of the row that the receiver may change.
     void quoteWindowRequested(SecurityRecord& record);
+    // A row asks to be added to the watchlist; the application adds it.
+    void watchlistAddRequested(const SecurityRecord& record);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -68,6 +73,7 @@ protected:
     virtual void OpenRow(SecurityRecord& record);
 
 private:
+    void ShowContextMenu(const QPoint& position);
     void OnCurrentRowChanged(const QModelIndex& current);
     void ShowLineNumber();
     // Opens the first row whose symbol is the symbol shown at the position.

@@ -32,5 +32,9 @@ inline constexpr int ID_VIEW_FINDWORLDWIDE = 32797;
 // The quote window's Properties dialog (handled by the quote view).
 inline constexpr int ID_VIEW_PROPERTIES = 32799;
 
+// The watchlist document type: an icon only (menu 128 while it is active).
+inline constexpr int IDR_WATCHLISTTYPE = 502;
 // The Tools menu's commands (handled by the main frame).
 inline constexpr int ID_TOOLS_QUOTESOURCES = 32820;
+// Tools -> Watchlist: opens (or activates) the watchlist window.
+inline constexpr int ID_TOOLS_WATCHLIST = 32850;

@@ -33,6 +33,13 @@ convert -size 45x16 xc:none -stroke '#808080' -draw 'line 12,3 26,3' -draw 'line
         -draw 'line 12,11 26,11' -stroke '#202020' -strokewidth 2 -fill '#ffffffa0' \
         -draw 'circle 27,7 27,3' -draw 'line 30,10 34,14' findinlist.png
 
+# Watchlist: a short table of rows with rising and falling marks.
+convert -size 45x16 xc:none -stroke '#404040' -fill white -draw 'rectangle 13,1 31,14' \
+        -stroke '#808080' -draw 'line 14,5 30,5' -draw 'line 14,9 30,9' \
+        -stroke '#1f4e96' -draw 'line 15,3 23,3' -draw 'line 15,7 23,7' -draw 'line 15,11 23,11' \
+        -stroke none -fill '#2e7d32' -draw 'polygon 26,4 29,4 27.5,2' \
+        -fill '#c62828' -draw 'polygon 26,6 29,6 27.5,8' -fill '#2e7d32' -draw 'polygon 26,12 29,12 27.5,10' watchlist.png
+
 # Window icons, 32 x 32: main frame, quote windows, market list windows.
 convert -size 32x32 xc:none -fill '#1f4e96' -stroke '#0d2a57' -draw 'roundrectangle 1,1 30,30 5,5' \
         -stroke '#ffd54f' -strokewidth 3 -fill none -draw 'polyline 5,24 11,16 16,20 22,9 27,12' \

@@ -16,5 +16,6 @@ qt_add_resources(quorelle_app quorelle_resources
     ${CMAKE_CURRENT_LIST_DIR}/images/tsx.png
     ${CMAKE_CURRENT_LIST_DIR}/images/cve.png
     ${CMAKE_CURRENT_LIST_DIR}/images/lse.png
+    ${CMAKE_CURRENT_LIST_DIR}/images/watchlist.png
     ${CMAKE_CURRENT_LIST_DIR}/help/index.html
 )

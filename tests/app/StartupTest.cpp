@@ -32,7 +32,7 @@ TEST_F(StartupTest, MainFrameStartsEmptyWithMenu128)
     EXPECT_EQ(MenuItems("&View"), (Items{"&Toolbar", "&Status Bar", "-", "Find Qoute in a List",
                                          "Find Quote Worldwide", "Properties"}));
     EXPECT_EQ(MenuItems("&Window"), (Items{"&Cascade", "&Tile", "&Arrange Icons"}));
-    EXPECT_EQ(MenuItems("&Tools"), (Items{"&Quote Sources..."}));
+    EXPECT_EQ(MenuItems("&Tools"), (Items{"&Quote Sources...", "&Watchlist"}));
     EXPECT_EQ(MenuItems("&Help"), (Items{"&Help Topics", "-", "&About Quorelle..."}));
 }
 
@@ -47,7 +47,7 @@ TEST_F(StartupTest, QuoteWindowShowsMenu129)
     EXPECT_EQ(MenuItems("Markets").size(), 6u);
     EXPECT_EQ(MenuItems("&View"), (Items{"&Toolbar", "&Status Bar", "-", "Properties"}));
     EXPECT_EQ(MenuItems("&Window"), (Items{"&New Window", "&Cascade", "&Tile", "&Arrange Icons"}));
-    EXPECT_EQ(MenuItems("&Tools"), (Items{"&Quote Sources..."}));
+    EXPECT_EQ(MenuItems("&Tools"), (Items{"&Quote Sources...", "&Watchlist"}));
     EXPECT_EQ(MenuItems("&Help"), (Items{"&Help Topics", "-", "&About Quorelle..."}));
 
     // A market list shows the main frame's menu again.
@@ -72,7 +72,9 @@ TEST_F(StartupTest, ToolbarHasNineButtonsWithSeparatorsImagesAndPrompts)
     }
     EXPECT_EQ(ids, (std::vector<int>{ID_VIEW_FINDWORLDWIDE, 0, ID_VIEW_PROPERTIES, 0, ID_VIEW_FINDINLIST, 0,
                                      ID_MARKETS_NYSE, 0, ID_MARKETS_AMEX, 0, ID_MARKETS_NASDAQ, 0, ID_MARKETS_TSX, 0,
-                                     ID_MARKETS_CVE, 0, ID_MARKETS_LSE}));
+                                     ID_MARKETS_CVE, 0, ID_MARKETS_LSE,
+                                     // After the nine: the Tools buttons.
+                                     0, ID_TOOLS_WATCHLIST}));
     QAction* nyse = m_frame->Commands().Action(ID_MARKETS_NYSE);
     EXPECT_EQ(nyse->toolTip(), "New York Stock Exchange");
     EXPECT_EQ(nyse->statusTip(), "New York Stock Exchange");

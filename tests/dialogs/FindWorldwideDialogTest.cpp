@@ -96,7 +96,7 @@ TEST_F(FindWorldwideDialog, UnitedStatesSelectedEveryTimeItOpens)
 
 TEST_F(FindWorldwideDialog, SymbolEditFirstWithFocus)
 {
-    EXPECT_EQ(dialog_tests::FocusChain(symbol), (std::vector<std::string>{"ctl1000", "ctl1001", "ctl1", "ctl2"}));
+    EXPECT_EQ(dialog_tests::FocusChain(symbol), (std::vector<std::string>{"ctl1000", "ctl1001", "ctl1", "ctl2", "ctlWatchlist"}));
     bool focused = false;
     RunModal(dialog, [&] {
         focused = dialog.focusWidget() == symbol;

@@ -2,7 +2,10 @@
 // and a quote window that has run for a while) against the quote simulator
 // and saves the main window as a PNG. Used for the README's picture.
 //
-//   quorelle_screenshot OUTPUT.png [--lists DIR] [--size WIDTHxHEIGHT]
+//   quorelle_screenshot OUTPUT.png [--lists DIR] [--size WIDTHxHEIGHT] [--watchlist]
+//
+// With --watchlist it stages the watchlist instead: rows added from the New
+// York list, a refresh half an hour later with one alert fired.
 //
 // Runs on any Qt platform; for the picture, under xvfb-run. Settings and
 // the working folder are private temporary folders, never the user's.
@@ -20,17 +23,23 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPixmap>
+#include <QTableView>
 #include <QTimerEvent>
 
 #include "app/MainFrame.h"
 #include "app/QuorelleApp.h"
 #include "framework/Document.h"
+#include "framework/MDIChildWnd.h"
 #include "framework/QtText.h"
 #include "markets/ListView.h"
 #include "markets/ListViewModel.h"
 #include "quotesim/QuoteSimulator.h"
 #include "res/Resource.h"
 #include "window/QuorelleView.h"
+#include "window/WatchlistDoc.h"
+#include "window/WatchlistModel.h"
+#include "window/WatchlistRefresher.h"
+#include "window/WatchlistView.h"
 #include "framework/Settings.h"
 
 namespace fs = std::filesystem;
@@ -145,6 +154,99 @@ int Stage(const std::string& output, const fs::path& lists, int width, int heigh
     return 0;
 }
 
+// Runs the event loop until the condition holds; false after 30 s.
+template <class Condition>
+bool WaitFor(Condition condition)
+{
+    for (int i = 0; i < 1500 && !condition(); ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return condition();
+}
+
+int StageWatchlist(const std::string& output, const fs::path& lists, int width, int height)
+{
+    quotesim::QuoteSimulator simulator;
+    simulator.SetLog({});
+    if (simulator.LoadLists(lists.string()) == 0)
+        return Fail("no symbol lists in " + lists.string());
+    simulator.SetClock(*quotesim::ParseClock("2011-11-04 10:30"));
+    simulator.Start();
+    {
+        CUserSettings settings;
+        settings.setValue(QString::fromLatin1(SettingsKey::kMsnMoneyHost), ToQString(simulator.HostPort()));
+        settings.setValue(QString::fromLatin1(SettingsKey::kCnnMoneyHost), ToQString(simulator.HostPort()));
+    }
+    CQuorelleApp app;
+    if (!app.InitInstance())
+        return Fail("the application did not start");
+    CMainFrame* frame = app.GetMainWnd();
+    frame->resize(width, height);
+
+    // Rows from the New York list, as Add to Watchlist adds them.
+    if (!frame->SendCommand(ID_MARKETS_NYSE))
+        return Fail("the New York list did not open");
+    const auto lists_ = frame->findChildren<CListView_*>();
+    if (lists_.isEmpty())
+        return Fail("no list window");
+    CListView_* list = lists_.front();
+    for (int row = 0; row < list->GetListModel()->rowCount() && row < 14; ++row)
+        list->AddRowToWatchlist(row);
+    frame->MdiArea()->setActiveSubWindow(FrameOf(list));
+    frame->SendCommand(ID_FILE_CLOSE);
+    CWatchlistDoc* doc = app.GetWatchlist();
+    if (!doc)
+        return Fail("no watchlist");
+    CWatchlistModel& model = doc->Model();
+    auto allQuoted = [&model] {
+        for (const WatchRow& row : model.Rows())
+            if (!row.quote && !row.failed)
+                return false;
+        return true;
+    };
+    if (!WaitFor(allQuoted))
+        return Fail("the watchlist rows were not quoted");
+
+    // An alert on the row that rises most in the next half hour, one below
+    // the price on another.
+    const quotesim::ClockTime later = quotesim::AddMinutes(simulator.Now(), 30);
+    int rising = -1;
+    double rise = 0;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        const auto now = simulator.QuoteAt(model.Row(row).security.symbol, simulator.Now());
+        const auto then = simulator.QuoteAt(model.Row(row).security.symbol, later);
+        if (now && then && then->last - now->last > rise) {
+            rise = then->last - now->last;
+            rising = row;
+        }
+    }
+    if (rising >= 0)
+        model.SetAlert(rising, AlertRule{.above = model.Row(rising).quote->last + rise / 2, .below = {},
+                                         .movePercent = {}});
+    model.SetAlert(rising == 0 ? 1 : 0,
+                   AlertRule{.above = {}, .below = model.Row(rising == 0 ? 1 : 0).quote->last * 0.9,
+                             .movePercent = {}});
+    simulator.SetClock(later);
+    bool finished = false;
+    QObject::connect(&doc->Refresher(), &CWatchlistRefresher::cycleFinished, [&finished] { finished = true; });
+    doc->Refresher().RefreshAll();
+    if (!WaitFor([&finished] { return finished; }))
+        return Fail("the watchlist did not refresh");
+
+    for (CMDIChildWnd* child : doc->GetFrames()) {
+        child->move(0, 0);
+        child->resize(frame->MdiArea()->width(), frame->MdiArea()->height() * 3 / 4);
+        if (auto* view = child->findChild<CWatchlistView*>())
+            view->Table()->resizeColumnsToContents();
+    }
+    frame->show();
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+    if (!frame->grab().save(QString::fromStdString(output), "PNG"))
+        return Fail("cannot write " + output);
+    std::printf("%s: watchlist of %d rows\n", output.c_str(), model.rowCount());
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -153,6 +255,7 @@ int main(int argc, char** argv)
     fs::path lists = QUORELLE_DEMO_DIR;
     int width = 880;
     int height = 720;
+    bool watchlist = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--lists" && i + 1 < argc) {
@@ -160,10 +263,12 @@ int main(int argc, char** argv)
         } else if (arg == "--size" && i + 1 < argc) {
             if (std::sscanf(argv[++i], "%dx%d", &width, &height) != 2 || width < 200 || height < 200)
                 return Fail("bad size (want WIDTHxHEIGHT)");
+        } else if (arg == "--watchlist") {
+            watchlist = true;
         } else if (output.empty() && !arg.starts_with("-")) {
             output = arg;
         } else {
-            std::fprintf(stderr, "usage: quorelle_screenshot OUTPUT.png [--lists DIR] [--size WIDTHxHEIGHT]\n");
+            std::fprintf(stderr, "usage: quorelle_screenshot OUTPUT.png [--lists DIR] [--size WIDTHxHEIGHT] [--watchlist]\n");
             return 2;
         }
     }
@@ -182,13 +287,14 @@ int main(int argc, char** argv)
             if (entry.path().extension() == ".TXT")
                 fs::copy_file(entry.path(), work / entry.path().filename());
         ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+        ::setenv("XDG_DATA_HOME", (scratch.path() / "data").c_str(), 1);
         fs::current_path(work);
 
         int result = 0;
         {
             QApplication application(argc, argv);
             std::setlocale(LC_NUMERIC, "C");
-            result = Stage(output, lists, width, height);
+            result = watchlist ? StageWatchlist(output, lists, width, height) : Stage(output, lists, width, height);
         }
         fs::current_path(scratch.path().parent_path());
         return result;

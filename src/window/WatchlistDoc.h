@@ -1,0 +1,60 @@
+#pragma once
+
+#include <string>
+
+#include "framework/Document.h"
+#include "quote/QuoteSourceRouter.h"
+#include "window/WatchlistCore.h"
+
+class CAlertNotifier;
+class CWatchlistModel;
+class CWatchlistRefresher;
+
+// The watchlist document: its rows (the table model), the refresher that
+// keeps them current, the notifier of alerts, and its file. The rows are
+// read when the document is made and written, atomically, soon after every
+// change and when it closes. There is one per application (the application
+// makes sure of it).
+class CWatchlistDoc : public CDocument {
+    Q_OBJECT
+
+public:
+    CWatchlistDoc();
+    ~CWatchlistDoc() override;
+
+    CWatchlistModel& Model() const { return *m_pModel; }
+    CWatchlistRefresher& Refresher() const { return *m_pRefresher; }
+    CAlertNotifier& Notifier() const { return *m_pNotifier; }
+    const std::string& FilePath() const { return m_strFile; }
+
+    // Reads the file (a damaged one is reported and kept aside), then
+    // refreshes every row and arms the periodic refresh
+    // (Watchlist/RefreshMinutes, 1 by default).
+    bool OnNewDocument() override;
+    void OnCloseDocument() override;
+
+    // Adds the security (and fetches its quote at once); false when it is
+    // already listed or has no symbol.
+    bool AddSecurity(const SecurityRecord& security);
+    // The refresh period in whole minutes (at least 1), kept in the
+    // settings; the period restarts from now.
+    void SetRefreshMinutes(int minutes);
+    int RefreshMinutes() const;
+
+    // Writes the file now; false (reported in the status bar) on failure.
+    bool Save();
+
+    // The file every watchlist document uses; tests point it elsewhere.
+    static void SetFilePathOverride(const std::string& path);
+
+private:
+    void ScheduleSave();
+    void OnRowFetched(const SecurityRecord& security, const QuoteFetchResult& result);
+
+    CWatchlistModel* m_pModel;
+    CWatchlistRefresher* m_pRefresher;
+    CAlertNotifier* m_pNotifier;
+    std::string m_strFile;
+    bool m_bSaveBlocked = false;
+    bool m_bSavePending = false;
+};

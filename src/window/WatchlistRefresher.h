@@ -1,0 +1,66 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QObject>
+#include <QThreadPool>
+#include <QTimer>
+
+#include "quote/QuoteSourceRouter.h"
+#include "quote/SecurityRecord.h"
+
+// Refreshes the watchlist's securities through the quote service, off the
+// GUI thread: at most kMaxTransfers fetches at a time (the router itself
+// keeps each source's minimum interval and back-off). The source order and
+// bases are read once per cycle, on the thread that starts it; each result
+// comes back on the refresher's thread through a queued signal, so the GUI
+// thread never waits for a transfer.
+class CWatchlistRefresher : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int kMaxTransfers = 6;
+
+    explicit CWatchlistRefresher(QObject* parent = nullptr);
+    // Cancels the transfers under way and waits for the workers to end.
+    ~CWatchlistRefresher() override;
+
+    // Where the periodic refresh takes its securities from.
+    void SetSecuritiesProvider(std::function<std::vector<SecurityRecord>()> provider);
+    // The period of the automatic refresh (whole minutes, at least 1); a
+    // period of 0 stops it. Arming restarts the period from now.
+    void SetPeriodMinutes(int minutes);
+    int PeriodMinutes() const { return m_periodMinutes; }
+
+    // Starts a cycle over the securities now; false (nothing started) while
+    // the previous cycle is still running, so cycles never pile up.
+    bool RefreshNow(const std::vector<SecurityRecord>& securities);
+    // A cycle over the provider's securities.
+    bool RefreshAll();
+    // Fetches one security now, outside the cycles (a row just added).
+    void FetchOne(const SecurityRecord& security);
+    bool Busy() const { return m_pending > 0; }
+    std::uint64_t Cycle() const { return m_cycle; }
+
+signals:
+    void rowFetched(const SecurityRecord& security, const QuoteFetchResult& result);
+    void cycleFinished(std::uint64_t cycle);
+
+private:
+    void Start(std::uint64_t cycle, const std::vector<SecurityRecord>& securities);
+    void Deliver(std::uint64_t cycle, const SecurityRecord& security, const QuoteFetchResult& result);
+
+    QThreadPool m_pool;
+    QTimer m_timer;
+    int m_periodMinutes = 0;
+    std::function<std::vector<SecurityRecord>()> m_provider;
+    std::shared_ptr<std::atomic<bool>> m_cancel;
+    std::uint64_t m_cycle = 0;
+    int m_pending = 0;
+};

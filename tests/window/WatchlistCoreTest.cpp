@@ -1,0 +1,206 @@
+// The watchlist's widget-free core: entries, alert crossings, the JSON file
+// and the row order.
+#include <filesystem>
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "support/TestEnvironment.h"
+#include "window/Dia_Alert.h"
+#include "window/WatchlistCore.h"
+#include "window/WatchlistStore.h"
+
+namespace {
+WatchQuote Quote(double last, double prevClose = 100)
+{
+    WatchQuote quote;
+    quote.last = last;
+    quote.prevClose = prevClose;
+    quote.change = last - prevClose;
+    quote.changePercent = quote.change / prevClose * 100;
+    return quote;
+}
+
+// The number of alerts each successive price fires.
+std::vector<size_t> FiredPerQuote(const AlertRule& rule, const std::vector<double>& prices)
+{
+    AlertState state;
+    std::vector<size_t> fired;
+    for (double price : prices)
+        fired.push_back(EvaluateAlerts(rule, state, Quote(price)).size());
+    return fired;
+}
+
+std::string ReadAll(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+}  // namespace
+
+TEST(WatchEntry, AcceptsSymbolAndCountrySymbolOnly)
+{
+    SecurityRecord security;
+    ASSERT_TRUE(ParseWatchEntry("  ibm ", security));
+    EXPECT_EQ(security.country, "US");
+    EXPECT_EQ(security.symbol, "IBM");
+    ASSERT_TRUE(ParseWatchEntry("gb:bp", security));
+    EXPECT_EQ(security.country, "GB");
+    EXPECT_EQ(security.symbol, "BP");
+    for (const char* bad : {"", "   ", "GB:", "GBR:BP", "1X:BP", "B P", "GB:B:P"})
+        EXPECT_FALSE(ParseWatchEntry(bad, security)) << bad;
+}
+
+TEST(AlertDialog, FieldsArePositiveCLocaleNumbersOrEmpty)
+{
+    testing_support::ScopedLocale german("de_DE.UTF-8");
+    std::optional<double> value = 1;
+    ASSERT_TRUE(ParseAlertValue("  ", value));
+    EXPECT_FALSE(value);
+    ASSERT_TRUE(ParseAlertValue(" 12.50 ", value));
+    EXPECT_EQ(value, 12.5);
+    for (const char* bad : {"1,5", "-3", "0", "12abc", "1.2.3", ".", "1e3"})
+        EXPECT_FALSE(ParseAlertValue(bad, value)) << bad;
+}
+
+TEST(WatchQuote, ChangeFromPreviousCloseOrFromThePageText)
+{
+    ParsedQuotePage page;
+    page.quote.last = 110;
+    page.quote.prevClose = 100;
+    page.quote.change = "+99";  // the close wins over the text
+    WatchQuote quote = WatchQuoteFrom(page, "msn-money");
+    EXPECT_DOUBLE_EQ(quote.change, 10);
+    EXPECT_DOUBLE_EQ(quote.changePercent, 10);
+    EXPECT_EQ(quote.sourceId, "msn-money");
+    page.quote.prevClose = 0;
+    page.quote.change = " -10.00";
+    quote = WatchQuoteFrom(page, "x");
+    EXPECT_DOUBLE_EQ(quote.change, -10);
+    EXPECT_NEAR(quote.changePercent, -10.0 / 120 * 100, 1e-9);
+}
+
+TEST(Alerts, FireOncePerCrossingWithRearmBand)
+{
+    AlertRule above;
+    above.above = 150;
+    // First quote only tells the side; 149.9 is inside the band (0.2 % =
+    // 0.30), so the ticks around 150 fire once until it comes back below 149.70.
+    EXPECT_EQ(FiredPerQuote(above, {140, 150, 151, 149.9, 150.1, 149.6, 150.5, 152}),
+              (std::vector<size_t>{0, 1, 0, 0, 0, 0, 1, 0}));
+    // Already past when first seen: no alert until it has been back.
+    EXPECT_EQ(FiredPerQuote(above, {155, 156, 140, 151}), (std::vector<size_t>{0, 0, 0, 1}));
+
+    AlertRule below;
+    below.below = 90;
+    EXPECT_EQ(FiredPerQuote(below, {95, 90, 89, 90.1, 91, 85}), (std::vector<size_t>{0, 1, 0, 0, 0, 1}));
+
+    AlertRule move;
+    move.movePercent = 5;  // re-arms under 4.5 %
+    EXPECT_EQ(FiredPerQuote(move, {101, 106, 104.8, 105.5, 104, 94}), (std::vector<size_t>{0, 1, 0, 0, 0, 1}));
+}
+
+TEST(Alerts, CrossingMarksTheRowAndNamesTheThreshold)
+{
+    AlertRule rule;
+    rule.above = 150;
+    rule.below = 80;
+    AlertState state;
+    EvaluateAlerts(rule, state, Quote(100));
+    EXPECT_FALSE(state.marked);
+    const std::vector<AlertCrossing> crossings = EvaluateAlerts(rule, state, Quote(151.2));
+    ASSERT_EQ(crossings.size(), 1u);
+    EXPECT_TRUE(state.marked);
+    SecurityRecord ibm;
+    ibm.symbol = "IBM";
+    EXPECT_EQ(DescribeCrossing(ibm, crossings[0]), "IBM rose to 151.20 (alert at or above 150.00)");
+}
+
+TEST(WatchlistJson, RoundTripsRowsRulesAndAlertState)
+{
+    testing_support::ScopedLocale german("de_DE.UTF-8");
+    std::vector<WatchRow> rows(2);
+    rows[0].security.country = "US";
+    rows[0].security.symbol = "IBM";
+    rows[0].security.company = "International Business Machines";
+    rows[0].alert.above = 150.25;
+    rows[0].alert.movePercent = 2.5;
+    rows[0].alertState.above = AlertSide::Past;
+    rows[0].alertState.marked = true;
+    rows[1].security.country = "GB";
+    rows[1].security.symbol = "BP";
+    const std::string text = WatchlistToJson(rows);
+    EXPECT_NE(text.find("150.25"), std::string::npos) << text;
+    std::string error;
+    const auto back = WatchlistFromJson(text, error);
+    ASSERT_TRUE(back) << error;
+    ASSERT_EQ(back->size(), 2u);
+    EXPECT_EQ((*back)[0].security, rows[0].security);
+    EXPECT_EQ((*back)[0].alert, rows[0].alert);
+    EXPECT_EQ((*back)[0].alertState, rows[0].alertState);
+    EXPECT_TRUE((*back)[1].alert.Empty());
+    EXPECT_EQ((*back)[1].security.symbol, "BP");
+}
+
+TEST(WatchlistJson, DamagedTextsAreRefusedWithAReason)
+{
+    for (const char* damaged : {"{\"rows\": [", "[1,2]", "{\"rows\": [{\"country\": \"US\"}]}",
+                                "{\"rows\": [{\"symbol\": \"IBM\", \"alerts\": {\"above\": \"lots\"}}]}"}) {
+        std::string error;
+        EXPECT_FALSE(WatchlistFromJson(damaged, error)) << damaged;
+        EXPECT_FALSE(error.empty()) << damaged;
+    }
+}
+
+TEST(WatchlistFile, SavesAtomicallyAndKeepsDamagedFilesAside)
+{
+    testing_support::TempDir dir;
+    const std::string path = (dir.path() / "sub" / "watchlist.json").string();
+    EXPECT_TRUE(LoadWatchlistFile(path).rows.empty());
+    EXPECT_TRUE(LoadWatchlistFile(path).message.empty());
+
+    std::vector<WatchRow> rows(1);
+    rows[0].security.symbol = "IBM";
+    std::string error;
+    ASSERT_TRUE(SaveWatchlistFile(path, rows, error)) << error;
+    EXPECT_EQ(LoadWatchlistFile(path).rows.size(), 1u);
+    // Only the file itself is left: no temporary beside it.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path() / "sub"),
+                            std::filesystem::directory_iterator()), 1);
+
+    for (const char* bad : {"watchlist.json.bad", "watchlist.json.bad.2"}) {
+        std::ofstream(path, std::ios::binary) << "{\"rows\": [oops";
+        const WatchlistLoadResult loaded = LoadWatchlistFile(path);
+        EXPECT_TRUE(loaded.rows.empty());
+        EXPECT_FALSE(loaded.saveBlocked);
+        EXPECT_NE(loaded.message.find(bad), std::string::npos) << loaded.message;
+        EXPECT_EQ(ReadAll(dir.path() / "sub" / bad), "{\"rows\": [oops");
+        EXPECT_FALSE(std::filesystem::exists(path));
+    }
+}
+
+TEST(WatchRowOrder, NumbersAsNumbersAndRowsWithoutQuoteLast)
+{
+    auto row = [](const char* symbol, double percent, const char* volume) {
+        WatchRow r;
+        r.security.symbol = symbol;
+        WatchQuote q;
+        q.changePercent = percent;
+        q.volume = volume;
+        r.quote = q;
+        return r;
+    };
+    const WatchRow a = row("a", -10, "1,250,000");
+    const WatchRow b = row("B", -2, "999");
+    const WatchRow c = row("c", 3, "20,000");
+    WatchRow none;
+    none.security.symbol = "0";
+    EXPECT_TRUE(WatchRowLess(a, b, WatchColumn::ChangePercent));
+    EXPECT_TRUE(WatchRowLess(b, c, WatchColumn::ChangePercent));
+    EXPECT_TRUE(WatchRowLess(c, none, WatchColumn::ChangePercent));
+    EXPECT_FALSE(WatchRowLess(none, a, WatchColumn::ChangePercent));
+    EXPECT_TRUE(WatchRowLess(b, c, WatchColumn::Volume));
+    EXPECT_TRUE(WatchRowLess(c, a, WatchColumn::Volume));
+    EXPECT_TRUE(WatchRowLess(a, b, WatchColumn::Symbol));  // ignoring case
+    EXPECT_DOUBLE_EQ(VolumeNumber("1,250,000"), 1250000);
+}
