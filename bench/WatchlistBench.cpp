@@ -36,6 +36,7 @@
 #include <QTimer>
 
 #include "BenchSupport.h"
+#include "framework/CText.h"
 #include "framework/MessageBox.h"
 #include "quote/QuoteService.h"
 #include "quotesim/QuoteSimulator.h"
@@ -64,7 +65,7 @@ std::vector<SecurityRecord> Securities()
     for (int i = 0; i < kRows; ++i) {
         SecurityRecord security;
         security.country = "US";
-        security.symbol = "S" + std::to_string(i);
+        security.symbol = FormatC("S%d", i);
         securities.push_back(security);
     }
     return securities;

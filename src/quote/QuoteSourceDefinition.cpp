@@ -93,7 +93,7 @@ int IntAt(const QJsonValue& value, const std::string& where, int minimum, int ma
 {
     const double number = value.toDouble();
     if (!value.isDouble() || std::floor(number) != number || number < minimum || number > maximum)
-        Fail(where, "must be a whole number from " + std::to_string(minimum) + " to " + std::to_string(maximum));
+        Fail(where, FormatC("must be a whole number from %d to %d", minimum, maximum));
     return static_cast<int>(number);
 }
 

@@ -451,7 +451,9 @@ QuoteExtraction ExtractCsv(const QuoteSourceDefinition& source, const std::strin
                     missing = true;
                     break;
                 }
-                joined += (joined.empty() ? "" : " ") + TrimWhitespace(row[static_cast<size_t>(at)]);
+                if (!joined.empty())
+                    joined += ' ';
+                joined += TrimWhitespace(row[static_cast<size_t>(at)]);
             }
             if (!missing && writer.Write(field.name, Cell{joined, std::nullopt}))
                 break;

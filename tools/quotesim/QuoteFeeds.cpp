@@ -176,7 +176,7 @@ std::string ChartJson(const ListedSecurity& security, const ClockTime& clock)
 
     const std::string tradeTime =
         std::to_string(UnixSecondsOfEastern(ClockTime{q.trade.date, q.trade.minuteOfDay / 60, q.trade.minuteOfDay % 60}));
-    const std::string meta = "{" +
+    const std::string meta = std::string(1, '{') +
         Field("currency", JsonString(Currency(security.country))) + "," +
         Field("symbol", JsonString(ChartSymbolOf(security))) + "," +
         Field("exchangeName", JsonString(Exchange(security))) + "," +
