@@ -115,9 +115,9 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     CMDIFrameWnd::closeEvent(event);
 }
 
-bool CMainFrame::RefreshQuote(SecurityRecord* security, QuoteRecord* quote)
+bool CMainFrame::RefreshQuote(SecurityRecord* security, QuoteRecord* quote, std::vector<IntradayPoint>* series)
 {
-    return m_directory.RefreshQuote(security, quote);
+    return m_directory.RefreshQuote(security, quote, series);
 }
 
 void CMainFrame::ResetQuoteRecord(QuoteRecord& quote)

@@ -48,7 +48,7 @@ public:
     // the directory's.
     const SecurityRecord& DefaultSecurity() const override { return m_recDefault; }
     const SecurityRecord& CurrentSecurity() const override { return m_recCurrent; }
-    bool RefreshQuote(SecurityRecord* security, QuoteRecord* quote) override;
+    bool RefreshQuote(SecurityRecord* security, QuoteRecord* quote, std::vector<IntradayPoint>* series) override;
     void ResetQuoteRecord(QuoteRecord& quote) override;
     CQuorelleDoc* OpenQuoteWindow(SecurityRecord& record) override;
 

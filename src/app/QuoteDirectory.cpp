@@ -73,6 +73,11 @@ public:
 
 bool CQuoteDirectory::RefreshQuote(SecurityRecord* security, QuoteRecord* quote)
 {
+    return RefreshQuote(security, quote, nullptr);
+}
+
+bool CQuoteDirectory::RefreshQuote(SecurityRecord* security, QuoteRecord* quote, std::vector<IntradayPoint>* series)
+{
     // A message box of a running refresh lets timers fire; their refreshes are refused.
     if (!security || refreshInProgress)
         return false;
@@ -116,6 +121,8 @@ bool CQuoteDirectory::RefreshQuote(SecurityRecord* security, QuoteRecord* quote)
     if (quote) {
         // The whole record is replaced, so no field keeps an earlier value.
         *quote = std::move(parsed->quote);
+        if (series)
+            *series = std::move(parsed->series);
         if (security->company.empty())
             security->company = parsed->companyName;
     }

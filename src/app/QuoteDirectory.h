@@ -1,9 +1,11 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "markets/MarketListHost.h"
 #include "markets/ProgressCtrl.h"
+#include "quote/QuotePage.h"
 #include "quote/QuoteRecord.h"
 #include "quote/SecurityRecord.h"
 
@@ -29,6 +31,9 @@ public:
     int FindInList(std::string text, const SecurityArray& rows) override;
     // Downloads and parses the quote page of the security into the quote.
     bool RefreshQuote(SecurityRecord* security, QuoteRecord* quote);
+    // The same, also giving the intraday series of a source that has one
+    // (empty when it has none) when `series` is not null.
+    bool RefreshQuote(SecurityRecord* security, QuoteRecord* quote, std::vector<IntradayPoint>* series);
     void ResetQuoteRecord(QuoteRecord& quote);
     // Opens a quote window for the record (its symbol is cut at the first '-').
     CQuorelleDoc* OpenQuoteWindow(SecurityRecord& record);

@@ -25,7 +25,7 @@ bool CQuorelleView::RefreshOnce()
     QuoteRecord quote = m_quote;
     bool refreshed = false;
     try {
-        refreshed = m_pDirectory->RefreshQuote(&security, &quote);
+        refreshed = m_pDirectory->RefreshQuote(&security, &quote, nullptr);
     } catch (const std::exception&) {
         // A page whose trade time cannot be converted ends this refresh only;
         // the window keeps what it has and tries again at the next tick.

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <vector>
+
 #include "framework/ServiceProvider.h"
+#include "quote/QuotePage.h"
 #include "quote/QuoteRecord.h"
 #include "quote/SecurityRecord.h"
 
@@ -19,7 +22,9 @@ public:
     virtual const SecurityRecord& CurrentSecurity() const = 0;
     // Downloads and parses the security's quote into the quote; false (after
     // a message) when that failed, and at once while another refresh runs.
-    virtual bool RefreshQuote(SecurityRecord* security, QuoteRecord* quote) = 0;
+    // When `series` is not null it receives the intraday series of the
+    // source that answered (empty when that source gives none).
+    virtual bool RefreshQuote(SecurityRecord* security, QuoteRecord* quote, std::vector<IntradayPoint>* series) = 0;
     virtual void ResetQuoteRecord(QuoteRecord& quote) = 0;
     // Opens a quote window for the record; null when none opened.
     virtual CQuorelleDoc* OpenQuoteWindow(SecurityRecord& record) = 0;
