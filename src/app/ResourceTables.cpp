@@ -29,6 +29,9 @@ const std::map<int, std::string>& StringTable()
         {ID_VIEW_FINDINLIST, "Find Qoute in a List\nFind Qoute in a List"},
         {ID_VIEW_FINDWORLDWIDE, "Find Quote Worldwide\nFind Quote Worldwide"},
         {ID_VIEW_PROPERTIES, "Show Properties Dialog\nShow Properties Dialog"},
+        {ID_TOOLS_OPEN_DAY_FILE, "Open a day file of quotes read-only\nOpen Day File"},
+        {ID_TOOLS_EXPORT_CHART, "Save the chart as a PNG or SVG picture\nExport Chart"},
+        {ID_TOOLS_EXPORT_HISTORY, "Save the quote history as CSV for a spreadsheet\nExport History"},
 
         // The framework's standard prompts.
         {ID_FILE_NEW, "Create a new document\nNew"},
@@ -73,6 +76,16 @@ std::vector<MenuItemDef> MarketItems()
     };
 }
 
+// The Tools menu, the same in both menus: further tools go here.
+PopupMenuDef ToolsPopup()
+{
+    return {"&Tools",
+            {{ID_TOOLS_OPEN_DAY_FILE, "&Open Day File..."},
+             {0, ""},
+             {ID_TOOLS_EXPORT_CHART, "Export &Chart..."},
+             {ID_TOOLS_EXPORT_HISTORY, "Export &History..."}}};
+}
+
 PopupMenuDef HelpPopup()
 {
     return {"&Help", {{ID_HELP_FINDER, "&Help Topics"}, {0, ""}, {ID_APP_ABOUT, "&About Quorelle..."}}};
@@ -93,6 +106,7 @@ const std::vector<int>& CommandTableIds()
         std::vector<int> list = {
             ID_MARKETS_MUTUALFUNDS, ID_MARKETS_NASDAQ, ID_MARKETS_NYSE, ID_MARKETS_AMEX, ID_MARKETS_CVE,
             ID_MARKETS_TSX, ID_MARKETS_LSE, ID_VIEW_FINDINLIST, ID_VIEW_FINDWORLDWIDE, ID_VIEW_PROPERTIES,
+            ID_TOOLS_OPEN_DAY_FILE, ID_TOOLS_EXPORT_CHART, ID_TOOLS_EXPORT_HISTORY,
             ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_PRINT_SETUP, ID_FILE_PRINT,
             ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW,
         };
@@ -122,6 +136,7 @@ const MenuDef& MainFrameMenu()
           {ID_VIEW_PROPERTIES, "Properties"}}},
         {"&Window",
          {{ID_WINDOW_CASCADE, "&Cascade"}, {ID_WINDOW_TILE_HORZ, "&Tile"}, {ID_WINDOW_ARRANGE, "&Arrange Icons"}}},
+        ToolsPopup(),
         HelpPopup(),
     };
     return menu;
@@ -148,6 +163,7 @@ const MenuDef& QuoteWindowMenu()
           {ID_WINDOW_CASCADE, "&Cascade"},
           {ID_WINDOW_TILE_HORZ, "&Tile"},
           {ID_WINDOW_ARRANGE, "&Arrange Icons"}}},
+        ToolsPopup(),
         HelpPopup(),
     };
     return menu;

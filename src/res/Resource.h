@@ -31,3 +31,9 @@ inline constexpr int ID_VIEW_FINDINLIST = 32786;
 inline constexpr int ID_VIEW_FINDWORLDWIDE = 32797;
 // The quote window's Properties dialog (handled by the quote view).
 inline constexpr int ID_VIEW_PROPERTIES = 32799;
+
+// The Tools menu. Open Day File is the main frame's; the export commands are
+// the quote view's, so they are enabled only while a quote window is active.
+inline constexpr int ID_TOOLS_OPEN_DAY_FILE = 32801;
+inline constexpr int ID_TOOLS_EXPORT_CHART = 32802;
+inline constexpr int ID_TOOLS_EXPORT_HISTORY = 32803;
