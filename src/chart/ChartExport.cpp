@@ -101,7 +101,8 @@ std::string ChartSvg(CGraph& graph, int width, int height)
     generator.setOutputDevice(&buffer);
     generator.setSize(QSize(width, height));
     generator.setViewBox(QRect(0, 0, width, height));
-    generator.setTitle(QString::fromStdString(graph.m_strTitle));
+    // The generator writes the title as it is given: markup in it is escaped here.
+    generator.setTitle(QString::fromStdString(graph.m_strTitle).toHtmlEscaped());
     generator.setDescription(QStringLiteral("Quorelle chart"));
     {
         QPainter painter(&generator);
