@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 // One data row of a chart: column 0 is the row's time label, column k >= 1
@@ -16,6 +17,13 @@ public:
     PointRow() = default;
     PointRow(std::initializer_list<std::string> cells);
     PointRow(std::vector<std::string> cells);  // NOLINT: rows are built from string arrays
+    // For a caller that already holds each cell's number, as the other
+    // constructors would work it out (values.size() == cells.size()):
+    // reading a long day back converts nothing twice.
+    PointRow(std::vector<std::string> cells, std::vector<double> values)
+        : m_cells(std::move(cells)), m_values(std::move(values))
+    {
+    }
 
     std::size_t size() const { return m_cells.size(); }
     bool empty() const { return m_cells.empty(); }

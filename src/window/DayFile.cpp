@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <ctime>
+#include <iterator>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -98,64 +99,85 @@ bool ValidTime(const DayTime& t)
     return t.month >= 1 && t.month <= 12 && t.day >= 1 && t.day <= 31 && t.hour <= 23 && t.minute <= 59;
 }
 
-// Local minute to seconds since the epoch. mktime is slow, so the start of
-// each hour is worked out once (clock changes fall on whole hours).
+// Local minute to seconds since the epoch. mktime is slow: each day's
+// offset is worked out at its first and last hour, and only a day whose
+// clock changes between them (clock changes fall on whole hours) asks
+// once per hour.
 class LocalClock {
 public:
     std::int64_t Seconds(const DayTime& t)
     {
         if (t.hour < 0)
             return 0;
-        if (!m_valid || t.year != m_key.year || t.month != m_key.month || t.day != m_key.day ||
-            t.hour != m_key.hour) {
-            std::tm parts{};
-            parts.tm_year = static_cast<int>(t.year - 1900);
-            parts.tm_mon = t.month - 1;
-            parts.tm_mday = t.day;
-            parts.tm_hour = t.hour;
-            parts.tm_isdst = -1;
-            m_hourStart = static_cast<std::int64_t>(std::mktime(&parts));
+        if (!m_day || t.year != m_key.year || t.month != m_key.month || t.day != m_key.day) {
             m_key = t;
-            m_valid = true;
+            m_day = true;
+            m_midnight = HourStart(t, 0);
+            m_steady = HourStart(t, 23) == m_midnight + 23 * 3600;
+            m_hour = -1;
+        }
+        if (m_steady)
+            return m_midnight + t.hour * 3600 + t.minute * 60;
+        if (t.hour != m_hour) {
+            m_hour = t.hour;
+            m_hourStart = HourStart(t, t.hour);
         }
         return m_hourStart + t.minute * 60;
     }
 
 private:
-    bool m_valid = false;
+    static std::int64_t HourStart(const DayTime& t, int hour)
+    {
+        std::tm parts{};
+        parts.tm_year = static_cast<int>(t.year - 1900);
+        parts.tm_mon = t.month - 1;
+        parts.tm_mday = t.day;
+        parts.tm_hour = hour;
+        parts.tm_isdst = -1;
+        return static_cast<std::int64_t>(std::mktime(&parts));
+    }
+
+    bool m_day = false;
     DayTime m_key;
+    std::int64_t m_midnight = 0;
+    bool m_steady = false;
+    int m_hour = -1;
     std::int64_t m_hourStart = 0;
 };
 
-bool ParseRow(std::string_view line, LocalClock& clock, DayFileRow& row)
+// Reads one line into the quote and the chart row; false when it is not a row.
+bool ParseRow(std::string_view line, LocalClock& clock, DayTime& time, QuoteRecord& q, PointRow& point)
 {
     if (!line.empty() && line.back() == '\r')
         line.remove_suffix(1);
-    std::string_view fields[kRowFields];
     // Date, time and last from the left, the six numbers from the right:
-    // whatever lies between is the change text, tabs and all.
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < 3; ++i) {
-        const std::size_t tab = line.find('\t', start);
-        if (tab == std::string_view::npos)
-            return false;
-        fields[i] = line.substr(start, tab - start);
-        start = tab + 1;
+    // whatever lies between is the change text, tabs and all. One pass
+    // notes where the tabs are.
+    constexpr std::size_t kMaxTabs = 32;
+    std::size_t tabs[kMaxTabs];
+    std::size_t count = 0;
+    // Rows are short: a plain loop beats a library search per field.
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] != '\t')
+            continue;
+        if (count == kMaxTabs)
+            return false;  // no row has a change text of that many tabs
+        tabs[count++] = i;
     }
-    std::size_t end = line.size();
-    for (std::size_t i = kRowFields - 1; i >= 4; --i) {
-        if (end == 0)
-            return false;
-        const std::size_t tab = line.rfind('\t', end - 1);
-        if (tab == std::string_view::npos || tab < start)
-            return false;
-        fields[i] = line.substr(tab + 1, end - tab - 1);
-        end = tab;
+    if (count < kRowFields - 1)
+        return false;
+    std::string_view fields[kRowFields];
+    fields[0] = line.substr(0, tabs[0]);
+    fields[1] = line.substr(tabs[0] + 1, tabs[1] - tabs[0] - 1);
+    fields[2] = line.substr(tabs[1] + 1, tabs[2] - tabs[1] - 1);
+    const std::size_t right = count - 6;  // the tab before the day's high
+    fields[3] = line.substr(tabs[2] + 1, tabs[right] - tabs[2] - 1);
+    for (std::size_t i = 0; i < 6; ++i) {
+        const std::size_t from = tabs[right + i] + 1;
+        const std::size_t to = right + i + 1 < count ? tabs[right + i + 1] : line.size();
+        fields[4 + i] = line.substr(from, to - from);
     }
-    fields[3] = line.substr(start, end - start);
 
-    DayTime time;
-    QuoteRecord& q = row.quote;
     if (!ParseDate(fields[0], time) || !ParseClock(fields[1], time) || !ValidTime(time) ||
         !ParseNumber(fields[2], q.last) || !ParseNumber(fields[4], q.dayHigh) ||
         !ParseNumber(fields[5], q.dayLow) || !ParseNumber(fields[6], q.peRatio) ||
@@ -163,7 +185,22 @@ bool ParseRow(std::string_view line, LocalClock& clock, DayFileRow& row)
         return false;
     q.change.assign(fields[3]);
     q.quoteTime = clock.Seconds(time);
-    row.time = time;
+
+    // The row's own texts are the chart's: both are "%.2f" of the same
+    // numbers, and "HH:MM" reads as its hour.
+    const bool highKnown = q.dayHigh != 0;
+    const bool lowKnown = q.dayLow != 0;
+    const std::string_view last = fields[2];
+    std::vector<std::string> cells;
+    cells.reserve(5);
+    cells.emplace_back(fields[1]);
+    cells.emplace_back(last);
+    cells.emplace_back(last);
+    cells.emplace_back(highKnown ? fields[4] : last);
+    cells.emplace_back(lowKnown ? fields[5] : last);
+    point = PointRow(std::move(cells), std::vector<double>{static_cast<double>(time.hour), q.last, q.last,
+                                                           highKnown ? q.dayHigh : q.last,
+                                                           lowKnown ? q.dayLow : q.last});
     return true;
 }
 
@@ -205,21 +242,26 @@ DayFile ParseDayFile(std::string text)
         lineNumber = 0;
     }
 
-    file.rows.reserve(all.size() / 60 + 1);
-    DayFileRow row;
+    const std::size_t expected = all.size() / 60 + 1;
+    file.rows.reserve(expected);
+    file.quotes.reserve(expected);
+    file.points.reserve(expected);
+    DayTime time;
+    PointRow point;
     while (pos < all.size()) {
         std::size_t feed = all.find('\n', pos);
         if (feed == std::string_view::npos)
             feed = all.size();
         ++lineNumber;
         const std::string_view line = all.substr(pos, feed - pos);
-        if (!TrimWhitespaceView(line).empty()) {
-            if (ParseRow(line, clock, row)) {
-                row.offset = pos;
-                row.length = line.size();
-                file.rows.push_back(std::move(row));
-                row = DayFileRow{};
+        // A row starts with its date; only other lines need the trim.
+        if (!line.empty() && (!IsAsciiSpace(line.front()) || !TrimWhitespaceView(line).empty())) {
+            QuoteRecord& quote = file.quotes.emplace_back();
+            if (ParseRow(line, clock, time, quote, point)) {
+                file.rows.push_back(DayFileRow{time, pos, line.size()});
+                file.points.push_back(std::move(point));
             } else {
+                file.quotes.pop_back();
                 file.unreadable.push_back(DayFileLine{lineNumber, file.rows.size(), std::string(line)});
             }
         }
@@ -293,16 +335,6 @@ std::string FormatDayFileUnion(const DayFile& onDisk, const std::vector<QuoteRec
     return text;
 }
 
-PointRow DayFilePointRow(const DayFileRow& row)
-{
-    const QuoteRecord& q = row.quote;
-    const double high = q.dayHigh == 0 ? q.last : q.dayHigh;
-    const double low = q.dayLow == 0 ? q.last : q.dayLow;
-    const std::string last = FormatC("%.2f", q.last);
-    return PointRow{FormatC("%02d:%02d", row.time.hour, row.time.minute), last, last, FormatC("%.2f", high),
-                    FormatC("%.2f", low)};
-}
-
 std::vector<QuoteRecord> MergeIntradaySeries(std::vector<QuoteRecord> history,
                                              const std::vector<SeriesPoint>& series,
                                              std::int32_t refreshMinutes, std::int64_t until,
@@ -347,14 +379,17 @@ std::vector<QuoteRecord> MergeIntradaySeries(std::vector<QuoteRecord> history,
     return history;
 }
 
-void AppendDayFileRows(const DayFile& file, std::vector<QuoteRecord>& history, std::vector<PointRow>& points)
+void AppendDayFileRows(DayFile file, std::vector<QuoteRecord>& history, std::vector<PointRow>& points)
 {
-    history.reserve(history.size() + file.rows.size());
-    points.reserve(points.size() + file.rows.size());
-    for (const DayFileRow& row : file.rows) {
-        points.push_back(DayFilePointRow(row));
-        history.push_back(row.quote);
+    if (history.empty() && points.empty()) {
+        history = std::move(file.quotes);
+        points = std::move(file.points);
+        return;
     }
+    history.insert(history.end(), std::make_move_iterator(file.quotes.begin()),
+                   std::make_move_iterator(file.quotes.end()));
+    points.insert(points.end(), std::make_move_iterator(file.points.begin()),
+                  std::make_move_iterator(file.points.end()));
 }
 
 std::string UnreadableLinesNote(const std::string& fileName, const DayFile& file)

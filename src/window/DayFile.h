@@ -30,13 +30,10 @@ struct DayTime {
 // The minute of a quote's trade time, as FormatQuoteLogRow writes it.
 DayTime DayTimeOf(const QuoteRecord& quote);
 
-// One row that could be read. The quote holds what a row carries: last,
-// change, day's high and low, P/E, ask, bid, beta, and the trade time
-// (the row's local minute; 0 for the unknown time). Other fields are 0.
+// Where a row that could be read stands: its minute and its line in
+// DayFile::text (without the line feed).
 struct DayFileRow {
     DayTime time;
-    QuoteRecord quote;
-    // The row's line in DayFile::text, without its line feed.
     std::size_t offset = 0;
     std::size_t length = 0;
 };
@@ -53,7 +50,17 @@ struct DayFile {
     // 0 when the file opens with the header; else the first line (1-based)
     // where it differs. Without the header every line is read as a row.
     std::size_t headerMismatchLine = 0;
-    std::vector<DayFileRow> rows;  // file order
+    // The rows that could be read, in file order, in three parallel arrays.
+    std::vector<DayFileRow> rows;
+    // What each row carries: last, change, day's high and low, P/E, ask,
+    // bid, beta, and the trade time (the row's local minute; 0 for the
+    // unknown time). Other fields are 0.
+    std::vector<QuoteRecord> quotes;
+    // The chart row a quote window shows for each: its time label, last,
+    // and day's high and low (0 shown as the last price, as for a live
+    // quote). The previous close is not in the file: its cell shows the last
+    // price, which keeps the scale where the day's prices are.
+    std::vector<PointRow> points;
     std::vector<DayFileLine> unreadable;
 
     bool HasHeader() const { return headerMismatchLine == 0; }
@@ -72,12 +79,6 @@ bool ReadDayFileText(const std::string& path, std::string& text);
 // row where both have one, else the file's own line unchanged), each
 // unreadable line of the file right after the row it followed there.
 std::string FormatDayFileUnion(const DayFile& onDisk, const std::vector<QuoteRecord>& history);
-
-// The chart row a quote window shows for a row read back: its time label,
-// last, and day's high and low (0 shown as the last price, as for a live
-// quote). The previous close is not in the file: its cell shows the last
-// price, which keeps the scale where the day's prices are.
-PointRow DayFilePointRow(const DayFileRow& row);
 
 // A point of an intraday series: a trade time and a price.
 struct SeriesPoint {
@@ -98,8 +99,9 @@ std::vector<QuoteRecord> MergeIntradaySeries(std::vector<QuoteRecord> history,
                                              std::int32_t refreshMinutes, std::int64_t until,
                                              const QuoteRecord& pattern);
 
-// Appends the rows to a window's history and its chart rows, in file order.
-void AppendDayFileRows(const DayFile& file, std::vector<QuoteRecord>& history, std::vector<PointRow>& points);
+// Appends the rows to a window's history and its chart rows, in file order
+// (taking them over whole when both are empty).
+void AppendDayFileRows(DayFile file, std::vector<QuoteRecord>& history, std::vector<PointRow>& points);
 
 // The text said in the status bar when a day file had lines that could not
 // be read; empty when it had none.

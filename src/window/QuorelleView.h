@@ -101,7 +101,7 @@ public:
     // Today's day file of the symbol, when there is one, starts the history.
     void ResumeToday();
     // Adds a day file's rows to the history and the chart (one repaint).
-    void ShowDayFileRows(const DayFile& file);
+    void ShowDayFileRows(DayFile file);
     // Sets a past-day view up from the day file being opened.
     void OpenPastDay(const PastDay& day);
 

@@ -47,18 +47,19 @@ void CQuorelleView::ResumeToday()
     const std::string path = DayFilePathForReading(m_security.symbol, std::time(nullptr));
     if (m_security.symbol.empty() || !ReadDayFileText(path, text))
         return;  // no file yet: the day starts with this window
-    const DayFile file = ParseDayFile(std::move(text));
-    ShowDayFileRows(file);
-    if (m_nUnreadableLines != 0 && m_pMainFrame)
-        m_pMainFrame->ShowStatusText(UnreadableLinesNote(path, file));
+    DayFile file = ParseDayFile(std::move(text));
+    const std::string note = UnreadableLinesNote(path, file);
+    ShowDayFileRows(std::move(file));
+    if (!note.empty() && m_pMainFrame)
+        m_pMainFrame->ShowStatusText(note);
 }
 
-void CQuorelleView::ShowDayFileRows(const DayFile& file)
+void CQuorelleView::ShowDayFileRows(DayFile file)
 {
     m_nUnreadableLines = file.unreadable.size();
     if (!m_pGraph || file.rows.empty())
         return;
-    AppendDayFileRows(file, m_history, m_pGraph->m_points);
+    AppendDayFileRows(std::move(file), m_history, m_pGraph->m_points);
     if (!m_pGraph->m_series.empty())
         m_pGraph->m_series.back().pNotes = QuotePanelLines(m_history.back());
     repaint();

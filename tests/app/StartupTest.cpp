@@ -24,7 +24,7 @@ TEST_F(StartupTest, MainFrameStartsEmptyWithMenu128)
     EXPECT_EQ(WindowCount(), 0);
     EXPECT_EQ(g_nWindowKind, 1);
     EXPECT_EQ(m_frame->GetCurrentMenuId(), IDR_MAINFRAME);
-    EXPECT_EQ(MenuTitles(), (Items{"&File", "Markets", "&View", "&Window", "&Help"}));
+    EXPECT_EQ(MenuTitles(), (Items{"&File", "Markets", "&View", "&Window", "&Tools", "&Help"}));
     EXPECT_EQ(MenuItems("&File"), (Items{"Recent File", "-", "&Close", "E&xit"}));
     EXPECT_EQ(MenuItems("Markets"), (Items{"New York Stock Exchange", "American Stock Exchange", "NASDAQ",
                                            "Toronto Stock Exchange", "Canadian Venture Exchange",
@@ -33,6 +33,7 @@ TEST_F(StartupTest, MainFrameStartsEmptyWithMenu128)
                                          "Find Quote Worldwide", "Properties"}));
     EXPECT_EQ(MenuItems("&Window"), (Items{"&Cascade", "&Tile", "&Arrange Icons"}));
     EXPECT_EQ(MenuItems("&Help"), (Items{"&Help Topics", "-", "&About Quorelle..."}));
+    EXPECT_EQ(MenuItems("&Tools"), (Items{"&Open Day File...", "-", "Export &Chart...", "Export &History..."}));
 }
 
 TEST_F(StartupTest, QuoteWindowShowsMenu129)
@@ -40,13 +41,14 @@ TEST_F(StartupTest, QuoteWindowShowsMenu129)
     ASSERT_TRUE(m_frame->SendCommand(ID_FILE_NEW));
     EXPECT_EQ(m_frame->GetCurrentMenuId(), IDR_QuorelleTYPE);
     EXPECT_EQ(m_frame->windowTitle(), "Quorelle - Quorelle1");
-    EXPECT_EQ(MenuTitles(), (Items{"&File", "Markets", "&View", "&Window", "&Help"}));
+    EXPECT_EQ(MenuTitles(), (Items{"&File", "Markets", "&View", "&Window", "&Tools", "&Help"}));
     EXPECT_EQ(MenuItems("&File"), (Items{"&Close", "-", "&Print...\tCtrl+P", "Print Pre&view", "P&rint Setup...",
                                          "-", "Recent File", "-", "E&xit"}));
     EXPECT_EQ(MenuItems("Markets").size(), 6u);
     EXPECT_EQ(MenuItems("&View"), (Items{"&Toolbar", "&Status Bar", "-", "Properties"}));
     EXPECT_EQ(MenuItems("&Window"), (Items{"&New Window", "&Cascade", "&Tile", "&Arrange Icons"}));
     EXPECT_EQ(MenuItems("&Help"), (Items{"&Help Topics", "-", "&About Quorelle..."}));
+    EXPECT_EQ(MenuItems("&Tools"), (Items{"&Open Day File...", "-", "Export &Chart...", "Export &History..."}));
 
     // A market list shows the main frame's menu again.
     ASSERT_TRUE(m_frame->SendCommand(ID_MARKETS_NASDAQ));

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "chart/QuoteChartContent.h"
 #include "quote/QuoteTime.h"
 #include "support/TestEnvironment.h"
 #include "window/DayFile.h"
@@ -61,8 +62,15 @@ TEST_F(DayFileTest, ReadsBackWhatTheLogWritesAndKeepsUnreadableLinesInPlace)
     const DayFile file = ParseDayFile(text);
     EXPECT_TRUE(file.HasHeader());
     ASSERT_EQ(file.rows.size(), 3u);
-    for (std::size_t i = 0; i < written.size(); ++i)
-        EXPECT_EQ(file.rows[i].quote, Carried(written[i])) << i;
+    for (std::size_t i = 0; i < written.size(); ++i) {
+        EXPECT_EQ(file.quotes[i], Carried(written[i])) << i;
+        // The chart row is the live window's, texts and numbers alike.
+        const PointRow live = QuotePointRow(written[i], PointTimeOf(written[i], true, 0));
+        for (std::size_t column : {0u, 1u, 3u, 4u}) {
+            EXPECT_EQ(file.points[i].Text(column), live.Text(column)) << i;
+            EXPECT_EQ(file.points[i].Value(column), live.Value(column)) << i;
+        }
+    }
     EXPECT_EQ(file.rows[1].time, (DayTime{2011, 11, 4, 9, 31}));
     ASSERT_EQ(file.unreadable.size(), 2u);
     EXPECT_EQ(file.unreadable[0].lineNumber, 5u);
@@ -80,7 +88,7 @@ TEST_F(DayFileTest, ReadsBackWhatTheLogWritesAndKeepsUnreadableLinesInPlace)
     // A change text holding a tab is still one row.
     QuoteRecord tabbed = Quote(10, 0, 25);
     tabbed.change = "+1\t(4%)";
-    EXPECT_EQ(ParseDayFile(FormatQuoteLog({tabbed})).rows.at(0).quote.change, "+1\t(4%)");
+    EXPECT_EQ(ParseDayFile(FormatQuoteLog({tabbed})).quotes.at(0).change, "+1\t(4%)");
     // Without the heading, the first differing line is named.
     EXPECT_EQ(ParseDayFile("\nDate\tTime\n\n").headerMismatchLine, 2u);
 }
@@ -94,8 +102,8 @@ TEST_F(DayFileTest, UnionHasOneRowPerMinuteInTimeOrderTheWindowsRowWinning)
                                               Quote(9, 35, 40)};
     const DayFile merged = ParseDayFile(FormatDayFileUnion(file, history));
     std::vector<double> prices;
-    for (const DayFileRow& row : merged.rows)
-        prices.push_back(row.quote.last);
+    for (const QuoteRecord& quote : merged.quotes)
+        prices.push_back(quote.last);
     EXPECT_EQ(prices, (std::vector<double>{10, 1, 20, 30, 3, 40}));
     EXPECT_TRUE(merged.unreadable.empty());
 }

@@ -172,14 +172,14 @@ TEST_F(QuoteViewDayFile, ARefusedFileIsNamedWithItsLine)
     EXPECT_TRUE(Views().empty());
 }
 
-TEST_F(QuoteViewDayFile, ExportsAreTheQuoteWindowsCommands)
+TEST_F(QuoteViewDayFile, ExportsAreEnabledOnlyWithAQuoteWindow)
 {
-    EXPECT_FALSE(m_frame->SendCommand(ID_TOOLS_EXPORT_CHART));
-    CQuorelleView* view = OpenLogged("MSFT");
-    ASSERT_NE(view, nullptr);
-    EXPECT_TRUE(view->HandlesCommand(ID_TOOLS_EXPORT_CHART));
-    EXPECT_TRUE(view->HandlesCommand(ID_TOOLS_EXPORT_HISTORY));
-    EXPECT_TRUE(m_frame->HandlesCommand(ID_TOOLS_OPEN_DAY_FILE));
+    EXPECT_FALSE(m_frame->Commands().IsEnabled(ID_TOOLS_EXPORT_CHART));
+    EXPECT_FALSE(m_frame->Commands().IsEnabled(ID_TOOLS_EXPORT_HISTORY));
+    EXPECT_TRUE(m_frame->Commands().IsEnabled(ID_TOOLS_OPEN_DAY_FILE));
+    ASSERT_NE(OpenLogged("MSFT"), nullptr);
+    EXPECT_TRUE(m_frame->Commands().IsEnabled(ID_TOOLS_EXPORT_CHART));
+    EXPECT_TRUE(m_frame->Commands().IsEnabled(ID_TOOLS_EXPORT_HISTORY));
 }
 
 }  // namespace
