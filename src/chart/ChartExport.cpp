@@ -1,5 +1,7 @@
 #include "chart/ChartExport.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -75,59 +77,156 @@ void AppendChunk(std::string& out, const char* type, const unsigned char* data, 
     AppendBigEndian(out, static_cast<std::uint32_t>(crc));
 }
 
-// An 8-bit RGB PNG of an RGB32 image. A chart is mostly rows like the row
-// above, so every row is stored with the "Up" filter (mostly zeros) and
-// deflated with run-length matching only: several times faster than a
-// general encoder and nearly as small.
+// The image's pixels as indices into a palette of its colours; false when
+// it has more than 256. Neighbouring pixels mostly repeat, and the rest are
+// found in a small hash table.
+bool IndexColours(const QImage& image, std::vector<QRgb>& palette, std::vector<unsigned char>& indices)
+{
+    constexpr std::size_t kSlots = 1024;  // a power of two, well above 256
+    std::array<QRgb, kSlots> keys{};
+    std::array<int, kSlots> values;
+    values.fill(-1);
+    const auto width = static_cast<std::size_t>(image.width());
+    const auto height = static_cast<std::size_t>(image.height());
+    indices.resize(width * height);
+    QRgb last = 0;
+    unsigned char lastIndex = 0;
+    bool haveLast = false;
+    for (std::size_t y = 0; y < height; ++y) {
+        const auto* pixels = reinterpret_cast<const QRgb*>(image.constScanLine(static_cast<int>(y)));
+        unsigned char* out = indices.data() + y * width;
+        for (std::size_t x = 0; x < width; ++x) {
+            const QRgb pixel = pixels[x] | 0xff000000u;
+            if (haveLast && pixel == last) {
+                out[x] = lastIndex;
+                continue;
+            }
+            std::size_t slot = (pixel * 2654435761u) >> 22 & (kSlots - 1);
+            while (values[slot] >= 0 && keys[slot] != pixel)
+                slot = (slot + 1) & (kSlots - 1);
+            if (values[slot] < 0) {
+                if (palette.size() == 256)
+                    return false;
+                keys[slot] = pixel;
+                values[slot] = static_cast<int>(palette.size());
+                palette.push_back(pixel);
+            }
+            last = pixel;
+            lastIndex = static_cast<unsigned char>(values[slot]);
+            haveLast = true;
+            out[x] = lastIndex;
+        }
+    }
+    return true;
+}
+
+// Deflates the filtered rows as they are made, a band at a time, into
+// `out`; run-length matching only, in large blocks.
+class RowDeflater {
+public:
+    RowDeflater() { m_ok = deflateInit2(&m_stream, 1, Z_DEFLATED, 15, 9, Z_RLE) == Z_OK; }
+    ~RowDeflater()
+    {
+        if (m_ok)
+            deflateEnd(&m_stream);
+    }
+    RowDeflater(const RowDeflater&) = delete;
+    RowDeflater& operator=(const RowDeflater&) = delete;
+
+    bool Add(const unsigned char* data, std::size_t size, bool last)
+    {
+        if (!m_ok)
+            return false;
+        m_stream.next_in = const_cast<unsigned char*>(data);
+        m_stream.avail_in = static_cast<uInt>(size);
+        int result = Z_OK;
+        do {
+            unsigned char chunk[65536];
+            m_stream.next_out = chunk;
+            m_stream.avail_out = sizeof chunk;
+            result = deflate(&m_stream, last ? Z_FINISH : Z_NO_FLUSH);
+            if (result == Z_STREAM_ERROR)
+                return m_ok = false;
+            m_out.append(reinterpret_cast<const char*>(chunk), sizeof chunk - m_stream.avail_out);
+        } while (m_stream.avail_out == 0 || (last && result != Z_STREAM_END));
+        return true;
+    }
+    const std::string& Out() const { return m_out; }
+
+private:
+    z_stream m_stream{};
+    bool m_ok = false;
+    std::string m_out;
+};
+
+// A PNG of an RGB32 image: indexed when it has at most 256 colours, else
+// 8-bit RGB; every row stored with the "Up" filter (a chart is mostly rows
+// like the row above, so mostly zeros) and deflated with run-length
+// matching only: several times faster than a general encoder and nearly as
+// small.
 std::string EncodePng(const QImage& image)
 {
     const auto width = static_cast<std::size_t>(image.width());
     const auto height = static_cast<std::size_t>(image.height());
-    const std::size_t stride = 1 + 3 * width;
-    std::vector<unsigned char> filtered(stride * height);
-    std::vector<unsigned char> previous(3 * width, 0);
+    std::vector<QRgb> palette;
+    std::vector<unsigned char> indices;
+    const bool indexed = IndexColours(image, palette, indices);
+    const std::size_t bytesPerRow = indexed ? width : 3 * width;
+
+    constexpr std::size_t kBandRows = 16;
+    std::vector<unsigned char> band((1 + bytesPerRow) * kBandRows);
+    std::vector<unsigned char> rows[2] = {std::vector<unsigned char>(bytesPerRow, 0),
+                                          std::vector<unsigned char>(bytesPerRow)};
+    RowDeflater deflater;
+    std::size_t filled = 0;
     for (std::size_t y = 0; y < height; ++y) {
-        const auto* pixels = reinterpret_cast<const QRgb*>(image.constScanLine(static_cast<int>(y)));
-        unsigned char* out = filtered.data() + y * stride;
-        *out++ = 2;  // Up
-        unsigned char* above = previous.data();
-        for (std::size_t x = 0; x < width; ++x) {
-            const QRgb pixel = pixels[x];
-            const unsigned char rgb[3] = {static_cast<unsigned char>(qRed(pixel)),
-                                          static_cast<unsigned char>(qGreen(pixel)),
-                                          static_cast<unsigned char>(qBlue(pixel))};
-            for (int c = 0; c < 3; ++c) {
-                *out++ = static_cast<unsigned char>(rgb[c] - *above);
-                *above++ = rgb[c];
+        const unsigned char* above = rows[y % 2 == 0 ? 1 : 0].data();
+        unsigned char* row = rows[y % 2].data();
+        if (y == 0)
+            std::fill(rows[1].begin(), rows[1].end(), 0);
+        if (indexed) {
+            std::copy_n(indices.data() + y * width, width, row);
+        } else {
+            const auto* pixels = reinterpret_cast<const QRgb*>(image.constScanLine(static_cast<int>(y)));
+            for (std::size_t x = 0; x < width; ++x) {
+                row[3 * x] = static_cast<unsigned char>(qRed(pixels[x]));
+                row[3 * x + 1] = static_cast<unsigned char>(qGreen(pixels[x]));
+                row[3 * x + 2] = static_cast<unsigned char>(qBlue(pixels[x]));
             }
+        }
+        unsigned char* out = band.data() + filled * (1 + bytesPerRow);
+        *out++ = 2;  // Up
+        for (std::size_t i = 0; i < bytesPerRow; ++i)
+            out[i] = static_cast<unsigned char>(row[i] - above[i]);
+        const bool last = y + 1 == height;
+        if (++filled == kBandRows || last) {
+            if (!deflater.Add(band.data(), filled * (1 + bytesPerRow), last))
+                return {};
+            filled = 0;
         }
     }
 
-    z_stream stream{};
-    if (deflateInit2(&stream, 1, Z_DEFLATED, 15, 8, Z_RLE) != Z_OK)
-        return {};
-    std::vector<unsigned char> packed(deflateBound(&stream, static_cast<uLong>(filtered.size())));
-    stream.next_in = filtered.data();
-    stream.avail_in = static_cast<uInt>(filtered.size());
-    stream.next_out = packed.data();
-    stream.avail_out = static_cast<uInt>(packed.size());
-    const int result = deflate(&stream, Z_FINISH);
-    const std::size_t packedSize = packed.size() - stream.avail_out;
-    deflateEnd(&stream);
-    if (result != Z_STREAM_END)
-        return {};
-
     std::string png("\x89PNG\r\n\x1a\n", 8);
+    png.reserve(deflater.Out().size() + 3 * palette.size() + 64);
     unsigned char header[13] = {};
     for (int i = 0; i < 4; ++i) {
         header[i] = static_cast<unsigned char>(width >> (24 - 8 * i));
         header[4 + i] = static_cast<unsigned char>(height >> (24 - 8 * i));
     }
-    header[8] = 8;  // bits per sample
-    header[9] = 2;  // RGB
-    png.reserve(packedSize + 64);
+    header[8] = 8;                // bits per sample (or per index)
+    header[9] = indexed ? 3 : 2;  // palette or RGB
     AppendChunk(png, "IHDR", header, sizeof header);
-    AppendChunk(png, "IDAT", packed.data(), packedSize);
+    if (indexed) {
+        std::vector<unsigned char> colours;
+        colours.reserve(3 * palette.size());
+        for (const QRgb colour : palette) {
+            colours.push_back(static_cast<unsigned char>(qRed(colour)));
+            colours.push_back(static_cast<unsigned char>(qGreen(colour)));
+            colours.push_back(static_cast<unsigned char>(qBlue(colour)));
+        }
+        AppendChunk(png, "PLTE", colours.data(), colours.size());
+    }
+    AppendChunk(png, "IDAT", reinterpret_cast<const unsigned char*>(deflater.Out().data()), deflater.Out().size());
     AppendChunk(png, "IEND", nullptr, 0);
     return png;
 }

@@ -41,6 +41,13 @@ TEST(ChartExport, PngHasTheSizeAskedAndTheWindowKeepsItsLayout)
     EXPECT_GT(blue, 20);
     EXPECT_EQ(graph.m_rcFrame, frameBefore);
     EXPECT_TRUE(ChartPng(graph, 0, 300).empty());
+    // A picture of few colours is written with a palette: the same pixels.
+    const QImage tiny = QImage::fromData(QByteArray::fromStdString(ChartPng(graph, 40, 30)), "PNG");
+    ASSERT_EQ(tiny.size(), QSize(40, 30));
+    EXPECT_EQ(tiny.format(), QImage::Format_Indexed8);
+    const Rect small = FrameFromClient(Rect{0, 0, 40, 30}, graph.m_nMargin, graph.m_nTopMargin);
+    EXPECT_EQ(tiny.pixelColor(1, 1), QColor(Qt::white));
+    EXPECT_EQ(tiny.pixelColor(small.left, small.top), QColor(Qt::black));
 }
 
 TEST(ChartExport, SvgIsXmlTitledWithTheChartsTitle)
