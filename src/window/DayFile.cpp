@@ -1,7 +1,9 @@
 #include "window/DayFile.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
+#include <cstring>
 #include <ctime>
 #include <iterator>
 #include <memory>
@@ -23,40 +25,45 @@ constexpr std::size_t kMaxDayFileBytes = 64 * 1024 * 1024;
 
 // "-?digits.dd": the form every number of a row has. n / 100.0 is the
 // correctly rounded value of the decimal, exactly what strtod gives.
-bool ParseCents(std::string_view text, double& value)
+[[gnu::always_inline]] inline bool ParseCents(std::string_view text, double& value)
 {
-    bool negative = false;
-    if (!text.empty() && text.front() == '-') {
-        negative = true;
-        text.remove_prefix(1);
-    }
-    if (text.size() < 4 || text.size() > 17 || text[text.size() - 3] != '.')
+    const char* at = text.data();
+    const char* const end = at + text.size();
+    const bool negative = at != end && *at == '-';
+    if (negative)
+        ++at;
+    if (end - at < 4 || end - at > 17 || end[-3] != '.')
         return false;
     std::int64_t cents = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (i == text.size() - 3)
-            continue;
-        const char c = text[i];
-        if (c < '0' || c > '9')
+    for (; at < end - 3; ++at) {
+        const unsigned digit = static_cast<unsigned char>(*at) - '0';
+        if (digit > 9)
             return false;
-        cents = cents * 10 + (c - '0');
+        cents = cents * 10 + digit;
     }
-    value = static_cast<double>(cents) / 100.0;
-    if (negative)
-        value = -value;
+    const unsigned tenths = static_cast<unsigned char>(end[-2]) - '0';
+    const unsigned hundredths = static_cast<unsigned char>(end[-1]) - '0';
+    if (tenths > 9 || hundredths > 9)
+        return false;
+    cents = cents * 100 + tenths * 10 + hundredths;
+    const double magnitude = static_cast<double>(cents) / 100.0;
+    value = negative ? -magnitude : magnitude;
     return true;
 }
 
-// Any C-locale number, also "nan" and "inf", the whole text.
-bool ParseNumber(std::string_view text, double& value)
+// Any other C-locale number, also "nan" and "inf", the whole text.
+[[gnu::noinline]] bool ParseOtherNumber(std::string_view text, double& value)
 {
-    if (ParseCents(text, value))
-        return true;
     if (text.empty())
         return false;
     const char* end = text.data() + text.size();
     const std::from_chars_result result = std::from_chars(text.data(), end, value);
     return result.ec == std::errc() && result.ptr == end;
+}
+
+[[gnu::always_inline]] inline bool ParseNumber(std::string_view text, double& value)
+{
+    return ParseCents(text, value) || ParseOtherNumber(text, value);
 }
 
 template <class Int>
@@ -109,8 +116,10 @@ public:
     {
         if (t.hour < 0)
             return 0;
-        if (!m_day || t.year != m_key.year || t.month != m_key.month || t.day != m_key.day) {
-            m_key = t;
+        // One number for the date: compared from registers, not memory.
+        const long long key = (t.year * 100 + t.month) * 100 + t.day;
+        if (!m_day || key != m_key) {
+            m_key = key;
             m_day = true;
             m_midnight = HourStart(t, 0);
             m_steady = HourStart(t, 23) == m_midnight + 23 * 3600;
@@ -138,7 +147,7 @@ private:
     }
 
     bool m_day = false;
-    DayTime m_key;
+    long long m_key = 0;
     std::int64_t m_midnight = 0;
     bool m_steady = false;
     int m_hour = -1;
@@ -146,7 +155,15 @@ private:
 };
 
 // Reads one line into the quote and the chart row; false when it is not a row.
-bool ParseRow(std::string_view line, LocalClock& clock, DayTime& time, QuoteRecord& q, PointRow& point)
+// The texts of a row's chart cells: time label, last, high and low.
+struct ChartTexts {
+    std::string_view label;
+    std::string_view last;
+    std::string_view high;
+    std::string_view low;
+};
+
+bool ParseRow(std::string_view line, LocalClock& clock, DayTime& time, QuoteRecord& q, ChartTexts& chart)
 {
     if (!line.empty() && line.back() == '\r')
         line.remove_suffix(1);
@@ -156,27 +173,51 @@ bool ParseRow(std::string_view line, LocalClock& clock, DayTime& time, QuoteReco
     constexpr std::size_t kMaxTabs = 32;
     std::size_t tabs[kMaxTabs];
     std::size_t count = 0;
-    // Rows are short: a plain loop beats a library search per field.
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        if (line[i] != '\t')
+    std::size_t at = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        // Eight bytes at a time: a row is a few words long.
+        constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+        constexpr std::uint64_t kLow7 = 0x7f7f7f7f7f7f7f7full;
+        for (; at + 8 <= line.size(); at += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, line.data() + at, sizeof word);
+            const std::uint64_t x = word ^ (kOnes * '\t');
+            // 0x80 in every byte of x that is zero, exactly; the lowest is
+            // the first in the line.
+            std::uint64_t hits = ~(((x & kLow7) + kLow7) | x | kLow7);
+            while (hits != 0) {
+                if (count == kMaxTabs)
+                    return false;  // no row has a change text of that many tabs
+                tabs[count++] = at + static_cast<std::size_t>(std::countr_zero(hits)) / 8;
+                hits &= hits - 1;
+            }
+        }
+    }
+    for (; at < line.size(); ++at) {
+        if (line[at] != '\t')
             continue;
         if (count == kMaxTabs)
-            return false;  // no row has a change text of that many tabs
-        tabs[count++] = i;
+            return false;
+        tabs[count++] = at;
     }
     if (count < kRowFields - 1)
         return false;
-    std::string_view fields[kRowFields];
-    fields[0] = line.substr(0, tabs[0]);
-    fields[1] = line.substr(tabs[0] + 1, tabs[1] - tabs[0] - 1);
-    fields[2] = line.substr(tabs[1] + 1, tabs[2] - tabs[1] - 1);
+    const auto field = [&line](std::size_t from, std::size_t to) {
+        return std::string_view(line.data() + from, to - from);
+    };
     const std::size_t right = count - 6;  // the tab before the day's high
-    fields[3] = line.substr(tabs[2] + 1, tabs[right] - tabs[2] - 1);
-    for (std::size_t i = 0; i < 6; ++i) {
-        const std::size_t from = tabs[right + i] + 1;
-        const std::size_t to = right + i + 1 < count ? tabs[right + i + 1] : line.size();
-        fields[4 + i] = line.substr(from, to - from);
-    }
+    const std::string_view fields[kRowFields] = {
+        field(0, tabs[0]),
+        field(tabs[0] + 1, tabs[1]),
+        field(tabs[1] + 1, tabs[2]),
+        field(tabs[2] + 1, tabs[right]),
+        field(tabs[right] + 1, tabs[right + 1]),
+        field(tabs[right + 1] + 1, tabs[right + 2]),
+        field(tabs[right + 2] + 1, tabs[right + 3]),
+        field(tabs[right + 3] + 1, tabs[right + 4]),
+        field(tabs[right + 4] + 1, tabs[right + 5]),
+        field(tabs[right + 5] + 1, line.size()),
+    };
 
     if (!ParseDate(fields[0], time) || !ParseClock(fields[1], time) || !ValidTime(time) ||
         !ParseNumber(fields[2], q.last) || !ParseNumber(fields[4], q.dayHigh) ||
@@ -186,21 +227,7 @@ bool ParseRow(std::string_view line, LocalClock& clock, DayTime& time, QuoteReco
     q.change.assign(fields[3]);
     q.quoteTime = clock.Seconds(time);
 
-    // The row's own texts are the chart's: both are "%.2f" of the same
-    // numbers, and "HH:MM" reads as its hour.
-    const bool highKnown = q.dayHigh != 0;
-    const bool lowKnown = q.dayLow != 0;
-    const std::string_view last = fields[2];
-    std::vector<std::string> cells;
-    cells.reserve(5);
-    cells.emplace_back(fields[1]);
-    cells.emplace_back(last);
-    cells.emplace_back(last);
-    cells.emplace_back(highKnown ? fields[4] : last);
-    cells.emplace_back(lowKnown ? fields[5] : last);
-    point = PointRow(std::move(cells), std::vector<double>{static_cast<double>(time.hour), q.last, q.last,
-                                                           highKnown ? q.dayHigh : q.last,
-                                                           lowKnown ? q.dayLow : q.last});
+    chart = ChartTexts{fields[1], fields[2], fields[4], fields[5]};
     return true;
 }
 
@@ -246,8 +273,6 @@ DayFile ParseDayFile(std::string text)
     file.rows.reserve(expected);
     file.quotes.reserve(expected);
     file.points.reserve(expected);
-    DayTime time;
-    PointRow point;
     while (pos < all.size()) {
         std::size_t feed = all.find('\n', pos);
         if (feed == std::string_view::npos)
@@ -256,12 +281,31 @@ DayFile ParseDayFile(std::string text)
         const std::string_view line = all.substr(pos, feed - pos);
         // A row starts with its date; only other lines need the trim.
         if (!line.empty() && (!IsAsciiSpace(line.front()) || !TrimWhitespaceView(line).empty())) {
-            QuoteRecord& quote = file.quotes.emplace_back();
-            if (ParseRow(line, clock, time, quote, point)) {
-                file.rows.push_back(DayFileRow{time, pos, line.size()});
-                file.points.push_back(std::move(point));
+            QuoteRecord& q = file.quotes.emplace_back();
+            DayFileRow& row = file.rows.emplace_back();
+            ChartTexts texts;
+            if (ParseRow(line, clock, row.time, q, texts)) {
+                row.offset = pos;
+                row.length = line.size();
+                // The row's own texts are the chart's: both are "%.2f" of the
+                // same numbers (a high or low of 0 shows the last price), and
+                // "HH:MM" reads as its hour.
+                const bool highKnown = q.dayHigh != 0;
+                const bool lowKnown = q.dayLow != 0;
+                std::vector<std::string> cells;
+                cells.reserve(5);
+                cells.emplace_back(texts.label);
+                cells.emplace_back(texts.last);
+                cells.emplace_back(texts.last);
+                cells.emplace_back(highKnown ? texts.high : texts.last);
+                cells.emplace_back(lowKnown ? texts.low : texts.last);
+                file.points.emplace_back(std::move(cells),
+                                         std::initializer_list<double>{static_cast<double>(row.time.hour), q.last,
+                                                                       q.last, highKnown ? q.dayHigh : q.last,
+                                                                       lowKnown ? q.dayLow : q.last});
             } else {
                 file.quotes.pop_back();
+                file.rows.pop_back();
                 file.unreadable.push_back(DayFileLine{lineNumber, file.rows.size(), std::string(line)});
             }
         }
