@@ -41,9 +41,9 @@ class RunDeflater {
 public:
     RunDeflater()
     {
-        m_out.reserve(64 * 1024);
-        m_out.push_back(static_cast<char>(0x78));  // deflate, 32 KB window
-        m_out.push_back(static_cast<char>(0x01));  // fastest; header checksum
+        m_out.resize(64 * 1024);
+        m_out[m_used++] = static_cast<char>(0x78);  // deflate, 32 KB window
+        m_out[m_used++] = static_cast<char>(0x01);  // fastest; header checksum
         PutBits(1, 1);                            // the last block
         PutBits(1, 2);                            // fixed Huffman codes
         for (int length = 3; length <= 258; ++length)
@@ -66,28 +66,64 @@ public:
                 code = 0xC0u + static_cast<std::uint32_t>(symbol - 280);
                 bits = 8;
             }
-            m_codes[symbol] = Reverse(code, bits);
-            m_codeBits[symbol] = bits;
+            m_codes[symbol] = Code{Reverse(code, bits), bits};
         }
     }
 
     void Add(const unsigned char* data, std::size_t size)
     {
+        // The literal path works on locals: the members would be stored and
+        // read back for every byte.
+        std::uint64_t bits = m_bits;
+        int bitCount = m_bitCount;
+        std::uint64_t s1 = m_s1;
+        std::uint64_t s2 = m_s2;
+        int previous = m_havePrevious ? m_previous : -1;
         std::size_t i = 0;
         while (i < size) {
             const unsigned char byte = data[i];
-            if (m_havePrevious && byte == m_previous) {
+            if (byte == previous) {
                 const std::size_t run = RunLength(data + i, std::min<std::size_t>(size - i, 258), byte);
                 if (run >= 3) {
+                    m_bits = bits;
+                    m_bitCount = bitCount;
+                    m_s1 = s1;
+                    m_s2 = s2;
                     PutLength(static_cast<int>(run));
                     AdlerRun(byte, run);
+                    bits = m_bits;
+                    bitCount = m_bitCount;
+                    s1 = m_s1;
+                    s2 = m_s2;
                     i += run;
                     continue;
                 }
             }
-            PutByte(byte);
+            const Code& code = m_codes[byte];
+            bits |= static_cast<std::uint64_t>(code.code) << bitCount;
+            bitCount += code.bits;
+            if (bitCount >= 32) {
+                m_bits = bits;
+                m_bitCount = bitCount;
+                PutBits(0, 0);
+                bits = m_bits;
+                bitCount = m_bitCount;
+            }
+            s1 += byte;
+            s2 += s1;
+            previous = byte;
             ++i;
         }
+        m_bits = bits;
+        m_bitCount = bitCount;
+        m_s1 = s1;
+        m_s2 = s2;
+        if (previous >= 0) {
+            m_previous = static_cast<unsigned char>(previous);
+            m_havePrevious = true;
+        }
+        // Sums of 64 bits hold far more than one call's bytes unreduced.
+        ReduceAdler();
     }
 
     // `count` bytes of one value, without them being made.
@@ -106,6 +142,7 @@ public:
         }
         while (count-- > 0)
             PutByte(byte);
+        ReduceAdler();
     }
 
     // Ends the block and the stream; the whole zlib stream.
@@ -116,6 +153,7 @@ public:
             PutBits(0, (8 - m_bitCount % 8) % 8);
         FlushBits();
         ReduceAdler();
+        m_out.resize(m_used);
         const std::uint32_t adler = static_cast<std::uint32_t>(m_s2 << 16 | m_s1);
         AppendBigEndian(m_out, adler);
         return m_out;
@@ -170,7 +208,7 @@ private:
         return reversed;
     }
 
-    void PutSymbol(int symbol) { PutBits(m_codes[symbol], m_codeBits[symbol]); }
+    void PutSymbol(int symbol) { PutBits(m_codes[symbol].code, m_codes[symbol].bits); }
 
     // One byte as a literal.
     void PutByte(unsigned char byte)
@@ -178,8 +216,6 @@ private:
         PutSymbol(byte);
         m_s1 += byte;
         m_s2 += m_s1;
-        if (++m_pendingBytes == 4096)
-            ReduceAdler();
         m_previous = byte;
         m_havePrevious = true;
     }
@@ -198,9 +234,15 @@ private:
         m_bits |= static_cast<std::uint64_t>(value) << m_bitCount;
         m_bitCount += count;
         if (m_bitCount >= 32) {
-            const char bytes[4] = {static_cast<char>(m_bits), static_cast<char>(m_bits >> 8),
-                                   static_cast<char>(m_bits >> 16), static_cast<char>(m_bits >> 24)};
-            m_out.append(bytes, 4);
+            // Written into room made ahead, doubled as it fills.
+            if (m_used + 4 > m_out.size())
+                m_out.resize(2 * m_out.size());
+            char* at = m_out.data() + m_used;
+            at[0] = static_cast<char>(m_bits);
+            at[1] = static_cast<char>(m_bits >> 8);
+            at[2] = static_cast<char>(m_bits >> 16);
+            at[3] = static_cast<char>(m_bits >> 24);
+            m_used += 4;
             m_bits >>= 32;
             m_bitCount -= 32;
         }
@@ -209,7 +251,9 @@ private:
     void FlushBits()
     {
         while (m_bitCount >= 8) {
-            m_out.push_back(static_cast<char>(m_bits & 0xff));
+            if (m_used + 1 > m_out.size())
+                m_out.resize(2 * m_out.size());
+            m_out[m_used++] = static_cast<char>(m_bits & 0xff);
             m_bits >>= 8;
             m_bitCount -= 8;
         }
@@ -226,20 +270,22 @@ private:
     {
         m_s1 %= 65521;
         m_s2 %= 65521;
-        m_pendingBytes = 0;
     }
 
     std::string m_out;
+    std::size_t m_used = 0;
     std::uint64_t m_bits = 0;
     int m_bitCount = 0;
     Length m_lengths[259];
-    std::uint32_t m_codes[288] = {};
-    int m_codeBits[288] = {};
+    struct Code {
+        std::uint32_t code = 0;
+        int bits = 0;
+    };
+    Code m_codes[288];
     unsigned char m_previous = 0;
     bool m_havePrevious = false;
     std::uint64_t m_s1 = 1;
     std::uint64_t m_s2 = 0;
-    int m_pendingBytes = 0;
 };
 
 }  // namespace
