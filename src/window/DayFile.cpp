@@ -322,8 +322,8 @@ bool ReadDayFileText(const std::string& path, std::string& text)
     struct stat info {};
     if (::fstat(file.Get(), &info) != 0)
         return false;
-    // One byte more than the size, so a file that grew meanwhile is read whole
-    // or noticed; a file beyond any day's size is refused.
+    // Room beyond the size, so a file that grew meanwhile is read whole or
+    // noticed (and refused); a file beyond any day's size is refused too.
     const std::size_t capacity = std::min(static_cast<std::size_t>(info.st_size) + 4096, kMaxDayFileBytes);
     std::string buffer(capacity, '\0');
     std::size_t total = 0;
