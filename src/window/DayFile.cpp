@@ -20,8 +20,11 @@ namespace {
 constexpr std::string_view kHeaderLine = "Date\t\tTime\tCurrent\tChange\t\tHigh\tLow\tP/E\tAsk\tBid\tBeta";
 // Date, time, last, change, high, low, P/E, ask, bid, beta.
 constexpr std::size_t kRowFields = 10;
-// A day file is a day of minutes; anything far beyond is not one.
-constexpr std::size_t kMaxDayFileBytes = 64 * 1024 * 1024;
+// A day file is a day of minutes (some 100 KB); anything far beyond is not
+// one, and reading it would cost memory out of all proportion.
+constexpr std::size_t kMaxDayFileBytes = 8 * 1024 * 1024;
+// Room made ahead for rows: a day's minutes; more grow as usual.
+constexpr std::size_t kRowsAhead = 1'600;
 
 // "-?digits.dd": the form every number of a row has. n / 100.0 is the
 // correctly rounded value of the decimal, exactly what strtod gives.
@@ -269,7 +272,7 @@ DayFile ParseDayFile(std::string text)
         lineNumber = 0;
     }
 
-    const std::size_t expected = all.size() / 60 + 1;
+    const std::size_t expected = std::min(all.size() / 60 + 1, kRowsAhead);
     file.rows.reserve(expected);
     file.quotes.reserve(expected);
     file.points.reserve(expected);
@@ -476,8 +479,9 @@ bool WriteDayFileUnion(const std::string& symbol, const std::vector<QuoteRecord>
     if (name.find('/') == std::string::npos && ::stat(path.c_str(), &info) == 0) {
         std::string text;
         if (!ReadDayFileText(path, text)) {
-            ShowMessage(FormatC("Can not read the day file \"%s\"; it is left as it is and this window's "
-                                "quotes are not written to it.", name.c_str()));
+            ShowMessage(FormatC("Can not read the day file \"%s\" (not readable, or larger than 8 MB); it is "
+                                "left as it is and this window's quotes are not written to it.",
+                                name.c_str()));
             return false;
         }
         onDisk = ParseDayFile(std::move(text));
@@ -494,7 +498,8 @@ bool ReadPastDay(const std::string& path, PastDay& day, std::string& refusal)
 {
     std::string text;
     if (!ReadDayFileText(path, text)) {
-        refusal = FormatC("Can not read the day file \"%s\".", path.c_str());
+        refusal = FormatC("Can not read the day file \"%s\" (missing, not readable, or larger than 8 MB).",
+                          path.c_str());
         return false;
     }
     DayFile file = ParseDayFile(std::move(text));

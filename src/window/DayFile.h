@@ -71,7 +71,8 @@ struct DayFile {
 // outside the header carry nothing and are skipped.
 DayFile ParseDayFile(std::string text);
 
-// Reads a whole file into `text`; false when it cannot be opened or read.
+// Reads a whole file into `text`; false when it cannot be opened or read,
+// or holds more than 8 MB (no day file comes near).
 bool ReadDayFileText(const std::string& path, std::string& text);
 
 // The text of the day file holding the union of `onDisk` and `history`:

@@ -136,6 +136,8 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
+    void ResumeTodayRows();
+
     int m_nTimerId = 0;
     int m_nTimerPeriod = 0;
 };

@@ -2,6 +2,7 @@
 // showing a past day read-only, and the Tools menu's export commands.
 
 #include <ctime>
+#include <exception>
 #include <filesystem>
 
 #include <QFileDialog>
@@ -42,6 +43,16 @@ bool EndsWithIgnoringCase(const std::string& text, const char* ending)
 }  // namespace
 
 void CQuorelleView::ResumeToday()
+{
+    try {
+        ResumeTodayRows();
+    } catch (const std::exception&) {
+        // Out of memory reading the file: the day starts with this window;
+        // closing it still keeps the file's rows.
+    }
+}
+
+void CQuorelleView::ResumeTodayRows()
 {
     std::string text;
     const std::string path = DayFilePathForReading(m_security.symbol, std::time(nullptr));
