@@ -1,6 +1,7 @@
 // Drawing a quote window's chart (a trading day of 1,440 rows, and a long
 // life of 100,000 rows) with its 24-line panel into a 400 x 620 image,
-// against QPainter drawing the same number of line segments there.
+// against QPainter drawing the same number of line segments there; and
+// Export Chart to PNG of the day's chart against drawing it.
 
 #include <memory>
 #include <optional>
@@ -15,6 +16,7 @@
 #include <benchmark/benchmark.h>
 
 #include "BenchInputs.h"
+#include "chart/ChartExport.h"
 #include "chart/ChartGeometry.h"
 #include "chart/DeviceContext.h"
 #include "chart/Graph.h"
@@ -167,8 +169,23 @@ void ChartDrawBaseline(benchmark::State& state)
     }
 }
 
+// Export Chart to PNG: drawing the chart into an image and encoding it.
+void ChartPngCase(benchmark::State& state)
+{
+    CGraph& graph = *Inputs(1'440).graph;
+    for (auto _ : state) {
+        const std::string png = ChartPng(graph, kClientWidth, kClientHeight);
+        if (png.empty())
+            state.SkipWithError("no PNG");
+        benchmark::DoNotOptimize(png.data());
+    }
+}
+
 }  // namespace
 
+BENCHMARK(ChartPngCase)->Name("chart_png_1440/case")->Unit(benchmark::kMillisecond);
+// The baseline: CGraph::Draw of the same chart into an image of that size.
+BENCHMARK_TEMPLATE(ChartDrawCase, 1'440)->Name("chart_png_1440/baseline")->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(ChartDrawCase, 1'440)->Name("chart_1440/case")->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(ChartDrawBaseline, 1'440)->Name("chart_1440/baseline")->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(ChartDrawCase, 100'000)->Name("chart_100000/case")->Unit(benchmark::kMillisecond);

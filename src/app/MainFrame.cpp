@@ -1,6 +1,8 @@
 #include "app/MainFrame.h"
 
 #include <QDialog>
+#include <QDir>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QScreen>
@@ -13,6 +15,7 @@
 #include "framework/DocTemplate.h"
 #include "framework/Document.h"
 #include "framework/Globals.h"
+#include "framework/MessageBox.h"
 #include "framework/QtText.h"
 #include "framework/Settings.h"
 #include "framework/StatusBar.h"
@@ -20,6 +23,8 @@
 #include "markets/CountryTable.h"
 #include "markets/Dia_FindWorldwide.h"
 #include "res/Resource.h"
+#include "window/DayFile.h"
+#include "window/QuorelleDoc.h"
 
 namespace {
 CMainFrame* g_pLatestFrame = nullptr;
@@ -130,6 +135,39 @@ CQuorelleDoc* CMainFrame::OpenQuoteWindow(SecurityRecord& record)
     return m_directory.OpenQuoteWindow(record);
 }
 
+void CMainFrame::ShowStatusText(const std::string& text)
+{
+    SetMessageText(text);
+}
+
+CQuorelleDoc* CMainFrame::OpenDayFile(const std::string& path)
+{
+    PastDay day;
+    std::string refusal;
+    bool read = false;
+    {
+        CWaitCursor wait;
+        read = ReadPastDay(path, day, refusal);
+    }
+    if (!read) {
+        ShowMessage(refusal);
+        return nullptr;
+    }
+    CQuorelleApp* app = CQuorelleApp::GetQuorelleApp();
+    if (!app || !app->m_pQuoteTemplate)
+        return nullptr;
+    // The view made inside the template's call takes the day from here, as a
+    // working view takes m_recCurrent; it is not a recent-file entry.
+    struct PendingDay {
+        const PastDay*& slot;
+        ~PendingDay() { slot = nullptr; }
+    } pending{m_pPastDay};
+    m_pPastDay = &day;
+    g_nWindowKind = 0;
+    CWaitCursor wait;
+    return dynamic_cast<CQuorelleDoc*>(app->m_pQuoteTemplate->OpenDocumentFile(nullptr, true));
+}
+
 void CMainFrame::CreateCommands()
 {
     // The menu texts come with the menus; here every command gets its
@@ -217,7 +255,7 @@ bool CMainFrame::HandlesCommand(int id) const
         return true;
     if (id == ID_TOOLS_QUOTESOURCES)
         return true;
-    if (id == ID_TOOLS_WATCHLIST)
+    if (id == ID_TOOLS_WATCHLIST || id == ID_TOOLS_OPEN_DAY_FILE)
         return CQuorelleApp::GetQuorelleApp() != nullptr;
     return CMDIFrameWnd::HandlesCommand(id);
 }
@@ -232,6 +270,13 @@ void CMainFrame::OnCommand(int id)
         OnQuoteSources();
     else if (id == ID_TOOLS_WATCHLIST)
         CQuorelleApp::GetQuorelleApp()->OpenWatchlist();
+    else if (id == ID_TOOLS_OPEN_DAY_FILE) {
+        const QString folder = QDir(QStringLiteral("Stockdata")).exists() ? QStringLiteral("Stockdata") : QString();
+        const QString chosen = QFileDialog::getOpenFileName(this, QStringLiteral("Open Day File"), folder,
+                                                            QStringLiteral("Day files (*.txt);;All files (*)"));
+        if (!chosen.isEmpty())
+            OpenDayFile(FromQString(chosen));
+    }
     else
         CMDIFrameWnd::OnCommand(id);
 }

@@ -51,6 +51,13 @@ public:
     bool RefreshQuote(SecurityRecord* security, QuoteRecord* quote, std::vector<IntradayPoint>* series) override;
     void ResetQuoteRecord(QuoteRecord& quote) override;
     CQuorelleDoc* OpenQuoteWindow(SecurityRecord& record) override;
+    const PastDay* PastDayBeingOpened() const override { return m_pPastDay; }
+    void ShowStatusText(const std::string& text) override;
+
+    // Tools -> Open Day File... without its file dialog: opens the day file
+    // at the path in a read-only quote window. A refused file gets a message
+    // naming it (and the line to blame); returns the document or null.
+    CQuorelleDoc* OpenDayFile(const std::string& path);
 
     bool HandlesCommand(int id) const override;
     void OnCommand(int id) override;
@@ -63,6 +70,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Set only while OpenDayFile creates the window.
+    const PastDay* m_pPastDay = nullptr;
+
     void CreateCommands();
     void CreateToolBar();
     void CreateStatusBar();

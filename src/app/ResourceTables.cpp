@@ -31,6 +31,9 @@ const std::map<int, std::string>& StringTable()
         {ID_VIEW_PROPERTIES, "Show Properties Dialog\nShow Properties Dialog"},
         {ID_TOOLS_QUOTESOURCES, "Choose, order and try the quote sources\nQuote Sources"},
         {ID_TOOLS_WATCHLIST, "Open the watchlist: many securities in one table, with price alerts\nWatchlist"},
+        {ID_TOOLS_OPEN_DAY_FILE, "Open a day file of quotes read-only\nOpen Day File"},
+        {ID_TOOLS_EXPORT_CHART, "Save the chart as a PNG or SVG picture\nExport Chart"},
+        {ID_TOOLS_EXPORT_HISTORY, "Save the quote history as CSV for a spreadsheet\nExport History"},
 
         // The framework's standard prompts.
         {ID_FILE_NEW, "Create a new document\nNew"},
@@ -84,6 +87,10 @@ PopupMenuDef ToolsPopup()
             {
                 {ID_TOOLS_QUOTESOURCES, "&Quote Sources..."},
                 {ID_TOOLS_WATCHLIST, "&Watchlist"},
+                {0, ""},
+                {ID_TOOLS_OPEN_DAY_FILE, "&Open Day File..."},
+                {ID_TOOLS_EXPORT_CHART, "Export &Chart..."},
+                {ID_TOOLS_EXPORT_HISTORY, "Export &History..."},
             }};
 }
 
@@ -118,6 +125,7 @@ const std::vector<int>& CommandTableIds()
         std::vector<int> list = {
             ID_MARKETS_MUTUALFUNDS, ID_MARKETS_NASDAQ, ID_MARKETS_NYSE, ID_MARKETS_AMEX, ID_MARKETS_CVE,
             ID_MARKETS_TSX, ID_MARKETS_LSE, ID_VIEW_FINDINLIST, ID_VIEW_FINDWORLDWIDE, ID_VIEW_PROPERTIES,
+            ID_TOOLS_OPEN_DAY_FILE, ID_TOOLS_EXPORT_CHART, ID_TOOLS_EXPORT_HISTORY,
             ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_PRINT_SETUP, ID_FILE_PRINT,
             ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW,
         };

@@ -5,10 +5,15 @@
 #include "app/QuorelleApp.h"
 #include "app/TerminationSignals.h"
 #include "framework/CommandIds.h"
+#include "framework/Settings.h"
 
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
+    // The per-user data folder (watchlist, the user's lists) is named after
+    // the same organisation and application as the settings.
+    QCoreApplication::setOrganizationName(QString::fromLatin1(kOrganizationName));
+    QCoreApplication::setApplicationName(QString::fromLatin1(kApplicationName));
     // QApplication adopted the user's locale; numbers are read and written
     // with the C library's rules regardless.
     std::setlocale(LC_NUMERIC, "C");

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 // One data row of a chart: column 0 is the row's time label, column k >= 1
@@ -16,6 +18,10 @@ public:
     PointRow() = default;
     PointRow(std::initializer_list<std::string> cells);
     PointRow(std::vector<std::string> cells);  // NOLINT: rows are built from string arrays
+    // For a caller that already holds each cell's number, as the other
+    // constructors would work it out (values.size() == cells.size()):
+    // reading a long day back converts nothing twice.
+    PointRow(std::vector<std::string> cells, std::initializer_list<double> values);
 
     std::size_t size() const { return m_cells.size(); }
     bool empty() const { return m_cells.empty(); }
@@ -33,9 +39,9 @@ public:
     }
     double Value(std::size_t column) const
     {
-        if (column >= m_values.size())
+        if (column >= m_cells.size())
             ThrowNoColumn(column);
-        return m_values[column];
+        return column < kInlineValues ? m_inline[column] : m_values[column - kInlineValues];
     }
 
     const std::vector<std::string>& Cells() const { return m_cells; }
@@ -47,6 +53,13 @@ public:
 private:
     [[noreturn]] static void ThrowNoColumn(std::size_t column);
 
+    // The numbers of the first columns are kept in the row itself (a quote
+    // window's rows have five), the rest on the heap.
+    static constexpr std::size_t kInlineValues = 5;
+
+    void SetValue(std::size_t column, double value);
+
     std::vector<std::string> m_cells;
+    std::array<double, kInlineValues> m_inline{};
     std::vector<double> m_values;
 };

@@ -34,7 +34,12 @@ inline constexpr int ID_VIEW_PROPERTIES = 32799;
 
 // The watchlist document type: an icon only (menu 128 while it is active).
 inline constexpr int IDR_WATCHLISTTYPE = 502;
-// The Tools menu's commands (handled by the main frame).
+// The Tools menu. Quote Sources, Watchlist and Open Day File are the main
+// frame's; the export commands are the quote view's, so they are enabled
+// only while a quote window is active.
 inline constexpr int ID_TOOLS_QUOTESOURCES = 32820;
 // Tools -> Watchlist: opens (or activates) the watchlist window.
 inline constexpr int ID_TOOLS_WATCHLIST = 32850;
+inline constexpr int ID_TOOLS_OPEN_DAY_FILE = 32801;
+inline constexpr int ID_TOOLS_EXPORT_CHART = 32802;
+inline constexpr int ID_TOOLS_EXPORT_HISTORY = 32803;

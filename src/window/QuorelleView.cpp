@@ -9,7 +9,7 @@
 #include "framework/WaitCursor.h"
 #include "res/Resource.h"
 #include "window/QuorelleDoc.h"
-#include "window/QuoteLog.h"
+#include "window/DayFile.h"
 #include "window/QuoteWindowHost.h"
 
 CQuorelleView::CQuorelleView(const CCreateContext& context)
@@ -31,7 +31,7 @@ CQuorelleView::CQuorelleView(const CCreateContext& context)
 
 CQuorelleView::~CQuorelleView()
 {
-    if (IsWorking() && m_security.writeToFile)
+    if (IsWorking() && !m_bPastDay && m_security.writeToFile)
         WriteQuoteLog();
 }
 
@@ -50,9 +50,14 @@ int CQuorelleView::OnCreate()
     else
         m_quote = QuoteRecord{};
     m_pGraph = std::make_unique<CGraph>(this);
+    if (const PastDay* day = m_pMainFrame ? m_pMainFrame->PastDayBeingOpened() : nullptr) {
+        OpenPastDay(*day);
+        return 0;
+    }
     if (m_pMainFrame)
         m_security = m_pMainFrame->CurrentSecurity();
     InitGraph();
+    ResumeToday();
 
     // A message box of the first refresh runs the event loop, in which the
     // window may be closed (Exit among others): nothing of it is touched then.
@@ -78,7 +83,7 @@ void CQuorelleView::WriteQuoteLog()
     // Runs from the destructor: nothing may escape from here.
     try {
         CWaitCursor wait;
-        WriteQuoteLogFile(m_security.symbol, m_history, std::time(nullptr));
+        WriteDayFileUnion(m_security.symbol, m_history, std::time(nullptr));
     } catch (const std::exception&) {
         // Out of memory while formatting: the log is lost, the window still closes.
     }
@@ -86,6 +91,8 @@ void CQuorelleView::WriteQuoteLog()
 
 bool CQuorelleView::HandlesCommand(int id) const
 {
+    if (id == ID_TOOLS_EXPORT_CHART || id == ID_TOOLS_EXPORT_HISTORY)
+        return IsWorking() && m_pGraph != nullptr;
     return id == ID_VIEW_PROPERTIES || id == ID_FILE_PRINT || id == ID_FILE_PRINT_DIRECT ||
            id == ID_FILE_PRINT_PREVIEW;
 }
@@ -104,6 +111,12 @@ void CQuorelleView::OnCommand(int id)
         break;
     case ID_FILE_PRINT_PREVIEW:
         OnFilePrintPreview();
+        break;
+    case ID_TOOLS_EXPORT_CHART:
+        OnExportChart();
+        break;
+    case ID_TOOLS_EXPORT_HISTORY:
+        OnExportHistory();
         break;
     default:
         break;

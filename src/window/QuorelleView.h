@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +16,8 @@ class CGraph;
 class CQuorelleDoc;
 class CQuoteWindowHost;
 struct CCreateContext;
+struct DayFile;
+struct PastDay;
 
 // The view of a quote window: one security, its current quote, its chart
 // and its intraday history.
@@ -24,7 +27,14 @@ struct CCreateContext;
 // that works, refreshes every refreshMinutes on its timer; each successful
 // refresh adds a point and a new text panel to the chart and a copy of the
 // quote to the history. When it is destroyed with writeToFile set it writes
-// the history to the day's log file.
+// the history to the day's log file. When today's day file of the symbol
+// exists as the window opens, its rows start the history and the chart; the
+// file written at close is the union of the file as it is then and the
+// history.
+//
+// A past-day view (made while the host opens a day file read-only) shows
+// the file's rows and its last row's panel; it fetches nothing, starts no
+// timer and writes no log.
 //
 // An inert view (made while g_nWindowKind is not 0, e.g. New before any
 // command, or made for a path being opened) has no chart, fetches nothing,
@@ -62,6 +72,12 @@ public:
 
     // Made for a path being opened (discarded with its document): inert.
     bool m_bOpeningPath;
+    // Shows a day file read-only (see the class comment).
+    bool m_bPastDay = false;
+    // The document title of a past-day view: symbol and date.
+    std::string m_strCaption;
+    // Lines of the day file read at creation that could not be read.
+    std::size_t m_nUnreadableLines = 0;
 
     // Whether the view does anything at all (see the class comment).
     bool IsWorking() const { return m_nKind == 0 && !m_bOpeningPath; }
@@ -82,8 +98,23 @@ public:
     // Its period in milliseconds, 0 when none runs.
     int RefreshTimerPeriod() const { return m_nTimerPeriod; }
 
-    // Writes m_history to the day's log file (in "Stockdata").
+    // Writes the union of the day's log file (in "Stockdata") and m_history.
     void WriteQuoteLog();
+    // Today's day file of the symbol, when there is one, starts the history.
+    void ResumeToday();
+    // Adds a day file's rows to the history and the chart (one repaint).
+    void ShowDayFileRows(DayFile file);
+    // Sets a past-day view up from the day file being opened.
+    void OpenPastDay(const PastDay& day);
+
+    // The Tools commands. The Export functions write the file (PNG or SVG
+    // by the name's ending, the chart drawn at width x height; CSV of the
+    // history) atomically; false, after a message naming the file, when
+    // that failed. The On... handlers ask the user for the file (and size).
+    bool ExportChart(const std::string& path, int width, int height);
+    bool ExportHistory(const std::string& path);
+    void OnExportChart();
+    void OnExportHistory();
 
     // Painting.
     void InitGraph();
@@ -107,6 +138,8 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
+    void ResumeTodayRows();
+
     int m_nTimerId = 0;
     int m_nTimerPeriod = 0;
 };

@@ -69,7 +69,7 @@ void CQuorelleView::OnDraw(QPainter& painter)
     if (m_bTitlePending && !m_bFirstRefreshRunning) {
         m_bTitlePending = false;
         if (m_pDoc) {
-            m_pDoc->SetTitle(m_security.company);
+            m_pDoc->SetTitle(m_bPastDay ? m_strCaption : m_security.company);
             m_pDoc->UpdateAllViews(this, 0);
         }
     }

@@ -54,6 +54,8 @@ void CQuorelleView::ArmRefreshTimer()
 {
     // The new timer starts before the old one goes, so it never takes over
     // the old one's id: a tick of the old timer still queued is ignored.
+    if (m_bPastDay)
+        return;  // a past day has nothing more to fetch
     const int previous = m_nTimerId;
     const int period = RefreshTimerPeriodMs(m_security.refreshMinutes);
     // Coarse timers may fire up to 5% late, which a period of minutes allows.
@@ -68,7 +70,7 @@ void CQuorelleView::ArmRefreshTimer()
 
 void CQuorelleView::OnTimer(int idEvent)
 {
-    if (idEvent != kRefreshTimer || !IsWorking())
+    if (idEvent != kRefreshTimer || !IsWorking() || m_bPastDay)
         return;
     CWaitCursor wait;
     RefreshOnce();

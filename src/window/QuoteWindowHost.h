@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "framework/ServiceProvider.h"
@@ -8,6 +9,7 @@
 #include "quote/SecurityRecord.h"
 
 class CQuorelleDoc;
+struct PastDay;
 
 // What quote windows need from the application that opens them: the records
 // new windows start from, the quote refresh, and opening another quote
@@ -28,6 +30,11 @@ public:
     virtual void ResetQuoteRecord(QuoteRecord& quote) = 0;
     // Opens a quote window for the record; null when none opened.
     virtual CQuorelleDoc* OpenQuoteWindow(SecurityRecord& record) = 0;
+    // The day file of the read-only window being opened now; null when the
+    // window being opened is a working one.
+    virtual const PastDay* PastDayBeingOpened() const { return nullptr; }
+    // Says a text in the status bar (no box, nothing to confirm).
+    virtual void ShowStatusText(const std::string& text) { (void)text; }
 };
 
 // The host of quote windows made now: Get() is null when the application has

@@ -10,6 +10,9 @@ set(QUORELLE_WINDOW_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/QuoteViewRefresh.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RefreshPeriod.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SecurityEntry.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DayFile.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/HistoryCsv.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/QuoteViewTools.cpp
 )
 
 # The watchlist: rows, alerts and their file (widget-free), the refresher,

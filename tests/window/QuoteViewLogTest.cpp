@@ -2,12 +2,14 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 
 #include "QuoteWindowFixture.h"
 #include "framework/CText.h"
 #include "framework/Globals.h"
 #include "framework/MDIChildWnd.h"
 #include "res/Resource.h"
+#include "window/DayFile.h"
 #include "window/QuoteLog.h"
 
 namespace fs = std::filesystem;
@@ -93,7 +95,7 @@ TEST_F(QuoteViewLog, NothingIsWrittenWithoutTheLogSwitch)
     EXPECT_FALSE(fs::exists(m_work.path() / "Stockdata"));
 }
 
-TEST_F(QuoteViewLog, TheWindowClosedLastWinsForTheSameSymbolAndDay)
+TEST_F(QuoteViewLog, TwoWindowsOfOneSymbolKeepBothHistories)
 {
     CQuorelleView* first = OpenLogged("MSFT");
     ASSERT_NE(first, nullptr);
@@ -108,8 +110,18 @@ TEST_F(QuoteViewLog, TheWindowClosedLastWinsForTheSameSymbolAndDay)
 
     delete second->GetParentFrame();
     EXPECT_EQ(ReadFile(DayFile("MSFT")), Expected(secondHistory));
+    // Closed last, the first window writes its row and keeps the other's.
     delete first->GetParentFrame();
-    EXPECT_EQ(ReadFile(DayFile("MSFT")), Expected(firstHistory));
+    std::set<DayTime> minutes;
+    for (const auto* history : {&firstHistory, &secondHistory})
+        for (const QuoteRecord& quote : *history)
+            minutes.insert(DayTimeOf(quote));
+    const ::DayFile file = ParseDayFile(ReadFile(DayFile("MSFT")));
+    std::vector<DayTime> written;
+    for (const DayFileRow& row : file.rows)
+        written.push_back(row.time);
+    EXPECT_EQ(written, std::vector<DayTime>(minutes.begin(), minutes.end()));
+    EXPECT_GE(written.size(), 2u);
 }
 
 TEST_F(QuoteViewLog, AFailedWriteShowsTheMessageAndTheWindowStillCloses)

@@ -1,0 +1,531 @@
+#include "window/DayFile.h"
+
+#include <algorithm>
+#include <bit>
+#include <charconv>
+#include <cstring>
+#include <ctime>
+#include <iterator>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "framework/CText.h"
+#include "framework/MessageBox.h"
+#include "framework/PosixFile.h"
+#include "window/QuoteLog.h"
+
+namespace {
+
+constexpr std::string_view kHeaderLine = "Date\t\tTime\tCurrent\tChange\t\tHigh\tLow\tP/E\tAsk\tBid\tBeta";
+// Date, time, last, change, high, low, P/E, ask, bid, beta.
+constexpr std::size_t kRowFields = 10;
+// A day file is a day of minutes (some 100 KB); anything far beyond is not
+// one, and reading it would cost memory out of all proportion.
+constexpr std::size_t kMaxDayFileBytes = 8 * 1024 * 1024;
+// Room made ahead for rows: a day's minutes; more grow as usual.
+constexpr std::size_t kRowsAhead = 1'600;
+
+// "-?digits.dd": the form every number of a row has. n / 100.0 is the
+// correctly rounded value of the decimal, exactly what strtod gives.
+[[gnu::always_inline]] inline bool ParseCents(std::string_view text, double& value)
+{
+    const char* at = text.data();
+    const char* const end = at + text.size();
+    const bool negative = at != end && *at == '-';
+    if (negative)
+        ++at;
+    if (end - at < 4 || end - at > 17 || end[-3] != '.')
+        return false;
+    std::int64_t cents = 0;
+    for (; at < end - 3; ++at) {
+        const unsigned digit = static_cast<unsigned char>(*at) - '0';
+        if (digit > 9)
+            return false;
+        cents = cents * 10 + digit;
+    }
+    const unsigned tenths = static_cast<unsigned char>(end[-2]) - '0';
+    const unsigned hundredths = static_cast<unsigned char>(end[-1]) - '0';
+    if (tenths > 9 || hundredths > 9)
+        return false;
+    cents = cents * 100 + tenths * 10 + hundredths;
+    const double magnitude = static_cast<double>(cents) / 100.0;
+    value = negative ? -magnitude : magnitude;
+    return true;
+}
+
+// Any other C-locale number, also "nan" and "inf", the whole text.
+[[gnu::noinline]] bool ParseOtherNumber(std::string_view text, double& value)
+{
+    if (text.empty())
+        return false;
+    const char* end = text.data() + text.size();
+    const std::from_chars_result result = std::from_chars(text.data(), end, value);
+    return result.ec == std::errc() && result.ptr == end;
+}
+
+[[gnu::always_inline]] inline bool ParseNumber(std::string_view text, double& value)
+{
+    return ParseCents(text, value) || ParseOtherNumber(text, value);
+}
+
+template <class Int>
+bool ParseDigits(std::string_view text, std::size_t minDigits, Int& value)
+{
+    if (text.size() < minDigits || text.size() > 18)
+        return false;
+    value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+        value = static_cast<Int>(value * 10 + (c - '0'));
+    }
+    return true;
+}
+
+bool ParseDate(std::string_view text, DayTime& time)
+{
+    if (text.size() < 10 || text[2] != '/' || text[5] != '/')
+        return false;
+    return ParseDigits(text.substr(0, 2), 2, time.month) && ParseDigits(text.substr(3, 2), 2, time.day) &&
+           ParseDigits(text.substr(6), 4, time.year);
+}
+
+bool ParseClock(std::string_view text, DayTime& time)
+{
+    if (text == "-1:-1") {
+        time.hour = -1;
+        time.minute = -1;
+        return true;
+    }
+    return text.size() == 5 && text[2] == ':' && ParseDigits(text.substr(0, 2), 2, time.hour) &&
+           ParseDigits(text.substr(3, 2), 2, time.minute);
+}
+
+bool ValidTime(const DayTime& t)
+{
+    if (t.hour == -1)
+        return t.year == 0 && t.month == 0 && t.day == 0;
+    return t.month >= 1 && t.month <= 12 && t.day >= 1 && t.day <= 31 && t.hour <= 23 && t.minute <= 59;
+}
+
+// Local minute to seconds since the epoch. mktime is slow: each day's
+// offset is worked out at its first and last hour, and only a day whose
+// clock changes between them (clock changes fall on whole hours) asks
+// once per hour.
+class LocalClock {
+public:
+    std::int64_t Seconds(const DayTime& t)
+    {
+        if (t.hour < 0)
+            return 0;
+        // One number for the date: compared from registers, not memory.
+        const long long key = (t.year * 100 + t.month) * 100 + t.day;
+        if (!m_day || key != m_key) {
+            m_key = key;
+            m_day = true;
+            m_midnight = HourStart(t, 0);
+            m_steady = HourStart(t, 23) == m_midnight + 23 * 3600;
+            m_hour = -1;
+        }
+        if (m_steady)
+            return m_midnight + t.hour * 3600 + t.minute * 60;
+        if (t.hour != m_hour) {
+            m_hour = t.hour;
+            m_hourStart = HourStart(t, t.hour);
+        }
+        return m_hourStart + t.minute * 60;
+    }
+
+private:
+    static std::int64_t HourStart(const DayTime& t, int hour)
+    {
+        std::tm parts{};
+        parts.tm_year = static_cast<int>(t.year - 1900);
+        parts.tm_mon = t.month - 1;
+        parts.tm_mday = t.day;
+        parts.tm_hour = hour;
+        parts.tm_isdst = -1;
+        return static_cast<std::int64_t>(std::mktime(&parts));
+    }
+
+    bool m_day = false;
+    long long m_key = 0;
+    std::int64_t m_midnight = 0;
+    bool m_steady = false;
+    int m_hour = -1;
+    std::int64_t m_hourStart = 0;
+};
+
+// Reads one line into the quote and the chart row; false when it is not a row.
+// The texts of a row's chart cells: time label, last, high and low.
+struct ChartTexts {
+    std::string_view label;
+    std::string_view last;
+    std::string_view high;
+    std::string_view low;
+};
+
+bool ParseRow(std::string_view line, LocalClock& clock, DayTime& time, QuoteRecord& q, ChartTexts& chart)
+{
+    if (!line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
+    // Date, time and last from the left, the six numbers from the right:
+    // whatever lies between is the change text, tabs and all. One pass
+    // notes where the tabs are.
+    constexpr std::size_t kMaxTabs = 32;
+    std::size_t tabs[kMaxTabs];
+    std::size_t count = 0;
+    std::size_t at = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        // Eight bytes at a time: a row is a few words long.
+        constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+        constexpr std::uint64_t kLow7 = 0x7f7f7f7f7f7f7f7full;
+        for (; at + 8 <= line.size(); at += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, line.data() + at, sizeof word);
+            const std::uint64_t x = word ^ (kOnes * '\t');
+            // 0x80 in every byte of x that is zero, exactly; the lowest is
+            // the first in the line.
+            std::uint64_t hits = ~(((x & kLow7) + kLow7) | x | kLow7);
+            while (hits != 0) {
+                if (count == kMaxTabs)
+                    return false;  // no row has a change text of that many tabs
+                tabs[count++] = at + static_cast<std::size_t>(std::countr_zero(hits)) / 8;
+                hits &= hits - 1;
+            }
+        }
+    }
+    for (; at < line.size(); ++at) {
+        if (line[at] != '\t')
+            continue;
+        if (count == kMaxTabs)
+            return false;
+        tabs[count++] = at;
+    }
+    if (count < kRowFields - 1)
+        return false;
+    const auto field = [&line](std::size_t from, std::size_t to) {
+        return std::string_view(line.data() + from, to - from);
+    };
+    const std::size_t right = count - 6;  // the tab before the day's high
+    const std::string_view fields[kRowFields] = {
+        field(0, tabs[0]),
+        field(tabs[0] + 1, tabs[1]),
+        field(tabs[1] + 1, tabs[2]),
+        field(tabs[2] + 1, tabs[right]),
+        field(tabs[right] + 1, tabs[right + 1]),
+        field(tabs[right + 1] + 1, tabs[right + 2]),
+        field(tabs[right + 2] + 1, tabs[right + 3]),
+        field(tabs[right + 3] + 1, tabs[right + 4]),
+        field(tabs[right + 4] + 1, tabs[right + 5]),
+        field(tabs[right + 5] + 1, line.size()),
+    };
+
+    if (!ParseDate(fields[0], time) || !ParseClock(fields[1], time) || !ValidTime(time) ||
+        !ParseNumber(fields[2], q.last) || !ParseNumber(fields[4], q.dayHigh) ||
+        !ParseNumber(fields[5], q.dayLow) || !ParseNumber(fields[6], q.peRatio) ||
+        !ParseNumber(fields[7], q.ask) || !ParseNumber(fields[8], q.bid) || !ParseNumber(fields[9], q.beta))
+        return false;
+    q.change.assign(fields[3]);
+    q.quoteTime = clock.Seconds(time);
+
+    chart = ChartTexts{fields[1], fields[2], fields[4], fields[5]};
+    return true;
+}
+
+}  // namespace
+
+DayTime DayTimeOf(const QuoteRecord& quote)
+{
+    const std::time_t t = static_cast<std::time_t>(quote.quoteTime);
+    std::tm parts{};
+    if (!localtime_r(&t, &parts))
+        return {};
+    return {static_cast<long long>(parts.tm_year) + 1900, parts.tm_mon + 1, parts.tm_mday, parts.tm_hour,
+            parts.tm_min};
+}
+
+DayFile ParseDayFile(std::string text)
+{
+    DayFile file;
+    file.text = std::move(text);
+    const std::string_view all = file.text;
+    tzset();
+    LocalClock clock;
+
+    // The opening: an empty line, the header line and another empty line.
+    const std::string_view opening[] = {"", kHeaderLine, ""};
+    std::size_t pos = 0;
+    std::size_t lineNumber = 0;
+    for (const std::string_view expected : opening) {
+        const std::size_t feed = all.find('\n', pos);
+        ++lineNumber;
+        if (feed == std::string_view::npos || all.substr(pos, feed - pos) != expected) {
+            file.headerMismatchLine = lineNumber;
+            break;
+        }
+        pos = feed + 1;
+    }
+    if (!file.HasHeader()) {
+        pos = 0;
+        lineNumber = 0;
+    }
+
+    const std::size_t expected = std::min(all.size() / 60 + 1, kRowsAhead);
+    file.rows.reserve(expected);
+    file.quotes.reserve(expected);
+    file.points.reserve(expected);
+    while (pos < all.size()) {
+        std::size_t feed = all.find('\n', pos);
+        if (feed == std::string_view::npos)
+            feed = all.size();
+        ++lineNumber;
+        const std::string_view line = all.substr(pos, feed - pos);
+        // A row starts with its date; only other lines need the trim.
+        if (!line.empty() && (!IsAsciiSpace(line.front()) || !TrimWhitespaceView(line).empty())) {
+            QuoteRecord& q = file.quotes.emplace_back();
+            DayFileRow& row = file.rows.emplace_back();
+            ChartTexts texts;
+            if (ParseRow(line, clock, row.time, q, texts)) {
+                row.offset = pos;
+                row.length = line.size();
+                // The row's own texts are the chart's: both are "%.2f" of the
+                // same numbers (a high or low of 0 shows the last price), and
+                // "HH:MM" reads as its hour.
+                const bool highKnown = q.dayHigh != 0;
+                const bool lowKnown = q.dayLow != 0;
+                std::vector<std::string> cells;
+                cells.reserve(5);
+                cells.emplace_back(texts.label);
+                cells.emplace_back(texts.last);
+                cells.emplace_back(texts.last);
+                cells.emplace_back(highKnown ? texts.high : texts.last);
+                cells.emplace_back(lowKnown ? texts.low : texts.last);
+                file.points.emplace_back(std::move(cells),
+                                         std::initializer_list<double>{static_cast<double>(row.time.hour), q.last,
+                                                                       q.last, highKnown ? q.dayHigh : q.last,
+                                                                       lowKnown ? q.dayLow : q.last});
+            } else {
+                file.quotes.pop_back();
+                file.rows.pop_back();
+                file.unreadable.push_back(DayFileLine{lineNumber, file.rows.size(), std::string(line)});
+            }
+        }
+        pos = feed + 1;
+    }
+    return file;
+}
+
+bool ReadDayFileText(const std::string& path, std::string& text)
+{
+    const FileDescriptor file = OpenRegularFile(path);
+    if (!file.IsOpen())
+        return false;
+    struct stat info {};
+    if (::fstat(file.Get(), &info) != 0)
+        return false;
+    // Room beyond the size, so a file that grew meanwhile is read whole or
+    // noticed (and refused); a file beyond any day's size is refused too.
+    const std::size_t capacity = std::min(static_cast<std::size_t>(info.st_size) + 4096, kMaxDayFileBytes);
+    std::string buffer(capacity, '\0');
+    std::size_t total = 0;
+    if (!ReadUpTo(file.Get(), buffer.data(), capacity, total) || total == capacity)
+        return false;
+    buffer.resize(total);
+    text = std::move(buffer);
+    return true;
+}
+
+std::string FormatDayFileUnion(const DayFile& onDisk, const std::vector<QuoteRecord>& history)
+{
+    tzset();
+    // Every row of both, by minute; for one minute the history's latest row
+    // wins, then the file's latest.
+    struct Entry {
+        DayTime time;
+        int source;  // 0 the file, 1 the history
+        std::size_t index;
+    };
+    std::vector<Entry> entries;
+    entries.reserve(onDisk.rows.size() + history.size());
+    for (std::size_t i = 0; i < onDisk.rows.size(); ++i)
+        entries.push_back(Entry{onDisk.rows[i].time, 0, i});
+    for (std::size_t i = 0; i < history.size(); ++i)
+        entries.push_back(Entry{DayTimeOf(history[i]), 1, i});
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const Entry& a, const Entry& b) { return a.time < b.time; });
+
+    // Each unreadable line goes after the minute of the row it followed.
+    const auto anchorOf = [&onDisk](const DayFileLine& line) -> const DayTime* {
+        return line.rowsBefore == 0 ? nullptr : &onDisk.rows[line.rowsBefore - 1].time;
+    };
+    std::string text = QuoteLogHeader();
+    text.reserve(onDisk.text.size() + history.size() * 80 + 64);
+    for (const DayFileLine& line : onDisk.unreadable)
+        if (!anchorOf(line))
+            text.append(line.text).push_back('\n');
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (i + 1 < entries.size() && entries[i + 1].time == entries[i].time)
+            continue;  // a later row of the same minute is written instead
+        const Entry& e = entries[i];
+        if (e.source == 1)
+            text += FormatQuoteLogRow(history[e.index]);
+        else
+            text.append(onDisk.RowText(onDisk.rows[e.index])).push_back('\n');
+        for (const DayFileLine& line : onDisk.unreadable) {
+            const DayTime* anchor = anchorOf(line);
+            if (anchor && *anchor == e.time)
+                text.append(line.text).push_back('\n');
+        }
+    }
+    return text;
+}
+
+std::vector<QuoteRecord> MergeIntradaySeries(std::vector<QuoteRecord> history,
+                                             const std::vector<SeriesPoint>& series,
+                                             std::int32_t refreshMinutes, std::int64_t until,
+                                             const QuoteRecord& pattern)
+{
+    if (series.empty() || refreshMinutes <= 0)
+        return history;
+    std::vector<SeriesPoint> points(series);
+    std::stable_sort(points.begin(), points.end(),
+                     [](const SeriesPoint& a, const SeriesPoint& b) { return a.time < b.time; });
+    std::vector<std::int64_t> taken;
+    taken.reserve(history.size());
+    for (const QuoteRecord& quote : history)
+        taken.push_back(quote.quoteTime);
+    std::sort(taken.begin(), taken.end());
+
+    const std::int64_t period = static_cast<std::int64_t>(refreshMinutes) * 60;
+    std::int64_t start = points.front().time;
+    start -= ((start % 60) + 60) % 60;
+    std::size_t next = 0;
+    const SeriesPoint* latest = nullptr;
+    const std::size_t kept = history.size();
+    for (std::int64_t instant = start; instant <= until; instant += period) {
+        while (next < points.size() && points[next].time <= instant)
+            latest = &points[next++];
+        if (!latest)
+            continue;
+        const auto covering = std::lower_bound(taken.begin(), taken.end(), instant);
+        if (covering != taken.end() && *covering < instant + period)
+            continue;
+        QuoteRecord sample = pattern;
+        sample.last = latest->price;
+        sample.quoteTime = instant;
+        sample.dayHigh = 0;
+        sample.dayLow = 0;
+        sample.change = pattern.prevClose != 0 ? FormatC("%.2f", latest->price - pattern.prevClose) : std::string();
+        history.push_back(std::move(sample));
+    }
+    if (history.size() != kept)
+        std::stable_sort(history.begin(), history.end(),
+                         [](const QuoteRecord& a, const QuoteRecord& b) { return a.quoteTime < b.quoteTime; });
+    return history;
+}
+
+void AppendDayFileRows(DayFile file, std::vector<QuoteRecord>& history, std::vector<PointRow>& points)
+{
+    if (history.empty() && points.empty()) {
+        history = std::move(file.quotes);
+        points = std::move(file.points);
+        return;
+    }
+    history.insert(history.end(), std::make_move_iterator(file.quotes.begin()),
+                   std::make_move_iterator(file.quotes.end()));
+    points.insert(points.end(), std::make_move_iterator(file.points.begin()),
+                  std::make_move_iterator(file.points.end()));
+}
+
+std::string UnreadableLinesNote(const std::string& fileName, const DayFile& file)
+{
+    const std::size_t count = file.unreadable.size();
+    if (count == 0)
+        return {};
+    return FormatC("%zu line%s of %s could not be read (first: line %zu); kept in the file, left out of the chart.",
+                   count, count == 1 ? "" : "s", fileName.c_str(), file.unreadable.front().lineNumber);
+}
+
+namespace {
+
+std::string JoinPath(const std::string& folder, const std::string& name)
+{
+    return folder.empty() ? name : folder + "/" + name;
+}
+
+bool CanEnterFolder(const char* folder)
+{
+    struct stat info {};
+    return ::stat(folder, &info) == 0 && S_ISDIR(info.st_mode) && ::access(folder, X_OK) == 0;
+}
+
+}  // namespace
+
+std::string DayFilePathForReading(const std::string& symbol, std::time_t now)
+{
+    const std::string name = QuoteLogFileName(symbol, now);
+    return CanEnterFolder("Stockdata") ? JoinPath("Stockdata", name) : name;
+}
+
+bool WriteDayFileUnion(const std::string& symbol, const std::vector<QuoteRecord>& history, std::time_t now)
+{
+    const std::string name = QuoteLogFileName(symbol, now);
+    const std::string folder = QuoteLogDirectory();
+    const std::string path = JoinPath(folder, name);
+    DayFile onDisk;
+    struct stat info {};
+    if (name.find('/') == std::string::npos && ::stat(path.c_str(), &info) == 0) {
+        std::string text;
+        if (!ReadDayFileText(path, text)) {
+            ShowMessage(FormatC("Can not read the day file \"%s\" (not readable, or larger than 8 MB); it is "
+                                "left as it is and this window's quotes are not written to it.",
+                                name.c_str()));
+            return false;
+        }
+        onDisk = ParseDayFile(std::move(text));
+        // A file of another kind under the day file's name is kept line by
+        // line below the header rather than replaced.
+    }
+    if (WriteFileAtomically(folder, name, FormatDayFileUnion(onDisk, history)))
+        return true;
+    ShowMessage(FormatC("Can not open an output file \"%s\".", name.c_str()));
+    return false;
+}
+
+bool ReadPastDay(const std::string& path, PastDay& day, std::string& refusal)
+{
+    std::string text;
+    if (!ReadDayFileText(path, text)) {
+        refusal = FormatC("Can not read the day file \"%s\" (missing, not readable, or larger than 8 MB).",
+                          path.c_str());
+        return false;
+    }
+    DayFile file = ParseDayFile(std::move(text));
+    if (!file.HasHeader()) {
+        refusal = FormatC("\"%s\" is not a day file: line %zu is not the day file's heading "
+                          "(an empty line, the column names, an empty line).",
+                          path.c_str(), file.headerMismatchLine);
+        return false;
+    }
+    if (file.rows.empty()) {
+        refusal = file.unreadable.empty()
+                      ? FormatC("The day file \"%s\" holds no quotes.", path.c_str())
+                      : FormatC("\"%s\" is not a day file: line %zu is not a row of quotes.", path.c_str(),
+                                file.unreadable.front().lineNumber);
+        return false;
+    }
+    day.path = path;
+    // MM_DD_YYYY_symbol.txt; another name stands for itself.
+    std::string name = path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
+    if (name.size() > 4 && EqualsIgnoringAsciiCase(std::string_view(name).substr(name.size() - 4), ".txt"))
+        name.resize(name.size() - 4);
+    if (name.size() > 11 && name[2] == '_' && name[5] == '_' && name[10] == '_')
+        name.erase(0, 11);
+    day.symbol = ToUpperAscii(name);
+    const DayTime& last = file.rows.back().time;
+    day.date = FormatC("%02d/%02d/%04lld", last.month, last.day, last.year);
+    day.file = std::move(file);
+    return true;
+}

@@ -1,0 +1,133 @@
+#pragma once
+
+#include <compare>
+#include <cstddef>
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "chart/PointRow.h"
+#include "quote/QuoteRecord.h"
+
+// Reading a day file (the daily quote log, window/QuoteLog.h) back, and
+// writing the union of a day file and a window's history. Widget-free;
+// numbers are read with the C locale's rules whatever the user's locale.
+
+// The minute a row stands for, as the row writes it (local date and time).
+// A row whose time could not be broken down has 0/0/0 -1:-1.
+struct DayTime {
+    long long year = 0;
+    int month = 0;
+    int day = 0;
+    int hour = -1;
+    int minute = -1;
+
+    auto operator<=>(const DayTime&) const = default;
+};
+
+// The minute of a quote's trade time, as FormatQuoteLogRow writes it.
+DayTime DayTimeOf(const QuoteRecord& quote);
+
+// Where a row that could be read stands: its minute and its line in
+// DayFile::text (without the line feed).
+struct DayFileRow {
+    DayTime time;
+    std::size_t offset = 0;
+    std::size_t length = 0;
+};
+
+// A line that could not be read, kept so that writing the file again keeps it.
+struct DayFileLine {
+    std::size_t lineNumber = 0;  // 1-based, in the file it came from
+    std::size_t rowsBefore = 0;  // readable rows above it in that file
+    std::string text;            // without its line feed
+};
+
+struct DayFile {
+    std::string text;
+    // 0 when the file opens with the header; else the first line (1-based)
+    // where it differs. Without the header every line is read as a row.
+    std::size_t headerMismatchLine = 0;
+    // The rows that could be read, in file order, in three parallel arrays.
+    std::vector<DayFileRow> rows;
+    // What each row carries: last, change, day's high and low, P/E, ask,
+    // bid, beta, and the trade time (the row's local minute; 0 for the
+    // unknown time). Other fields are 0.
+    std::vector<QuoteRecord> quotes;
+    // The chart row a quote window shows for each: its time label, last,
+    // and day's high and low (0 shown as the last price, as for a live
+    // quote). The previous close is not in the file: its cell shows the last
+    // price, which keeps the scale where the day's prices are.
+    std::vector<PointRow> points;
+    std::vector<DayFileLine> unreadable;
+
+    bool HasHeader() const { return headerMismatchLine == 0; }
+    std::string_view RowText(const DayFileRow& row) const { return std::string_view(text).substr(row.offset, row.length); }
+};
+
+// Splits the text into header, rows and unreadable lines. Empty lines
+// outside the header carry nothing and are skipped.
+DayFile ParseDayFile(std::string text);
+
+// Reads a whole file into `text`; false when it cannot be opened or read,
+// or holds more than 8 MB (no day file comes near).
+bool ReadDayFileText(const std::string& path, std::string& text);
+
+// The text of the day file holding the union of `onDisk` and `history`:
+// the header, then one row per minute in time order (the history's latest
+// row where both have one, else the file's own line unchanged), each
+// unreadable line of the file right after the row it followed there.
+std::string FormatDayFileUnion(const DayFile& onDisk, const std::vector<QuoteRecord>& history);
+
+// A point of an intraday series: a trade time and a price.
+struct SeriesPoint {
+    std::int64_t time = 0;  // seconds since the epoch
+    double price = 0;
+};
+
+// The history with an intraday series filled in where the history has no
+// row: the series is sampled once per refresh period, from the whole minute
+// of its first point up to `until`, each sample the last point at or before
+// its instant; a sample is added only when no history row (resumed or live)
+// lies within its period. Added rows copy `pattern` (the window's quote)
+// with the sample's price and instant, the change worked out from the
+// pattern's previous close, and the day's high and low left unknown (0).
+// The result is in time order; history rows are kept as they are.
+std::vector<QuoteRecord> MergeIntradaySeries(std::vector<QuoteRecord> history,
+                                             const std::vector<SeriesPoint>& series,
+                                             std::int32_t refreshMinutes, std::int64_t until,
+                                             const QuoteRecord& pattern);
+
+// Appends the rows to a window's history and its chart rows, in file order
+// (taking them over whole when both are empty).
+void AppendDayFileRows(DayFile file, std::vector<QuoteRecord>& history, std::vector<PointRow>& points);
+
+// The text said in the status bar when a day file had lines that could not
+// be read; empty when it had none.
+std::string UnreadableLinesNote(const std::string& fileName, const DayFile& file);
+
+// Writes the union of the day's file of `now` (as it is at this moment)
+// and the history, as WriteQuoteLogFile writes a history: atomically, in
+// QuoteLogDirectory(), the same message on failure. A file that exists but
+// cannot be read is left alone (and said): writing over it would lose it.
+bool WriteDayFileUnion(const std::string& symbol, const std::vector<QuoteRecord>& history, std::time_t now);
+
+// The path of the day's file of `now` for reading: inside "Stockdata" when
+// that folder can be entered, else in the current directory. Creates nothing.
+std::string DayFilePathForReading(const std::string& symbol, std::time_t now);
+
+// A day file opened read-only: what its window shows.
+struct PastDay {
+    std::string path;
+    std::string symbol;  // from the file's name (MM_DD_YYYY_symbol.txt), upper case
+    std::string date;    // MM/DD/YYYY of its last row
+    DayFile file;
+};
+
+// Reads the day file at the path. On refusal returns false with the
+// message naming the file and, where one is to blame, the line: a file that
+// cannot be read, one without the day file's header, one without a row
+// that can be read.
+bool ReadPastDay(const std::string& path, PastDay& day, std::string& refusal);

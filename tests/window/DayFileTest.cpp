@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "chart/QuoteChartContent.h"
+#include "quote/QuoteTime.h"
+#include "support/TestEnvironment.h"
+#include "window/DayFile.h"
+#include "window/QuoteLog.h"
+
+namespace {
+
+constexpr int kMinute = 60;
+
+QuoteRecord Quote(int hour, int minute, double last)
+{
+    QuoteRecord quote;
+    quote.quoteTime = MakeQuoteTime(2011, 11, 4, hour, minute, 0, -1);
+    quote.last = last;
+    quote.change = "0.52 (2.1%)";
+    quote.dayHigh = 25.75;
+    quote.dayLow = 0;
+    quote.peRatio = 14.2;
+    quote.ask = 25.52;
+    quote.bid = 25.49;
+    quote.beta = -0.8;
+    return quote;
+}
+
+// What a row carries of a quote: the rest reads back as 0.
+QuoteRecord Carried(const QuoteRecord& quote)
+{
+    QuoteRecord row;
+    row.quoteTime = quote.quoteTime;
+    row.last = quote.last;
+    row.change = quote.change;
+    row.dayHigh = quote.dayHigh;
+    row.dayLow = quote.dayLow;
+    row.peRatio = quote.peRatio;
+    row.ask = quote.ask;
+    row.bid = quote.bid;
+    row.beta = quote.beta;
+    return row;
+}
+
+class DayFileTest : public ::testing::Test {
+protected:
+    testing_support::ScopedTimeZone m_zone{"America/New_York"};
+};
+
+TEST_F(DayFileTest, ReadsBackWhatTheLogWritesAndKeepsUnreadableLinesInPlace)
+{
+    const std::vector<QuoteRecord> written = {Quote(9, 30, 25.41), Quote(9, 31, 25.5), Quote(9, 32, 1234.07)};
+    std::string text = FormatQuoteLog(written);
+    // A damaged row after the first, one at the end without a line feed,
+    // and an empty line, which carries nothing.
+    const std::size_t second = text.find("11/04/2011\t09:31");
+    text.insert(second, "11/04/2011\t09:3x\tgarbled\n\n");
+    text += "truncated\t25.";
+
+    const DayFile file = ParseDayFile(text);
+    EXPECT_TRUE(file.HasHeader());
+    ASSERT_EQ(file.rows.size(), 3u);
+    for (std::size_t i = 0; i < written.size(); ++i) {
+        EXPECT_EQ(file.quotes[i], Carried(written[i])) << i;
+        // The chart row is the live window's, texts and numbers alike.
+        const PointRow live = QuotePointRow(written[i], PointTimeOf(written[i], true, 0));
+        for (std::size_t column : {0u, 1u, 3u, 4u}) {
+            EXPECT_EQ(file.points[i].Text(column), live.Text(column)) << i;
+            EXPECT_EQ(file.points[i].Value(column), live.Value(column)) << i;
+        }
+    }
+    EXPECT_EQ(file.rows[1].time, (DayTime{2011, 11, 4, 9, 31}));
+    ASSERT_EQ(file.unreadable.size(), 2u);
+    EXPECT_EQ(file.unreadable[0].lineNumber, 5u);
+    EXPECT_EQ(file.unreadable[0].rowsBefore, 1u);
+    EXPECT_EQ(file.unreadable[1].text, "truncated\t25.");
+    EXPECT_EQ(UnreadableLinesNote("f.txt", file).rfind("2 lines of f.txt could not be read (first: line 5)", 0), 0u);
+
+    // Written back with nothing new: every row and both lines where they were.
+    const std::string again = FormatDayFileUnion(file, {});
+    std::string expected = FormatQuoteLog(written);
+    expected.insert(expected.find("11/04/2011\t09:31"), "11/04/2011\t09:3x\tgarbled\n");
+    expected += "truncated\t25.\n";
+    EXPECT_EQ(again, expected);
+
+    // A change text holding a tab is still one row.
+    QuoteRecord tabbed = Quote(10, 0, 25);
+    tabbed.change = "+1\t(4%)";
+    EXPECT_EQ(ParseDayFile(FormatQuoteLog({tabbed})).quotes.at(0).change, "+1\t(4%)");
+    // Without the heading, the first differing line is named.
+    EXPECT_EQ(ParseDayFile("\nDate\tTime\n\n").headerMismatchLine, 2u);
+}
+
+TEST_F(DayFileTest, UnionHasOneRowPerMinuteInTimeOrderTheWindowsRowWinning)
+{
+    const DayFile file = ParseDayFile(FormatQuoteLog({Quote(9, 30, 1), Quote(9, 32, 2), Quote(9, 34, 3)}));
+    // Another window's history: a row of a minute the file has, and new ones
+    // before, between and after.
+    const std::vector<QuoteRecord> history = {Quote(9, 29, 10), Quote(9, 32, 20), Quote(9, 33, 30),
+                                              Quote(9, 35, 40)};
+    const DayFile merged = ParseDayFile(FormatDayFileUnion(file, history));
+    std::vector<double> prices;
+    for (const QuoteRecord& quote : merged.quotes)
+        prices.push_back(quote.last);
+    EXPECT_EQ(prices, (std::vector<double>{10, 1, 20, 30, 3, 40}));
+    EXPECT_TRUE(merged.unreadable.empty());
+}
+
+TEST_F(DayFileTest, SeriesFillsOnlyPeriodsNoRowCovers)
+{
+    // Resumed rows at 9:30 and 9:40, a live row at 9:52; a series every
+    // minute from 9:30:20 to 9:59; a five-minute refresh period.
+    const std::vector<QuoteRecord> history = {Quote(9, 30, 1), Quote(9, 40, 2), Quote(9, 52, 3)};
+    std::vector<SeriesPoint> series;
+    for (int i = 0; i < 30; ++i)
+        series.push_back({Quote(9, 30, 0).quoteTime + 20 + i * kMinute, 100.0 + i});
+    QuoteRecord pattern = Quote(9, 52, 3);
+    pattern.prevClose = 99;
+    const std::int64_t until = Quote(9, 56, 0).quoteTime;
+
+    const std::vector<QuoteRecord> merged = MergeIntradaySeries(history, series, 5, until, pattern);
+    std::vector<std::int64_t> minutes;
+    for (const QuoteRecord& quote : merged)
+        minutes.push_back((quote.quoteTime - Quote(9, 30, 0).quoteTime) / kMinute);
+    // 9:30 (the first sample's period has the resumed row), 9:35 filled,
+    // 9:40 resumed, 9:45 filled, 9:50 covered by the live 9:52, 9:55 filled.
+    EXPECT_EQ(minutes, (std::vector<std::int64_t>{0, 5, 10, 15, 22, 25}));
+    EXPECT_EQ(merged[0], history[0]);
+    EXPECT_EQ(merged[1].last, 104);  // the last point at or before 9:35:00 (9:34:20)
+    EXPECT_EQ(merged[1].change, "5.00");
+    EXPECT_EQ(merged[1].prevClose, 99);
+    // Merging the same series again adds nothing.
+    EXPECT_EQ(MergeIntradaySeries(merged, series, 5, until, pattern), merged);
+}
+
+}  // namespace
