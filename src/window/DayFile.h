@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "chart/PointRow.h"
+#include "quote/QuotePage.h"
 #include "quote/QuoteRecord.h"
 
 // Reading a day file (the daily quote log, window/QuoteLog.h) back, and
@@ -82,10 +83,7 @@ bool ReadDayFileText(const std::string& path, std::string& text);
 std::string FormatDayFileUnion(const DayFile& onDisk, const std::vector<QuoteRecord>& history);
 
 // A point of an intraday series: a trade time and a price.
-struct SeriesPoint {
-    std::int64_t time = 0;  // seconds since the epoch
-    double price = 0;
-};
+using SeriesPoint = IntradayPoint;
 
 // The history with an intraday series filled in where the history has no
 // row: the series is sampled once per refresh period, from the whole minute

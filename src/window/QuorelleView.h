@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include "framework/View.h"
+#include "quote/QuotePage.h"
 #include "quote/QuoteRecord.h"
 #include "quote/SecurityRecord.h"
 
@@ -78,6 +79,9 @@ public:
     std::string m_strCaption;
     // Lines of the day file read at creation that could not be read.
     std::size_t m_nUnreadableLines = 0;
+    // Until the window's first quote: a source's intraday series then fills
+    // the day from the open.
+    bool m_bBackfillPending = true;
 
     // Whether the view does anything at all (see the class comment).
     bool IsWorking() const { return m_nKind == 0 && !m_bOpeningPath; }
@@ -89,6 +93,9 @@ public:
     // Fetches the quote once; on success adds the chart point and the
     // history record. False when the refresh failed or was refused.
     bool RefreshOnce();
+    // Fills the history and the chart from the series where no row covers
+    // its refresh period (see MergeIntradaySeries).
+    void Backfill(const std::vector<IntradayPoint>& series);
 
     // Starts the refresh timer with the period of m_security.refreshMinutes,
     // replacing a running one (its period restarts from now).

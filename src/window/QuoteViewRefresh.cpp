@@ -1,16 +1,20 @@
 // The quote view's refresh cycle: one refresh, the periodic timer, and the
 // intraday history each successful refresh extends.
 
+#include <ctime>
 #include <exception>
 #include <utility>
 
 #include <QPointer>
 #include <QTimerEvent>
 
+#include "chart/Graph.h"
+#include "chart/QuoteChartContent.h"
 #include "framework/MessageBox.h"
 #include "framework/WaitCursor.h"
-#include "window/QuoteWindowHost.h"
+#include "window/DayFile.h"
 #include "window/QuorelleView.h"
+#include "window/QuoteWindowHost.h"
 #include "window/RefreshPeriod.h"
 
 bool CQuorelleView::RefreshOnce()
@@ -23,9 +27,10 @@ bool CQuorelleView::RefreshOnce()
     const QPointer<CQuorelleView> alive(this);
     SecurityRecord security = m_security;
     QuoteRecord quote = m_quote;
+    std::vector<IntradayPoint> series;
     bool refreshed = false;
     try {
-        refreshed = m_pDirectory->RefreshQuote(&security, &quote, nullptr);
+        refreshed = m_pDirectory->RefreshQuote(&security, &quote, m_bBackfillPending ? &series : nullptr);
     } catch (const std::exception&) {
         // A page whose trade time cannot be converted ends this refresh only;
         // the window keeps what it has and tries again at the next tick.
@@ -47,7 +52,38 @@ bool CQuorelleView::RefreshOnce()
     if (m_history.size() == m_history.capacity())
         m_history.reserve(m_history.size() + m_history.size() / 2 + 1);
     m_history.push_back(m_quote);
+    if (m_bBackfillPending) {
+        m_bBackfillPending = false;
+        if (!series.empty())
+            Backfill(series);
+    }
     return true;
+}
+
+void CQuorelleView::Backfill(const std::vector<IntradayPoint>& series)
+{
+    if (!m_pGraph || m_history.empty())
+        return;
+    std::vector<QuoteRecord> merged =
+        MergeIntradaySeries(m_history, series, m_security.refreshMinutes, m_history.back().quoteTime, m_history.back());
+    if (merged.size() == m_history.size())
+        return;
+    // Chart rows follow the history one to one: the rows there were keep
+    // theirs, each added one gets a new row.
+    std::vector<PointRow>& points = m_pGraph->m_points;
+    std::vector<PointRow> rows;
+    rows.reserve(merged.size());
+    const std::time_t now = std::time(nullptr);
+    std::size_t kept = 0;
+    for (const QuoteRecord& row : merged) {
+        if (kept < m_history.size() && kept < points.size() && row == m_history[kept])
+            rows.push_back(std::move(points[kept++]));
+        else
+            rows.push_back(QuotePointRow(row, PointTimeOf(row, m_security.easternTime, now)));
+    }
+    points = std::move(rows);
+    m_history = std::move(merged);
+    repaint();
 }
 
 void CQuorelleView::ArmRefreshTimer()

@@ -10,7 +10,9 @@
 #include "chart/Graph.h"
 #include "framework/CText.h"
 #include "framework/MDIChildWnd.h"
+#include "framework/Settings.h"
 #include "framework/StatusBar.h"
+#include "quote/QuoteService.h"
 #include "res/Resource.h"
 #include "window/DayFile.h"
 #include "window/QuoteLog.h"
@@ -183,3 +185,39 @@ TEST_F(QuoteViewDayFile, ExportsAreEnabledOnlyWithAQuoteWindow)
 }
 
 }  // namespace
+
+// A source with an intraday series fills the day from the open on a new
+// window's first quote, around the rows resumed from the day file, once.
+TEST_F(QuoteViewDayFile, TheSeriesFillsTheDayAroundResumedRowsWithoutDuplicates)
+{
+    CUserSettings settings;
+    settings.setValue(QStringLiteral("QuoteSources/Enabled"), QStringLiteral("chart-json"));
+    settings.setValue(QStringLiteral("QuoteHosts/chart-json"), QString::fromStdString("http://" + m_sim.HostPort()));
+    CQuoteService::Instance().Router().Reset();
+
+    CQuorelleView* morning = RunFor("MSFT", 2);
+    ASSERT_NE(morning, nullptr);
+    // The first quote brought the day from the open.
+    ASSERT_GT(morning->m_history.size(), 30u);
+    const std::vector<QuoteRecord> morningRows = morning->m_history;
+    Close(morning);
+
+    AdvanceClock(10);
+    CQuoteService::Instance().Router().Reset();
+    CQuorelleView* noon = OpenLogged("MSFT");
+    ASSERT_NE(noon, nullptr);
+    std::vector<std::int64_t> minutes;
+    for (const QuoteRecord& row : noon->m_history)
+        minutes.push_back(row.quoteTime / 60);
+    EXPECT_TRUE(std::is_sorted(minutes.begin(), minutes.end()));
+    EXPECT_EQ(std::adjacent_find(minutes.begin(), minutes.end()), minutes.end()) << "two rows in one minute";
+    EXPECT_GT(noon->m_history.size(), morningRows.size());
+    EXPECT_EQ(noon->m_pGraph->m_points.size(), noon->m_history.size());
+    for (const QuoteRecord& row : morningRows)
+        EXPECT_NE(std::find(minutes.begin(), minutes.end(), row.quoteTime / 60), minutes.end()) << row.quoteTime;
+    EXPECT_TRUE(m_messages->messages().empty());
+
+    Close(noon);
+    settings.remove(QStringLiteral("QuoteSources"));
+    settings.remove(QStringLiteral("QuoteHosts/chart-json"));
+}
