@@ -11,17 +11,9 @@
 
 namespace {
 
-// Quote pages are read in pieces of this size, as the page downloader does.
-constexpr int kPageChunkSize = 100'000;
-
 std::string SecurityKey(const SecurityRecord& security)
 {
     return security.country + ":" + security.symbol;
-}
-
-bool IsPageLayout(const QuoteSourceDefinition& source)
-{
-    return source.format == QuoteSourceFormat::MsnPage || source.format == QuoteSourceFormat::CnnPage;
 }
 
 }  // namespace
@@ -127,15 +119,7 @@ SourceAttempt CQuoteSourceRouter::Ask(const QuoteSourceDefinition& source, const
         std::this_thread::sleep_for(std::min<Clock::duration>(slot - m_now(), std::chrono::milliseconds(50)));
     }
 
-    HttpRequest request;
-    request.url = url.url;
-    for (const auto& [name, value] : source.headers)
-        request.headers.push_back(name + ": " + value);
-    request.chunkSize = IsPageLayout(source) || source.format == QuoteSourceFormat::Page ? kPageChunkSize : 0;
-    request.connectTimeout = limits.connectTimeout;
-    request.stallTimeout = limits.stallTimeout;
-    request.maxBodyBytes = limits.maxBodyBytes;
-    request.cancel = cancel;
+    const HttpRequest request = SourceHttpRequest(source, url.url, limits, cancel);
     const HttpResponse response = PerformHttpGet(request);
 
     switch (response.outcome) {

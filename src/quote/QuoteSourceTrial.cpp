@@ -100,6 +100,21 @@ std::vector<SourceTrialField> DescribeQuoteFields(const ParsedQuotePage& page)
     return fields;
 }
 
+HttpRequest SourceHttpRequest(const QuoteSourceDefinition& source, const std::string& url,
+                              const TransferLimits& limits, const std::atomic<bool>* cancel)
+{
+    HttpRequest request;
+    request.url = url;
+    for (const auto& [name, value] : source.headers)
+        request.headers.push_back(name + ": " + value);
+    request.chunkSize = IsPageLayout(source) || source.format == QuoteSourceFormat::Page ? kPageChunkSize : 0;
+    request.connectTimeout = limits.connectTimeout;
+    request.stallTimeout = limits.stallTimeout;
+    request.maxBodyBytes = limits.maxBodyBytes;
+    request.cancel = cancel;
+    return request;
+}
+
 SourceTrial TryQuoteSource(const QuoteSourceDefinition& source, const std::string& base, const std::string& symbol,
                            const std::string& country, const TransferLimits& limits, std::time_t now,
                            const std::atomic<bool>* cancel)
@@ -112,15 +127,7 @@ SourceTrial TryQuoteSource(const QuoteSourceDefinition& source, const std::strin
     }
     trial.url = url.url;
 
-    HttpRequest request;
-    request.url = url.url;
-    for (const auto& [name, value] : source.headers)
-        request.headers.push_back(name + ": " + value);
-    request.chunkSize = IsPageLayout(source) || source.format == QuoteSourceFormat::Page ? kPageChunkSize : 0;
-    request.connectTimeout = limits.connectTimeout;
-    request.stallTimeout = limits.stallTimeout;
-    request.maxBodyBytes = limits.maxBodyBytes;
-    request.cancel = cancel;
+    const HttpRequest request = SourceHttpRequest(source, url.url, limits, cancel);
 
     const auto started = std::chrono::steady_clock::now();
     const HttpResponse response = PerformHttpGet(request);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "quote/HttpTransfer.h"
 #include "quote/QuotePage.h"
 #include "quote/QuoteSourceDefinition.h"
 #include "quote/QuoteSourceRouter.h"
@@ -21,6 +22,11 @@
 // (with any text after it) their older settings held.
 SourceUrl SourceRequestUrl(const QuoteSourceDefinition& source, const std::string& base, const std::string& symbol,
                            const std::string& country);
+
+// The request a source's definition asks for: its headers, the read size of
+// pages, and the caller's limits.
+HttpRequest SourceHttpRequest(const QuoteSourceDefinition& source, const std::string& url,
+                              const TransferLimits& limits, const std::atomic<bool>* cancel);
 
 // One field of a tried answer: its value as text, or "not found".
 struct SourceTrialField {
