@@ -52,6 +52,11 @@ void CQuoteDirectory::SetMessageText(const std::string& text)
 
 namespace {
 
+// Longest caption shown; the bar starts this many pixels per character
+// right of the pane's left edge, whatever the font.
+constexpr std::size_t kMaxCaption = 50;
+constexpr int kPixelsPerCharacter = 6;
+
 std::string SourceDisplayName(const std::string& id)
 {
     const auto sources = CQuoteService::Instance().Sources();
@@ -158,13 +163,6 @@ CQuorelleDoc* CQuoteDirectory::OpenQuoteWindow(SecurityRecord& record)
         app->AddToRecentFileList(FormatSecurityEntry(opened));
     return document;
 }
-
-namespace {
-// Longest caption shown; the bar starts this many pixels per character
-// right of the pane's left edge, whatever the font.
-constexpr std::size_t kMaxCaption = 50;
-constexpr int kPixelsPerCharacter = 6;
-}  // namespace
 
 void CQuoteDirectory::ShowFillProgress(std::string caption)
 {

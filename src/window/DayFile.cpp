@@ -238,12 +238,7 @@ bool ParseRow(std::string_view line, LocalClock& clock, DayTime& time, QuoteReco
 
 DayTime DayTimeOf(const QuoteRecord& quote)
 {
-    const std::time_t t = static_cast<std::time_t>(quote.quoteTime);
-    std::tm parts{};
-    if (!localtime_r(&t, &parts))
-        return {};
-    return {static_cast<long long>(parts.tm_year) + 1900, parts.tm_mon + 1, parts.tm_mday, parts.tm_hour,
-            parts.tm_min};
+    return LocalDayTime(quote.quoteTime);
 }
 
 DayFile ParseDayFile(std::string text)
@@ -455,18 +450,12 @@ std::string JoinPath(const std::string& folder, const std::string& name)
     return folder.empty() ? name : folder + "/" + name;
 }
 
-bool CanEnterFolder(const char* folder)
-{
-    struct stat info {};
-    return ::stat(folder, &info) == 0 && S_ISDIR(info.st_mode) && ::access(folder, X_OK) == 0;
-}
-
 }  // namespace
 
 std::string DayFilePathForReading(const std::string& symbol, std::time_t now)
 {
     const std::string name = QuoteLogFileName(symbol, now);
-    return CanEnterFolder("Stockdata") ? JoinPath("Stockdata", name) : name;
+    return JoinPath(ExistingQuoteLogDirectory(), name);
 }
 
 bool WriteDayFileUnion(const std::string& symbol, const std::vector<QuoteRecord>& history, std::time_t now)

@@ -11,22 +11,11 @@
 #include "chart/PointRow.h"
 #include "quote/QuotePage.h"
 #include "quote/QuoteRecord.h"
+#include "window/QuoteLog.h"
 
 // Reading a day file (the daily quote log, window/QuoteLog.h) back, and
 // writing the union of a day file and a window's history. Widget-free;
 // numbers are read with the C locale's rules whatever the user's locale.
-
-// The minute a row stands for, as the row writes it (local date and time).
-// A row whose time could not be broken down has 0/0/0 -1:-1.
-struct DayTime {
-    long long year = 0;
-    int month = 0;
-    int day = 0;
-    int hour = -1;
-    int minute = -1;
-
-    auto operator<=>(const DayTime&) const = default;
-};
 
 // The minute of a quote's trade time, as FormatQuoteLogRow writes it.
 DayTime DayTimeOf(const QuoteRecord& quote);

@@ -20,30 +20,6 @@ constexpr char kLogFolder[] = "Stockdata";
 // usual only cost an occasional regrowth.
 constexpr std::size_t kRowEstimate = 72;
 
-// Local-time breakdown of `time`. The year is kept in 64 bits: tm_year + 1900
-// overflows int for the last representable years.
-struct LocalDate {
-    long long year = 0;
-    int month = 0;
-    int day = 0;
-    int hour = -1;
-    int minute = -1;
-};
-
-bool BreakDown(std::int64_t time, LocalDate& out)
-{
-    const std::time_t t = static_cast<std::time_t>(time);
-    std::tm parts{};
-    if (!localtime_r(&t, &parts))
-        return false;
-    out.year = static_cast<long long>(parts.tm_year) + 1900;
-    out.month = parts.tm_mon + 1;
-    out.day = parts.tm_mday;
-    out.hour = parts.tm_hour;
-    out.minute = parts.tm_min;
-    return true;
-}
-
 bool CanEnter(const char* folder)
 {
     struct stat info {};
@@ -52,6 +28,16 @@ bool CanEnter(const char* folder)
 
 }  // namespace
 
+DayTime LocalDayTime(std::int64_t time)
+{
+    const std::time_t t = static_cast<std::time_t>(time);
+    std::tm parts{};
+    if (!localtime_r(&t, &parts))
+        return {};
+    return {static_cast<long long>(parts.tm_year) + 1900, parts.tm_mon + 1, parts.tm_mday, parts.tm_hour,
+            parts.tm_min};
+}
+
 std::string QuoteLogHeader()
 {
     return "\nDate\t\tTime\tCurrent\tChange\t\tHigh\tLow\tP/E\tAsk\tBid\tBeta\n\n";
@@ -59,9 +45,7 @@ std::string QuoteLogHeader()
 
 std::string FormatQuoteLogRow(const QuoteRecord& quote)
 {
-    LocalDate when;
-    if (!BreakDown(quote.quoteTime, when))
-        when = LocalDate{};
+    const DayTime when = LocalDayTime(quote.quoteTime);
     return FormatC("%02d/%02d/%04lld\t%02d:%02d\t%02.2f\t%s\t%02.2f\t%02.2f\t%02.2f\t%02.2f\t%02.2f\t%02.2f\n",
                    when.month, when.day, when.year, when.hour, when.minute, quote.last,
                    quote.change.c_str(), quote.dayHigh, quote.dayLow, quote.peRatio, quote.ask,
@@ -84,13 +68,16 @@ std::string FormatQuoteLog(const std::vector<QuoteRecord>& history)
 std::string QuoteLogFileName(const std::string& symbol, std::time_t now)
 {
     tzset();
-    LocalDate today;
-    if (!BreakDown(now, today))
-        today = LocalDate{};
+    const DayTime today = LocalDayTime(now);
     // Appended rather than formatted, so that a NUL inside the symbol stays in
     // the name (and is refused there) instead of silently cutting it short.
     return FormatC("%02d_%02d_%04lld_", today.month, today.day, today.year) +
            ToLowerAscii(symbol) + ".txt";
+}
+
+std::string ExistingQuoteLogDirectory()
+{
+    return CanEnter(kLogFolder) ? kLogFolder : "";
 }
 
 std::string QuoteLogDirectory()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <compare>
+#include <cstdint>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -9,6 +11,22 @@
 // The daily quote log: a tab-separated text file of a quote window's intraday
 // history, one file per symbol and day, written when the window closes.
 // Numbers are always formatted with the C locale's rules.
+
+// The minute a row stands for, as the row writes it (local date and time).
+// A time that cannot be broken down gives 0/0/0 -1:-1. The year is kept in
+// 64 bits: tm_year + 1900 overflows int for the last representable years.
+struct DayTime {
+    long long year = 0;
+    int month = 0;
+    int day = 0;
+    int hour = -1;
+    int minute = -1;
+
+    auto operator<=>(const DayTime&) const = default;
+};
+
+// The local-time breakdown of `time` (seconds since the epoch) to the minute.
+DayTime LocalDayTime(std::int64_t time);
 
 // The file's opening: an empty line, the header line and another empty line.
 std::string QuoteLogHeader();
@@ -30,6 +48,8 @@ std::string QuoteLogFileName(const std::string& symbol, std::time_t now);
 // "Stockdata" can neither be entered nor created. Never changes the process's
 // current directory.
 std::string QuoteLogDirectory();
+// The same without creating it: "Stockdata" when it can be entered, else "".
+std::string ExistingQuoteLogDirectory();
 
 // Writes the history of `symbol` to the day's log file of `now` inside
 // QuoteLogDirectory(), replacing what an earlier call wrote for the same
