@@ -1,8 +1,11 @@
 #include "chart/ChartExport.h"
 
+#include <algorithm>
+
 #include <QBuffer>
 #include <QImage>
 #include <QPainter>
+#include <QRegion>
 #include <QString>
 #include <QSvgGenerator>
 
@@ -57,12 +60,21 @@ private:
 void DrawChartAtSize(CGraph& graph, QPainter& painter, int width, int height)
 {
     const LayoutKeeper keep(graph);
-    painter.fillRect(0, 0, width, height, Qt::white);
     // Without an owner the chart takes the frame as set: the one a window of
     // this size would get from its client area.
     graph.m_pOwner = nullptr;
     if (graph.m_bAutoFrame)
         graph.m_rcFrame = FrameFromClient(Rect{0, 0, width, height}, graph.m_nMargin, graph.m_nTopMargin);
+    // A shown frame is filled white by the chart itself: only what lies
+    // around it is filled here (most of a picture's pixels are inside).
+    QRegion background(0, 0, width, height);
+    if (graph.m_bShowFrame) {
+        const Rect& frame = graph.m_rcFrame;
+        background -= QRect(QPoint(std::min(frame.left, frame.right), std::min(frame.top, frame.bottom)),
+                            QPoint(std::max(frame.left, frame.right) - 1, std::max(frame.top, frame.bottom) - 1));
+    }
+    for (const QRect& part : background)
+        painter.fillRect(part, Qt::white);
     DeviceContext dc(painter);
     graph.Draw(dc);
 }

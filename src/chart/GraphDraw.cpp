@@ -148,7 +148,7 @@ void CGraph::DrawTimeAxis()
             continue;
         dc.MoveTo(x, plot.bottom);
         dc.LineTo(x, plot.bottom + kAxisTick);
-        const std::string& label = m_points[i].Text(0);
+        const std::string label(m_points[i].Text(0));
         dc.TextOut(x, plot.bottom + kLabelDrop, label);
         limit = NextLabelLimit(limit, dc.GetTextExtent(label).cx);
     }

@@ -31,25 +31,31 @@ void AppendChunk(std::string& out, const char* type, const unsigned char* data, 
     AppendBigEndian(out, static_cast<std::uint32_t>(crc));
 }
 
-// A zlib stream of one deflate block with the fixed Huffman codes, whose
-// only matches are runs of the previous byte (distance 1): no tables to
-// build and no searching, so it keeps pace with drawing. Filtered chart
-// rows are mostly long runs of zeros, which this packs to a few bits per
-// 258 bytes. Data is added as it is made; the Adler-32 checksum of a run is
-// worked out at once rather than byte by byte.
-class RunDeflater {
-public:
-    RunDeflater()
+// A code as it goes into the stream: its bits, first at the bottom.
+struct Code {
+    std::uint32_t code = 0;
+    int bits = 0;
+};
+
+std::uint32_t Reverse(std::uint32_t code, int bits)
+{
+    std::uint32_t reversed = 0;
+    for (int i = 0; i < bits; ++i)
+        reversed |= ((code >> i) & 1u) << (bits - 1 - i);
+    return reversed;
+}
+
+// The fixed Huffman codes of deflate, worked out once: each literal's, and
+// each match length's together with its extra bits and distance 1 (one
+// write per run piece).
+struct FixedCodes {
+    Code literal[288];
+    Code match[259];
+
+    FixedCodes()
     {
-        m_out.resize(64 * 1024);
-        m_out[m_used++] = static_cast<char>(0x78);  // deflate, 32 KB window
-        m_out[m_used++] = static_cast<char>(0x01);  // fastest; header checksum
-        PutBits(1, 1);                            // the last block
-        PutBits(1, 2);                            // fixed Huffman codes
-        for (int length = 3; length <= 258; ++length)
-            m_lengths[length] = LengthCode(length);
-        // The fixed literal/length codes, reversed: Huffman codes go out
-        // most significant bit first into a stream filled from the bottom.
+        // Huffman codes go out most significant bit first into a stream
+        // filled from the bottom: reversed.
         for (int symbol = 0; symbol < 288; ++symbol) {
             std::uint32_t code = 0;
             int bits = 0;
@@ -66,8 +72,47 @@ public:
                 code = 0xC0u + static_cast<std::uint32_t>(symbol - 280);
                 bits = 8;
             }
-            m_codes[symbol] = Code{Reverse(code, bits), bits};
+            literal[symbol] = Code{Reverse(code, bits), bits};
         }
+        static constexpr int kBase[] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
+                                        31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
+        static constexpr int kExtra[] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
+                                         2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
+        for (int length = 3; length <= 258; ++length) {
+            int index = 28;
+            while (kBase[index] > length)
+                --index;
+            const Code& symbol = literal[257 + index];
+            const auto extra = static_cast<std::uint32_t>(length - kBase[index]);
+            // The distance code 0 (distance 1) is five zero bits.
+            match[length] = Code{symbol.code | extra << symbol.bits, symbol.bits + kExtra[index] + 5};
+        }
+    }
+};
+
+const FixedCodes& Codes()
+{
+    static const FixedCodes codes;
+    return codes;
+}
+
+// A zlib stream of one deflate block with the fixed Huffman codes, whose
+// only matches are runs of the previous byte (distance 1): no tables to
+// build and no searching, so it keeps pace with drawing. Filtered chart
+// rows are mostly long runs of zeros, which this packs to a few bits per
+// 258 bytes. Data is added as it is made; the Adler-32 checksum of a run is
+// worked out at once rather than byte by byte.
+class RunDeflater {
+public:
+    // Appends the stream to `out`, with room for `expected` bytes made
+    // ahead (more is made as needed).
+    RunDeflater(std::string& out, std::size_t expected) : m_out(out), m_used(out.size())
+    {
+        m_out.resize(m_used + std::max<std::size_t>(expected, 64));
+        m_out[m_used++] = static_cast<char>(0x78);  // deflate, 32 KB window
+        m_out[m_used++] = static_cast<char>(0x01);  // fastest; header checksum
+        PutBits(1, 1);  // the last block
+        PutBits(1, 2);  // fixed Huffman codes
     }
 
     void Add(const unsigned char* data, std::size_t size)
@@ -82,7 +127,9 @@ public:
         std::size_t i = 0;
         while (i < size) {
             const unsigned char byte = data[i];
-            if (byte == previous) {
+            // A run goes out as a match from three bytes on; a check of the
+            // next two first spares the count for the many shorter repeats.
+            if (byte == previous && i + 2 < size && data[i + 1] == byte && data[i + 2] == byte) {
                 const std::size_t run = RunLength(data + i, std::min<std::size_t>(size - i, 258), byte);
                 if (run >= 3) {
                     m_bits = bits;
@@ -99,7 +146,7 @@ public:
                     continue;
                 }
             }
-            const Code& code = m_codes[byte];
+            const Code& code = m_codes.literal[byte];
             bits |= static_cast<std::uint64_t>(code.code) << bitCount;
             bitCount += code.bits;
             if (bitCount >= 32) {
@@ -122,8 +169,7 @@ public:
             m_previous = static_cast<unsigned char>(previous);
             m_havePrevious = true;
         }
-        // Sums of 64 bits hold far more than one call's bytes unreduced.
-        ReduceAdler();
+        NoteBytes(size);
     }
 
     // `count` bytes of one value, without them being made.
@@ -131,22 +177,23 @@ public:
     {
         if (count != 0 && (!m_havePrevious || m_previous != byte)) {
             PutByte(byte);
+            NoteBytes(1);
             --count;
         }
+        AdlerRun(byte, count);
+        NoteBytes(count);
         while (count >= 3) {
             // Never leave one or two bytes for a last piece of the run.
             const std::size_t piece = count > 258 && count < 261 ? count - 3 : std::min<std::size_t>(count, 258);
             PutLength(static_cast<int>(piece));
-            AdlerRun(byte, piece);
             count -= piece;
         }
         while (count-- > 0)
-            PutByte(byte);
-        ReduceAdler();
+            PutSymbol(byte);
     }
 
-    // Ends the block and the stream; the whole zlib stream.
-    const std::string& Finish()
+    // Ends the block and the stream.
+    void Finish()
     {
         PutSymbol(256);
         if (m_bitCount > 0)
@@ -156,7 +203,6 @@ public:
         m_out.resize(m_used);
         const std::uint32_t adler = static_cast<std::uint32_t>(m_s2 << 16 | m_s1);
         AppendBigEndian(m_out, adler);
-        return m_out;
     }
 
 private:
@@ -182,33 +228,7 @@ private:
         return run;
     }
 
-    struct Length {
-        int symbol = 0;
-        int extraBits = 0;
-        int extra = 0;
-    };
-
-    static Length LengthCode(int length)
-    {
-        static constexpr int kBase[] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
-                                        31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
-        static constexpr int kExtra[] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
-                                         2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
-        int code = 28;
-        while (kBase[code] > length)
-            --code;
-        return {257 + code, kExtra[code], length - kBase[code]};
-    }
-
-    static std::uint32_t Reverse(std::uint32_t code, int bits)
-    {
-        std::uint32_t reversed = 0;
-        for (int i = 0; i < bits; ++i)
-            reversed |= ((code >> i) & 1u) << (bits - 1 - i);
-        return reversed;
-    }
-
-    void PutSymbol(int symbol) { PutBits(m_codes[symbol].code, m_codes[symbol].bits); }
+    void PutSymbol(int symbol) { PutBits(m_codes.literal[symbol].code, m_codes.literal[symbol].bits); }
 
     // One byte as a literal.
     void PutByte(unsigned char byte)
@@ -220,14 +240,8 @@ private:
         m_havePrevious = true;
     }
 
-    void PutLength(int length)
-    {
-        const Length& code = m_lengths[length];
-        PutSymbol(code.symbol);
-        if (code.extraBits > 0)
-            PutBits(static_cast<std::uint32_t>(code.extra), code.extraBits);
-        PutBits(0, 5);  // distance code 0: distance 1
-    }
+    // A match of `length` bytes at distance 1.
+    void PutLength(int length) { PutBits(m_codes.match[length].code, m_codes.match[length].bits); }
 
     void PutBits(std::uint32_t value, int count)
     {
@@ -259,11 +273,23 @@ private:
         }
     }
 
+    // The checksum of `count` bytes of one value, at once. A count at most
+    // kBytesPerReduction leaves the sums far inside 64 bits.
     void AdlerRun(unsigned char byte, std::size_t count)
     {
-        m_s2 += count * m_s1 + byte * count * (count + 1) / 2;
+        m_s2 += count * m_s1 + byte * (count * (count + 1) / 2);
         m_s1 += byte * count;
-        ReduceAdler();
+    }
+
+    // The sums are reduced once they may near 2^63: reducing after every
+    // piece costs more than coding it.
+    void NoteBytes(std::size_t count)
+    {
+        m_unreduced += count;
+        if (m_unreduced >= kBytesPerReduction) {
+            ReduceAdler();
+            m_unreduced = 0;
+        }
     }
 
     void ReduceAdler()
@@ -272,16 +298,17 @@ private:
         m_s2 %= 65521;
     }
 
-    std::string m_out;
+    // From sums below 65521, 2^24 more bytes of at most 255 keep s2 below
+    // 65521 + 2^24 * (65521 + 255 * 2^24) < 2^63. One call adds at most
+    // three rows of the widest image (16,384 pixels), well below that.
+    static constexpr std::size_t kBytesPerReduction = std::size_t{1} << 24;
+
+    std::string& m_out;
     std::size_t m_used = 0;
+    std::size_t m_unreduced = 0;
     std::uint64_t m_bits = 0;
     int m_bitCount = 0;
-    Length m_lengths[259];
-    struct Code {
-        std::uint32_t code = 0;
-        int bits = 0;
-    };
-    Code m_codes[288];
+    const FixedCodes& m_codes = Codes();
     unsigned char m_previous = 0;
     bool m_havePrevious = false;
     std::uint64_t m_s1 = 1;
@@ -302,15 +329,37 @@ std::string EncodePng(const QImage& image)
     // deflater as runs without being written out.
     std::vector<unsigned char> changed(3 * width);
     const std::vector<QRgb> blank(width, 0);  // above the first row: zeros
-    RunDeflater deflater;
+    std::string png("\x89PNG\r\n\x1a\n", 8);
+    unsigned char header[13] = {};
+    for (int i = 0; i < 4; ++i) {
+        header[i] = static_cast<unsigned char>(width >> (24 - 8 * i));
+        header[4 + i] = static_cast<unsigned char>(height >> (24 - 8 * i));
+    }
+    header[8] = 8;  // bits per sample
+    header[9] = 2;  // RGB
+    AppendChunk(png, "IHDR", header, sizeof header);
+    // The image data is deflated straight into its chunk, its length
+    // filled in after. A chart packs to about a tenth of its pixels' bytes.
+    const std::size_t lengthAt = png.size();
+    AppendBigEndian(png, 0);
+    png.append("IDAT", 4);
+    RunDeflater deflater(png, width * height * 3 / 8);
     for (std::size_t y = 0; y < height; ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(static_cast<int>(y)));
         const auto* above =
             y == 0 ? blank.data() : reinterpret_cast<const QRgb*>(image.constScanLine(static_cast<int>(y - 1)));
         deflater.AddRun(2, 1);  // the row's filter: Up
+        // A row like the one above (a third of a chart's) is one run.
+        if (std::memcmp(row, above, width * sizeof(QRgb)) == 0) {
+            deflater.AddRun(0, 3 * width);
+            continue;
+        }
         std::size_t x = 0;
         while (x < width) {
             const std::size_t same = x;
+            // Eight pixels at a time: most of a chart's pixels are the one above.
+            while (x + 8 <= width && std::memcmp(row + x, above + x, 8 * sizeof(QRgb)) == 0)
+                x += 8;
             while (x + 2 <= width && std::memcmp(row + x, above + x, 2 * sizeof(QRgb)) == 0)
                 x += 2;
             while (x < width && row[x] == above[x])
@@ -326,18 +375,12 @@ std::string EncodePng(const QImage& image)
         }
     }
 
-    const std::string& packed = deflater.Finish();
-    std::string png("\x89PNG\r\n\x1a\n", 8);
-    png.reserve(packed.size() + 64);
-    unsigned char header[13] = {};
-    for (int i = 0; i < 4; ++i) {
-        header[i] = static_cast<unsigned char>(width >> (24 - 8 * i));
-        header[4 + i] = static_cast<unsigned char>(height >> (24 - 8 * i));
-    }
-    header[8] = 8;  // bits per sample
-    header[9] = 2;  // RGB
-    AppendChunk(png, "IHDR", header, sizeof header);
-    AppendChunk(png, "IDAT", reinterpret_cast<const unsigned char*>(packed.data()), packed.size());
+    deflater.Finish();
+    const std::size_t length = png.size() - lengthAt - 8;
+    for (int i = 0; i < 4; ++i)
+        png[lengthAt + static_cast<std::size_t>(i)] = static_cast<char>(length >> (24 - 8 * i));
+    const uLong crc = crc32(0L, reinterpret_cast<const Bytef*>(png.data() + lengthAt + 4), static_cast<uInt>(length + 4));
+    AppendBigEndian(png, static_cast<std::uint32_t>(crc));
     AppendChunk(png, "IEND", nullptr, 0);
     return png;
 }

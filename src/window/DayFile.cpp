@@ -83,12 +83,20 @@ bool ParseDigits(std::string_view text, std::size_t minDigits, Int& value)
     return true;
 }
 
+// A part the caller knows lies within the text: substr's range check (and
+// its call, which the compiler keeps out of line) once per field adds up
+// over a day of rows.
+constexpr std::string_view Part(std::string_view text, std::size_t from, std::size_t count)
+{
+    return std::string_view(text.data() + from, count);
+}
+
 bool ParseDate(std::string_view text, DayTime& time)
 {
     if (text.size() < 10 || text[2] != '/' || text[5] != '/')
         return false;
-    return ParseDigits(text.substr(0, 2), 2, time.month) && ParseDigits(text.substr(3, 2), 2, time.day) &&
-           ParseDigits(text.substr(6), 4, time.year);
+    return ParseDigits(Part(text, 0, 2), 2, time.month) && ParseDigits(Part(text, 3, 2), 2, time.day) &&
+           ParseDigits(Part(text, 6, text.size() - 6), 4, time.year);
 }
 
 bool ParseClock(std::string_view text, DayTime& time)
@@ -98,8 +106,8 @@ bool ParseClock(std::string_view text, DayTime& time)
         time.minute = -1;
         return true;
     }
-    return text.size() == 5 && text[2] == ':' && ParseDigits(text.substr(0, 2), 2, time.hour) &&
-           ParseDigits(text.substr(3, 2), 2, time.minute);
+    return text.size() == 5 && text[2] == ':' && ParseDigits(Part(text, 0, 2), 2, time.hour) &&
+           ParseDigits(Part(text, 3, 2), 2, time.minute);
 }
 
 bool ValidTime(const DayTime& t)
@@ -157,16 +165,29 @@ private:
     std::int64_t m_hourStart = 0;
 };
 
-// Reads one line into the quote and the chart row; false when it is not a row.
-// The texts of a row's chart cells: time label, last, high and low.
-struct ChartTexts {
+// What a row holds, read but not yet stored: its numbers, and the texts of
+// its change and of its chart cells (time label, last, high and low).
+// ParseRow sets every field of a row it reads; nothing is set ahead, which
+// would cost a clearing of the whole struct per line.
+struct ParsedRow {
+    DayTime time;
+    std::int64_t quoteTime;
+    double last;
+    double dayHigh;
+    double dayLow;
+    double peRatio;
+    double ask;
+    double bid;
+    double beta;
+    std::string_view change;
     std::string_view label;
-    std::string_view last;
-    std::string_view high;
-    std::string_view low;
+    std::string_view lastText;
+    std::string_view highText;
+    std::string_view lowText;
 };
 
-bool ParseRow(std::string_view line, LocalClock& clock, DayTime& time, QuoteRecord& q, ChartTexts& chart)
+// Reads one line; false when it is not a row.
+bool ParseRow(std::string_view line, LocalClock& clock, ParsedRow& row)
 {
     if (!line.empty() && line.back() == '\r')
         line.remove_suffix(1);
@@ -222,15 +243,17 @@ bool ParseRow(std::string_view line, LocalClock& clock, DayTime& time, QuoteReco
         field(tabs[right + 5] + 1, line.size()),
     };
 
-    if (!ParseDate(fields[0], time) || !ParseClock(fields[1], time) || !ValidTime(time) ||
-        !ParseNumber(fields[2], q.last) || !ParseNumber(fields[4], q.dayHigh) ||
-        !ParseNumber(fields[5], q.dayLow) || !ParseNumber(fields[6], q.peRatio) ||
-        !ParseNumber(fields[7], q.ask) || !ParseNumber(fields[8], q.bid) || !ParseNumber(fields[9], q.beta))
+    if (!ParseDate(fields[0], row.time) || !ParseClock(fields[1], row.time) || !ValidTime(row.time) ||
+        !ParseNumber(fields[2], row.last) || !ParseNumber(fields[4], row.dayHigh) ||
+        !ParseNumber(fields[5], row.dayLow) || !ParseNumber(fields[6], row.peRatio) ||
+        !ParseNumber(fields[7], row.ask) || !ParseNumber(fields[8], row.bid) || !ParseNumber(fields[9], row.beta))
         return false;
-    q.change.assign(fields[3]);
-    q.quoteTime = clock.Seconds(time);
-
-    chart = ChartTexts{fields[1], fields[2], fields[4], fields[5]};
+    row.quoteTime = clock.Seconds(row.time);
+    row.change = fields[3];
+    row.label = fields[1];
+    row.lastText = fields[2];
+    row.highText = fields[4];
+    row.lowText = fields[5];
     return true;
 }
 
@@ -276,34 +299,35 @@ DayFile ParseDayFile(std::string text)
         if (feed == std::string_view::npos)
             feed = all.size();
         ++lineNumber;
-        const std::string_view line = all.substr(pos, feed - pos);
+        const std::string_view line = Part(all, pos, feed - pos);
         // A row starts with its date; only other lines need the trim.
         if (!line.empty() && (!IsAsciiSpace(line.front()) || !TrimWhitespaceView(line).empty())) {
-            QuoteRecord& q = file.quotes.emplace_back();
-            DayFileRow& row = file.rows.emplace_back();
-            ChartTexts texts;
-            if (ParseRow(line, clock, row.time, q, texts)) {
-                row.offset = pos;
-                row.length = line.size();
+            ParsedRow parsed;
+            if (ParseRow(line, clock, parsed)) {
+                file.rows.push_back(DayFileRow{parsed.time, pos, line.size()});
+                QuoteRecord& q = file.quotes.emplace_back();
+                q.last = parsed.last;
+                q.dayHigh = parsed.dayHigh;
+                q.dayLow = parsed.dayLow;
+                q.bid = parsed.bid;
+                q.ask = parsed.ask;
+                q.peRatio = parsed.peRatio;
+                q.beta = parsed.beta;
+                q.change.assign(parsed.change);
+                q.quoteTime = parsed.quoteTime;
                 // The row's own texts are the chart's: both are "%.2f" of the
                 // same numbers (a high or low of 0 shows the last price), and
                 // "HH:MM" reads as its hour.
-                const bool highKnown = q.dayHigh != 0;
-                const bool lowKnown = q.dayLow != 0;
-                std::vector<std::string> cells;
-                cells.reserve(5);
-                cells.emplace_back(texts.label);
-                cells.emplace_back(texts.last);
-                cells.emplace_back(texts.last);
-                cells.emplace_back(highKnown ? texts.high : texts.last);
-                cells.emplace_back(lowKnown ? texts.low : texts.last);
-                file.points.emplace_back(std::move(cells),
-                                         std::initializer_list<double>{static_cast<double>(row.time.hour), q.last,
-                                                                       q.last, highKnown ? q.dayHigh : q.last,
-                                                                       lowKnown ? q.dayLow : q.last});
+                const bool highKnown = parsed.dayHigh != 0;
+                const bool lowKnown = parsed.dayLow != 0;
+                file.points.emplace_back(
+                    line, std::initializer_list<std::string_view>{parsed.label, parsed.lastText, parsed.lastText,
+                                                            highKnown ? parsed.highText : parsed.lastText,
+                                                            lowKnown ? parsed.lowText : parsed.lastText},
+                    std::initializer_list<double>{static_cast<double>(parsed.time.hour), parsed.last, parsed.last,
+                                                  highKnown ? parsed.dayHigh : parsed.last,
+                                                  lowKnown ? parsed.dayLow : parsed.last});
             } else {
-                file.quotes.pop_back();
-                file.rows.pop_back();
                 file.unreadable.push_back(DayFileLine{lineNumber, file.rows.size(), std::string(line)});
             }
         }

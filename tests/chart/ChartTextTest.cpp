@@ -1,6 +1,8 @@
 #include <cmath>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -69,4 +71,32 @@ TEST(ChartRows, CellsConvertWithTheCLocaleAndAreCheckedOnAccess)
 
     const PointRow fromArray(std::vector<std::string>{"10:00", "1"});
     EXPECT_EQ(fromArray.Cells(), (std::vector<std::string>{"10:00", "1"}));
+}
+
+// Rows made from parts of one line keep the parts' texts whatever their
+// order, repeats and length, and refuse a part from elsewhere.
+TEST(ChartRows, CellsTakenFromOneTextKeepTheirTexts)
+{
+    const std::string line = "11/04/2011\t09:30\t25.43\t0.02 (0.06%)\t25.83\t25.03\t9.82";
+    const std::string_view all = line;
+    const auto part = [&](std::size_t from, std::size_t count) { return all.substr(from, count); };
+    const PointRow row(all, {part(11, 5), part(17, 5), part(17, 5), part(36, 5), part(42, 5)},
+                       {9, 25.43, 25.43, 25.83, 25.03});
+    EXPECT_EQ(row.Cells(), (std::vector<std::string>{"09:30", "25.43", "25.43", "25.83", "25.03"}));
+    EXPECT_EQ(row.Value(3), 25.83);
+    EXPECT_EQ(row, (PointRow{"09:30", "25.43", "25.43", "25.83", "25.03"}));
+
+    // Parts too far apart to keep inline, an empty part, more than five.
+    const std::string wide = std::string(60, 'x') + "end";
+    const PointRow spread(wide, {std::string_view(wide).substr(0, 3), {}, std::string_view(wide).substr(60, 3)},
+                          {1, 2, 3});
+    EXPECT_EQ(spread.Cells(), (std::vector<std::string>{"xxx", "", "end"}));
+    const PointRow many(all, {part(0, 2), part(3, 2), part(6, 4), part(11, 5), part(17, 5), part(23, 4), part(48, 4)},
+                        {1, 2, 3, 4, 5, 6, 7});
+    EXPECT_EQ(many.Text(6), "9.82");
+    EXPECT_EQ(many.Value(6), 7);
+
+    const std::string elsewhere = "25.43";
+    EXPECT_THROW(PointRow(all, {part(11, 5), elsewhere}, {9, 25.43}), std::invalid_argument);
+    EXPECT_THROW(PointRow(all, {part(11, 5)}, {9, 25.43}), std::invalid_argument);
 }

@@ -31,7 +31,7 @@ std::vector<std::string> Labels(const CQuorelleView* view)
 {
     std::vector<std::string> labels;
     for (const PointRow& row : view->m_pGraph->m_points)
-        labels.push_back(row.Text(0));
+        labels.emplace_back(row.Text(0));
     return labels;
 }
 

@@ -131,7 +131,7 @@ TEST(QuoteViewChart, LocalTimeLabelsThePointWithTheTimeOfTheRefresh)
         localtime_r(&t, &local);
         return FormatC("%02d:%02d", local.tm_hour, local.tm_min);
     };
-    const std::string text = view.m_pGraph->m_points[0].Text(0);
+    const std::string text(view.m_pGraph->m_points[0].Text(0));
     EXPECT_TRUE(text == label(before) || text == label(after)) << text;
 }
 
