@@ -165,29 +165,16 @@ private:
     std::int64_t m_hourStart = 0;
 };
 
-// What a row holds, read but not yet stored: its numbers, and the texts of
-// its change and of its chart cells (time label, last, high and low).
-// ParseRow sets every field of a row it reads; nothing is set ahead, which
-// would cost a clearing of the whole struct per line.
-struct ParsedRow {
-    DayTime time;
-    std::int64_t quoteTime;
-    double last;
-    double dayHigh;
-    double dayLow;
-    double peRatio;
-    double ask;
-    double bid;
-    double beta;
-    std::string_view change;
+// Reads one line into the quote and the chart row; false when it is not a row.
+// The texts of a row's chart cells: time label, last, high and low.
+struct ChartTexts {
     std::string_view label;
-    std::string_view lastText;
-    std::string_view highText;
-    std::string_view lowText;
+    std::string_view last;
+    std::string_view high;
+    std::string_view low;
 };
 
-// Reads one line; false when it is not a row.
-bool ParseRow(std::string_view line, LocalClock& clock, ParsedRow& row)
+bool ParseRow(std::string_view line, LocalClock& clock, DayTime& time, QuoteRecord& q, ChartTexts& chart)
 {
     if (!line.empty() && line.back() == '\r')
         line.remove_suffix(1);
@@ -243,17 +230,15 @@ bool ParseRow(std::string_view line, LocalClock& clock, ParsedRow& row)
         field(tabs[right + 5] + 1, line.size()),
     };
 
-    if (!ParseDate(fields[0], row.time) || !ParseClock(fields[1], row.time) || !ValidTime(row.time) ||
-        !ParseNumber(fields[2], row.last) || !ParseNumber(fields[4], row.dayHigh) ||
-        !ParseNumber(fields[5], row.dayLow) || !ParseNumber(fields[6], row.peRatio) ||
-        !ParseNumber(fields[7], row.ask) || !ParseNumber(fields[8], row.bid) || !ParseNumber(fields[9], row.beta))
+    if (!ParseDate(fields[0], time) || !ParseClock(fields[1], time) || !ValidTime(time) ||
+        !ParseNumber(fields[2], q.last) || !ParseNumber(fields[4], q.dayHigh) ||
+        !ParseNumber(fields[5], q.dayLow) || !ParseNumber(fields[6], q.peRatio) ||
+        !ParseNumber(fields[7], q.ask) || !ParseNumber(fields[8], q.bid) || !ParseNumber(fields[9], q.beta))
         return false;
-    row.quoteTime = clock.Seconds(row.time);
-    row.change = fields[3];
-    row.label = fields[1];
-    row.lastText = fields[2];
-    row.highText = fields[4];
-    row.lowText = fields[5];
+    q.change.assign(fields[3]);
+    q.quoteTime = clock.Seconds(time);
+
+    chart = ChartTexts{fields[1], fields[2], fields[4], fields[5]};
     return true;
 }
 
@@ -302,32 +287,27 @@ DayFile ParseDayFile(std::string text)
         const std::string_view line = Part(all, pos, feed - pos);
         // A row starts with its date; only other lines need the trim.
         if (!line.empty() && (!IsAsciiSpace(line.front()) || !TrimWhitespaceView(line).empty())) {
-            ParsedRow parsed;
-            if (ParseRow(line, clock, parsed)) {
-                file.rows.push_back(DayFileRow{parsed.time, pos, line.size()});
-                QuoteRecord& q = file.quotes.emplace_back();
-                q.last = parsed.last;
-                q.dayHigh = parsed.dayHigh;
-                q.dayLow = parsed.dayLow;
-                q.bid = parsed.bid;
-                q.ask = parsed.ask;
-                q.peRatio = parsed.peRatio;
-                q.beta = parsed.beta;
-                q.change.assign(parsed.change);
-                q.quoteTime = parsed.quoteTime;
+            QuoteRecord& q = file.quotes.emplace_back();
+            DayFileRow& row = file.rows.emplace_back();
+            ChartTexts texts;
+            if (ParseRow(line, clock, row.time, q, texts)) {
+                row.offset = pos;
+                row.length = line.size();
                 // The row's own texts are the chart's: both are "%.2f" of the
                 // same numbers (a high or low of 0 shows the last price), and
                 // "HH:MM" reads as its hour.
-                const bool highKnown = parsed.dayHigh != 0;
-                const bool lowKnown = parsed.dayLow != 0;
+                const bool highKnown = q.dayHigh != 0;
+                const bool lowKnown = q.dayLow != 0;
                 file.points.emplace_back(
-                    line, std::initializer_list<std::string_view>{parsed.label, parsed.lastText, parsed.lastText,
-                                                            highKnown ? parsed.highText : parsed.lastText,
-                                                            lowKnown ? parsed.lowText : parsed.lastText},
-                    std::initializer_list<double>{static_cast<double>(parsed.time.hour), parsed.last, parsed.last,
-                                                  highKnown ? parsed.dayHigh : parsed.last,
-                                                  lowKnown ? parsed.dayLow : parsed.last});
+                    line,
+                    std::initializer_list<std::string_view>{texts.label, texts.last, texts.last,
+                                                            highKnown ? texts.high : texts.last,
+                                                            lowKnown ? texts.low : texts.last},
+                    std::initializer_list<double>{static_cast<double>(row.time.hour), q.last, q.last,
+                                                  highKnown ? q.dayHigh : q.last, lowKnown ? q.dayLow : q.last});
             } else {
+                file.quotes.pop_back();
+                file.rows.pop_back();
                 file.unreadable.push_back(DayFileLine{lineNumber, file.rows.size(), std::string(line)});
             }
         }
