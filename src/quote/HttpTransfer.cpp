@@ -174,7 +174,7 @@ HttpResponse PerformHttpGet(const HttpRequest& request)
     transfer.maxBodyBytes = request.maxBodyBytes;
     transfer.stallTimeout = request.stallTimeout;
     transfer.cancel = request.cancel;
-    const int chunkSize = request.chunkSize == 0 ? 1'000'000 : request.chunkSize;
+    const int chunkSize = request.chunkSize == 0 ? kDefaultHttpChunkSize : request.chunkSize;
 
     CURL* h = handle.get();
     curl_easy_setopt(h, CURLOPT_URL, request.url.c_str());
@@ -200,7 +200,6 @@ HttpResponse PerformHttpGet(const HttpRequest& request)
 
     const CURLcode result = curl_easy_perform(h);
     curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &response.status);
-    response.contentType = ToLowerAscii(HeaderValue(h, "Content-Type"));
     response.retryAfterSeconds = RetryAfterSeconds(HeaderValue(h, "Retry-After"));
     response.body = std::move(transfer.body);
 

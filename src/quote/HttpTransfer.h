@@ -14,19 +14,27 @@
 // server's certificate against the system's store. The proxy comes from the
 // environment (http_proxy, https_proxy, no_proxy) as libcurl reads it.
 
+// The defaults of a request's limits, which the page downloader and the
+// quote sources start from as well.
+// Read size of a request that names none.
+inline constexpr int kDefaultHttpChunkSize = 1'000'000;
+// Time allowed to reach the server (name lookup and TCP connect).
+inline constexpr std::chrono::milliseconds kDefaultHttpConnectTimeout{15'000};
+// A transfer that receives nothing for this long is given up.
+inline constexpr std::chrono::milliseconds kDefaultHttpStallTimeout{30'000};
+// A body is never kept beyond this size, so an endless one cannot exhaust memory.
+inline constexpr std::size_t kDefaultHttpMaxBodyBytes = 32u * 1024u * 1024u;
+
 struct HttpRequest {
     std::string url;
     // Extra request header lines ("Name: value"); a User-Agent line here
     // replaces the default one.
     std::vector<std::string> headers;
-    // Read size; 0 selects 1,000,000 bytes, and it is clamped to libcurl's range.
+    // Read size; 0 selects kDefaultHttpChunkSize, and it is clamped to libcurl's range.
     int chunkSize = 0;
-    // Time allowed to reach the server (name lookup and TCP connect).
-    std::chrono::milliseconds connectTimeout{15'000};
-    // A transfer that receives nothing for this long is given up.
-    std::chrono::milliseconds stallTimeout{30'000};
-    // A body is never kept beyond this many bytes.
-    std::size_t maxBodyBytes = 32u * 1024u * 1024u;
+    std::chrono::milliseconds connectTimeout = kDefaultHttpConnectTimeout;
+    std::chrono::milliseconds stallTimeout = kDefaultHttpStallTimeout;
+    std::size_t maxBodyBytes = kDefaultHttpMaxBodyBytes;
     // Set from another thread to give the transfer up within about a second.
     const std::atomic<bool>* cancel = nullptr;
 };
@@ -48,8 +56,6 @@ struct HttpResponse {
     // HTTP status of the last answer (after redirects); 0 when none came.
     long status = 0;
     std::string body;
-    // The Content-Type header's value, lower-cased; empty when none came.
-    std::string contentType;
     // Seconds from the Retry-After header (seconds or an HTTP date); -1 when absent.
     long retryAfterSeconds = -1;
     // libcurl's words for a failure; empty when the server answered.

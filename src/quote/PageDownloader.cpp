@@ -10,8 +10,6 @@ const char kNoConnectionMessage[] = "No Internet connection found.";
 
 std::string CPageDownloader::FetchPage(const std::string& url, int chunkSize) const
 {
-    if (chunkSize == 0)
-        chunkSize = kDefaultChunkSize;
     if (chunkSize < 0)
         return {};  // no read buffer of that size can exist
 

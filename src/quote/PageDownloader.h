@@ -4,18 +4,17 @@
 #include <cstddef>
 #include <string>
 
+#include "quote/HttpTransfer.h"
+
 // Downloads quote pages and cuts items out of them. The main frame owns one
 // for the life of the process; the quote directory reaches it by reference.
 class CPageDownloader {
 public:
-    // Read size used when a caller passes a chunk size of 0.
-    static constexpr int kDefaultChunkSize = 1'000'000;
-    // Time allowed to reach the server (name lookup and TCP connect).
-    static constexpr std::chrono::milliseconds kDefaultConnectTimeout{15'000};
-    // A transfer that receives nothing for this long is given up.
-    static constexpr std::chrono::milliseconds kDefaultStallTimeout{30'000};
-    // A body is never kept beyond this size, so an endless one cannot exhaust memory.
-    static constexpr std::size_t kDefaultMaxBodyBytes = 32u * 1024u * 1024u;
+    // The transfer's own defaults (quote/HttpTransfer.h).
+    static constexpr int kDefaultChunkSize = kDefaultHttpChunkSize;
+    static constexpr std::chrono::milliseconds kDefaultConnectTimeout = kDefaultHttpConnectTimeout;
+    static constexpr std::chrono::milliseconds kDefaultStallTimeout = kDefaultHttpStallTimeout;
+    static constexpr std::size_t kDefaultMaxBodyBytes = kDefaultHttpMaxBodyBytes;
 
     // One blocking HTTP GET of the URL, read in pieces of chunkSize bytes
     // (0 selects kDefaultChunkSize). Returns the body whatever the status,

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "quote/HttpTransfer.h"
 #include "quote/QuotePage.h"
 #include "quote/QuoteSourceDefinition.h"
 #include "quote/SecurityRecord.h"
@@ -53,9 +54,9 @@ struct QuoteFetchResult {
 
 // What one transfer may take; the quote window's downloader sets these.
 struct TransferLimits {
-    std::chrono::milliseconds connectTimeout{15'000};
-    std::chrono::milliseconds stallTimeout{30'000};
-    std::size_t maxBodyBytes = 32u * 1024u * 1024u;
+    std::chrono::milliseconds connectTimeout = kDefaultHttpConnectTimeout;
+    std::chrono::milliseconds stallTimeout = kDefaultHttpStallTimeout;
+    std::size_t maxBodyBytes = kDefaultHttpMaxBodyBytes;
 };
 
 class CQuoteSourceRouter {
