@@ -201,20 +201,6 @@ bool ValidHeaderName(const std::string& name)
     });
 }
 
-// The pattern's letters outside quoted literals.
-std::string PatternLetters(const std::string& pattern)
-{
-    std::string letters;
-    bool quoted = false;
-    for (char c : pattern) {
-        if (c == '\'')
-            quoted = !quoted;
-        else if (!quoted)
-            letters += c;
-    }
-    return letters;
-}
-
 class SourceReader {
 public:
     explicit SourceReader(QuoteSourceDefinition& source) : m_source(source) {}
@@ -253,11 +239,6 @@ public:
     }
 
 private:
-    bool CodeFormat() const
-    {
-        return m_source.format == QuoteSourceFormat::MsnPage || m_source.format == QuoteSourceFormat::CnnPage;
-    }
-
     void ReadBase(const QJsonObject& object)
     {
         const std::string base = OptionalString(object, "base", "");
@@ -364,7 +345,7 @@ private:
         if (object.contains(QLatin1String("errorPath")))
             m_source.errorPath = PathAt(object.value(QLatin1String("errorPath")), "errorPath");
 
-        if (CodeFormat()) {
+        if (IsCodeLayout(m_source.format)) {
             if (object.contains(QLatin1String("fields")))
                 Fail("fields", std::string("the ") + QuoteSourceFormatName(m_source.format) +
                                    " layout is read by code and takes no fields");
@@ -597,7 +578,7 @@ QJsonObject SourceToJson(const QuoteSourceDefinition& source)
         csv.insert(QLatin1String("noValue"), noValue);
         object.insert(QLatin1String("csv"), csv);
     }
-    if (source.format != QuoteSourceFormat::MsnPage && source.format != QuoteSourceFormat::CnnPage) {
+    if (!IsCodeLayout(source.format)) {
         QJsonObject fields;
         for (const QuoteFieldRules& field : source.fields) {
             if (field.rules.size() == 1) {
@@ -628,6 +609,24 @@ const char* QuoteSourceFormatName(QuoteSourceFormat format)
     return EnumName(format, kFormats);
 }
 
+bool IsCodeLayout(QuoteSourceFormat format)
+{
+    return format == QuoteSourceFormat::MsnPage || format == QuoteSourceFormat::CnnPage;
+}
+
+std::string PatternLetters(const std::string& pattern)
+{
+    std::string letters;
+    bool quoted = false;
+    for (char c : pattern) {
+        if (c == '\'')
+            quoted = !quoted;
+        else if (!quoted)
+            letters += c;
+    }
+    return letters;
+}
+
 const std::vector<std::string>& QuoteSourceFieldNames()
 {
     static const std::vector<std::string> names = {
@@ -641,9 +640,8 @@ const std::vector<std::string>& QuoteSourceFieldNames()
 
 std::string HeaderValue(const QuoteSourceDefinition& source, const std::string& name)
 {
-    const std::string wanted = ToLowerAscii(name);
     for (const auto& [header, value] : source.headers)
-        if (ToLowerAscii(header) == wanted)
+        if (EqualsIgnoringAsciiCase(header, name))
             return value;
     return {};
 }

@@ -163,5 +163,11 @@ const QuoteSourceDefinition* FindQuoteSource(const std::vector<QuoteSourceDefini
 // The format's name as definitions write it ("page", "msn-page", ...).
 const char* QuoteSourceFormatName(QuoteSourceFormat format);
 
+// msn-page and cnn-page: the page layouts read by code, which take no fields.
+bool IsCodeLayout(QuoteSourceFormat format);
+
+// The letters of a QDateTime pattern outside its quoted literals.
+std::string PatternLetters(const std::string& pattern);
+
 // The field names a definition may use: every QuoteRecord member and "company".
 const std::vector<std::string>& QuoteSourceFieldNames();

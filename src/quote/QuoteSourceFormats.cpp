@@ -84,18 +84,6 @@ std::optional<double> ReadNumber(const std::string& raw, const NumberOptions& op
     return value;
 }
 
-bool PatternHasDate(const std::string& pattern)
-{
-    bool quoted = false;
-    for (char c : pattern) {
-        if (c == '\'')
-            quoted = !quoted;
-        else if (!quoted && (c == 'd' || c == 'M' || c == 'y'))
-            return true;
-    }
-    return false;
-}
-
 std::optional<std::int64_t> EpochFromNumber(double value, bool milliseconds)
 {
     if (milliseconds)
@@ -105,15 +93,20 @@ std::optional<std::int64_t> EpochFromNumber(double value, bool milliseconds)
     return static_cast<std::int64_t>(std::floor(value));
 }
 
-// Reads times by one rule; the zone is looked up once, not per value.
+// Reads times by one rule; the zone, the format and a date-less pattern's
+// date are worked out once, not per value.
 class TimeReader {
 public:
     TimeReader(const QuoteTimeRule& rule, std::time_t now)
         : m_rule(rule),
-          m_now(now),
           m_zone(rule.kind == QuoteTimeRule::Kind::Pattern ? QTimeZone(QByteArray::fromStdString(rule.zone))
                                                            : QTimeZone())
     {
+        if (rule.kind != QuoteTimeRule::Kind::Pattern || !m_zone.isValid())
+            return;
+        m_format = QString::fromStdString(rule.pattern) + QStringLiteral(" t");
+        if (PatternLetters(rule.pattern).find_first_of("dMy") == std::string::npos)
+            m_today = QDateTime::fromSecsSinceEpoch(static_cast<qint64>(now), m_zone).date();
     }
 
     std::optional<std::int64_t> operator()(const Cell& cell) const
@@ -129,14 +122,10 @@ public:
             return std::nullopt;
         // Read as UTC, so the machine's own zone (and its daylight-saving gaps)
         // plays no part; the wall-clock fields are then placed in the source's zone.
-        const QDateTime read = QDateTime::fromString(QString::fromStdString(text) + QStringLiteral(" UTC"),
-                                                     QString::fromStdString(m_rule.pattern) + QStringLiteral(" t"));
+        const QDateTime read = QDateTime::fromString(QString::fromStdString(text) + QStringLiteral(" UTC"), m_format);
         if (!read.isValid())
             return std::nullopt;
-        QDate date = read.date();
-        if (!PatternHasDate(m_rule.pattern))
-            date = QDateTime::fromSecsSinceEpoch(static_cast<qint64>(m_now), m_zone).date();
-        const QDateTime placed(date, read.time(), m_zone);
+        const QDateTime placed(m_today ? *m_today : read.date(), read.time(), m_zone);
         if (!placed.isValid())
             return std::nullopt;
         return static_cast<std::int64_t>(placed.toSecsSinceEpoch());
@@ -144,9 +133,21 @@ public:
 
 private:
     const QuoteTimeRule& m_rule;
-    std::time_t m_now;
     QTimeZone m_zone;
+    QString m_format;
+    // Set when the pattern holds no date: the date `now` has in the zone.
+    std::optional<QDate> m_today;
 };
+
+// The member that stands for the field name among the (name, member) pairs, or nullptr.
+template <typename Member, std::size_t N>
+Member* FieldTarget(const std::string& name, const std::pair<const char*, Member*> (&fields)[N])
+{
+    for (const auto& [field, target] : fields)
+        if (name == field)
+            return target;
+    return nullptr;
+}
 
 // Fills one field from a cell; false when the cell yields no value for it.
 class FieldWriter {
@@ -223,10 +224,7 @@ private:
             {"returnOnEquity", &q.returnOnEquity},
             {"beta", &q.beta},
         };
-        for (const auto& [field, target] : fields)
-            if (name == field)
-                return target;
-        return nullptr;
+        return FieldTarget(name, fields);
     }
 
     std::string* TextField(const std::string& name)
@@ -242,10 +240,7 @@ private:
             {"exchange", &q.exchange},
             {"sales", &q.sales},
         };
-        for (const auto& [field, target] : fields)
-            if (name == field)
-                return target;
-        return nullptr;
+        return FieldTarget(name, fields);
     }
 
     ParsedQuotePage& m_page;
@@ -381,14 +376,12 @@ std::vector<std::vector<std::string>> ReadCsvRecords(std::string_view text, char
     }
     if (records.size() < wanted)
         endRecord();
-    if (records.size() > wanted)
-        records.resize(wanted);
     return records;
 }
 
 bool SameName(const std::string& a, const std::string& b)
 {
-    return ToLowerAscii(TrimWhitespace(a)) == ToLowerAscii(TrimWhitespace(b));
+    return EqualsIgnoringAsciiCase(TrimWhitespaceView(a), TrimWhitespaceView(b));
 }
 
 QuoteExtraction ExtractCsv(const QuoteSourceDefinition& source, const std::string& body, std::time_t now)

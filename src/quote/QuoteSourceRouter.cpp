@@ -122,18 +122,10 @@ SourceAttempt CQuoteSourceRouter::Ask(const QuoteSourceDefinition& source, const
     const HttpRequest request = SourceHttpRequest(source, url.url, limits, cancel);
     const HttpResponse response = PerformHttpGet(request);
 
-    switch (response.outcome) {
-    case HttpResponse::Outcome::CannotConnect:
-        attempt.cannotConnect = true;
-        attempt.error = "cannot reach the source (" + response.error + ")";
+    attempt.error = TransferFailure(response);
+    if (!attempt.error.empty()) {
+        attempt.cannotConnect = response.outcome == HttpResponse::Outcome::CannotConnect;
         return attempt;
-    case HttpResponse::Outcome::CertificateError:
-        attempt.error = "the source's certificate could not be verified, so nothing was read from it (" +
-                        response.error + ")";
-        return attempt;
-    case HttpResponse::Outcome::Answered:
-    case HttpResponse::Outcome::BrokenOff:
-        break;
     }
 
     if (response.status == 429 || response.status == 503) {
@@ -160,9 +152,7 @@ SourceAttempt CQuoteSourceRouter::Ask(const QuoteSourceDefinition& source, const
     }
     attempt.result = extraction.status == QuoteExtraction::Status::NoData ? SourceAttempt::Result::NoData
                                                                            : SourceAttempt::Result::Failed;
-    attempt.error = extraction.error.empty() ? std::string("no quote in the answer") : extraction.error;
-    if (response.status >= 400)
-        attempt.error += FormatC(" (status %ld)", response.status);
+    attempt.error = NoQuoteReason(extraction, response.status);
     return attempt;
 }
 

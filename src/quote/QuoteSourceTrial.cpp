@@ -15,11 +15,6 @@ namespace {
 // Quote pages are read in pieces of this size, as the page downloader does.
 constexpr int kPageChunkSize = 100'000;
 
-bool IsPageLayout(const QuoteSourceDefinition& source)
-{
-    return source.format == QuoteSourceFormat::MsnPage || source.format == QuoteSourceFormat::CnnPage;
-}
-
 SourceTrialField Number(const char* name, double value)
 {
     if (value == 0)
@@ -51,7 +46,7 @@ SourceUrl SourceRequestUrl(const QuoteSourceDefinition& source, const std::strin
 {
     SourceUrl url = BuildSourceUrl(source, base, symbol, country);
     const std::string host = TrimWhitespace(base);
-    if (url.error.empty() || !IsPageLayout(source) || host.empty() || host.find("://") != std::string::npos)
+    if (url.error.empty() || !IsCodeLayout(source.format) || host.empty() || host.find("://") != std::string::npos)
         return url;
     if (source.format == QuoteSourceFormat::MsnPage)
         return {BuildMsnQuoteUrl(host, country, symbol), {}};
@@ -100,6 +95,29 @@ std::vector<SourceTrialField> DescribeQuoteFields(const ParsedQuotePage& page)
     return fields;
 }
 
+std::string TransferFailure(const HttpResponse& response)
+{
+    switch (response.outcome) {
+    case HttpResponse::Outcome::CannotConnect:
+        return "cannot reach the source (" + response.error + ")";
+    case HttpResponse::Outcome::CertificateError:
+        return "the source's certificate could not be verified, so nothing was read from it (" + response.error +
+               ")";
+    case HttpResponse::Outcome::Answered:
+    case HttpResponse::Outcome::BrokenOff:
+        break;
+    }
+    return {};
+}
+
+std::string NoQuoteReason(const QuoteExtraction& extraction, long status)
+{
+    std::string reason = extraction.error.empty() ? std::string("no quote in the answer") : extraction.error;
+    if (status >= 400)
+        reason += FormatC(" (status %ld)", status);
+    return reason;
+}
+
 HttpRequest SourceHttpRequest(const QuoteSourceDefinition& source, const std::string& url,
                               const TransferLimits& limits, const std::atomic<bool>* cancel)
 {
@@ -107,7 +125,7 @@ HttpRequest SourceHttpRequest(const QuoteSourceDefinition& source, const std::st
     request.url = url;
     for (const auto& [name, value] : source.headers)
         request.headers.push_back(name + ": " + value);
-    request.chunkSize = IsPageLayout(source) || source.format == QuoteSourceFormat::Page ? kPageChunkSize : 0;
+    request.chunkSize = IsCodeLayout(source.format) || source.format == QuoteSourceFormat::Page ? kPageChunkSize : 0;
     request.connectTimeout = limits.connectTimeout;
     request.stallTimeout = limits.stallTimeout;
     request.maxBodyBytes = limits.maxBodyBytes;
@@ -136,27 +154,15 @@ SourceTrial TryQuoteSource(const QuoteSourceDefinition& source, const std::strin
     trial.bodyBytes = response.body.size();
     trial.rawStart = response.body.substr(0, kTrialRawBytes);
 
-    switch (response.outcome) {
-    case HttpResponse::Outcome::CannotConnect:
-        trial.error = "cannot reach the source (" + response.error + ")";
+    trial.error = TransferFailure(response);
+    if (!trial.error.empty())
         return trial;
-    case HttpResponse::Outcome::CertificateError:
-        trial.error = "the source's certificate could not be verified, so nothing was read from it (" +
-                      response.error + ")";
-        return trial;
-    case HttpResponse::Outcome::BrokenOff:
-    case HttpResponse::Outcome::Answered:
-        break;
-    }
 
     QuoteExtraction extraction = ExtractQuote(source, response.body, now);
     trial.fields = DescribeQuoteFields(extraction.quote.value_or(ParsedQuotePage{}));
     trial.quote = extraction.ok();
-    if (!trial.quote) {
-        trial.error = extraction.error.empty() ? std::string("no quote in the answer") : extraction.error;
-        if (response.status >= 400)
-            trial.error += FormatC(" (status %ld)", response.status);
-    }
+    if (!trial.quote)
+        trial.error = NoQuoteReason(extraction, response.status);
     if (response.outcome == HttpResponse::Outcome::BrokenOff)
         trial.error += std::string(trial.error.empty() ? "" : "; ") + "the transfer broke off (" + response.error + ")";
     return trial;

@@ -28,6 +28,17 @@ SourceUrl SourceRequestUrl(const QuoteSourceDefinition& source, const std::strin
 HttpRequest SourceHttpRequest(const QuoteSourceDefinition& source, const std::string& url,
                               const TransferLimits& limits, const std::atomic<bool>* cancel);
 
+struct QuoteExtraction;
+
+// Why a transfer gave no answer to read, in plain words: the server could
+// not be reached, or its certificate could not be verified. Empty for any
+// other outcome.
+std::string TransferFailure(const HttpResponse& response);
+
+// Why an answer read with ExtractQuote gave no quote, in plain words, with
+// an HTTP error status (400 and above) added.
+std::string NoQuoteReason(const QuoteExtraction& extraction, long status);
+
 // One field of a tried answer: its value as text, or "not found".
 struct SourceTrialField {
     std::string name;

@@ -118,11 +118,10 @@ std::string MapSourceSymbol(const SymbolMapping& mapping, const std::string& sym
     else if (mapping.letterCase == SymbolMapping::Case::Lower)
         mapped = ToLowerAscii(mapped);
 
-    const std::string code = ToUpperAscii(country);
     const SymbolAffix* affix = nullptr;
     const SymbolAffix* anyOther = nullptr;
     for (const auto& [key, value] : mapping.countries) {
-        if (ToUpperAscii(key) == code)
+        if (EqualsIgnoringAsciiCase(key, country))
             affix = &value;
         else if (key == "*")
             anyOther = &value;
