@@ -31,8 +31,10 @@ QString FindInFolder(const QString& folder, const QString& fileName)
     QStringList names =
         dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
     names.sort(Qt::CaseSensitive);
+    const std::string encodedFileName = QFile::encodeName(fileName).toStdString();
     for (const QString& name : names) {
-        if (name != fileName && EqualsIgnoringAsciiCase(QFile::encodeName(name).toStdString(), QFile::encodeName(fileName).toStdString()) && IsReadableFile(prefix + name))
+        if (name != fileName && EqualsIgnoringAsciiCase(QFile::encodeName(name).toStdString(), encodedFileName) &&
+            IsReadableFile(prefix + name))
             return prefix + name;
     }
     return {};

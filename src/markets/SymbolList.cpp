@@ -180,7 +180,10 @@ void SplitMaskedLine(std::string_view line, std::uint64_t spaces, std::uint64_t 
 }
 #endif
 
-// SplitSymbolListRow, writing into the caller's record (see SplitMaskedLine).
+// Splits a line inside a larger text into the caller's record: `readable`
+// bytes from the line's start may be read (at least the line), which lets a
+// short line be loaded in whole blocks; the bytes past the line do not change
+// the result (see SplitMaskedLine).
 void SplitRowInto(std::string_view line, std::size_t readable, SymbolListFields& fields)
 {
 #if defined(__SSE2__)
@@ -226,13 +229,8 @@ SymbolListFields SplitSymbolListLinePlain(std::string_view line)
 
 SymbolListFields SplitSymbolListLine(std::string_view line)
 {
-    return SplitSymbolListRow(line, line.size());
-}
-
-SymbolListFields SplitSymbolListRow(std::string_view line, std::size_t readable)
-{
     SymbolListFields fields;
-    SplitRowInto(line, readable, fields);
+    SplitRowInto(line, line.size(), fields);
     return fields;
 }
 

@@ -59,12 +59,6 @@ SymbolListFields SplitSymbolListLine(std::string_view line);
 // reference SplitSymbolListLine is checked against.
 SymbolListFields SplitSymbolListLinePlain(std::string_view line);
 
-// The same as SplitSymbolListLine for a line inside a larger text: `readable`
-// bytes from the line's start may be read (at least the line), which lets a
-// short line be loaded in whole blocks. The bytes past the line do not change
-// the result.
-SymbolListFields SplitSymbolListRow(std::string_view line, std::size_t readable);
-
 // Walks the row lines of a text in order, splitting each; lines of 50 bytes
 // or fewer are passed over. The text ends at its first NUL byte, if any: a
 // line the NUL falls in has no line feed and is not a row.

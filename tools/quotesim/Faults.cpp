@@ -1,12 +1,16 @@
 #include "quotesim/Faults.h"
 
+#include <algorithm>
 #include <charconv>
+#include <iterator>
 #include <vector>
 
 namespace quotesim {
 
 namespace {
 constexpr std::string_view kEndpointNames[kEndpointCount] = {"all", "msn", "cnn", "chart", "csv"};
+// In FaultKind's order.
+constexpr std::string_view kFaultKindNames[] = {"429", "503", "challenge", "reset"};
 
 std::vector<std::string_view> SplitCommas(std::string_view text)
 {
@@ -65,16 +69,10 @@ std::optional<Fault> ParseFault(std::string_view text)
 {
     const std::vector<std::string_view> parts = SplitCommas(text);
     Fault fault;
-    if (parts[0] == "429")
-        fault.kind = FaultKind::TooManyRequests;
-    else if (parts[0] == "503")
-        fault.kind = FaultKind::Unavailable;
-    else if (parts[0] == "challenge")
-        fault.kind = FaultKind::ChallengePage;
-    else if (parts[0] == "reset")
-        fault.kind = FaultKind::ConnectionReset;
-    else
+    const auto* kind = std::find(std::begin(kFaultKindNames), std::end(kFaultKindNames), parts[0]);
+    if (kind == std::end(kFaultKindNames))
         return std::nullopt;
+    fault.kind = static_cast<FaultKind>(kind - std::begin(kFaultKindNames));
     bool seenFor = false, seenNext = false, seenRetry = false;
     for (std::size_t i = 1; i < parts.size(); ++i) {
         std::string_view key, value;
@@ -108,8 +106,7 @@ std::optional<Fault> ParseFault(std::string_view text)
 
 std::string DescribeFault(const Fault& fault)
 {
-    static constexpr std::string_view kKinds[] = {"429", "503", "challenge", "reset"};
-    std::string text(kKinds[static_cast<int>(fault.kind)]);
+    std::string text(kFaultKindNames[static_cast<int>(fault.kind)]);
     text += ",for=" + EndpointName(fault.endpoint);
     if (fault.count != kAlways)
         text += ",next=" + std::to_string(fault.count);

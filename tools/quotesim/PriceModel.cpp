@@ -188,16 +188,43 @@ SessionPath SessionPrices(const SecurityProfile& profile, const Date& date)
     return path;
 }
 
+namespace {
+double DayVolume(const SecurityProfile& profile, const Date& date)
+{
+    return static_cast<double>(profile.avgVolume) *
+           (0.6 + 0.8 * Unit(Key(profile.seed, kDayVolume, DaysFromCivil(date))));
+}
+
+// Volume through a minute whose weights from minute 1 on add up to `weight`:
+// an opening print, then the rest spread over the session.
+long long VolumeOfWeight(double dayVolume, double weight)
+{
+    return std::llround(dayVolume * (0.03 + 0.97 * weight / TotalWeight()));
+}
+}  // namespace
+
 long long VolumeThrough(const SecurityProfile& profile, const Date& date, int sessionMinute)
 {
-    const std::int64_t day = DaysFromCivil(date);
-    const double total =
-        static_cast<double>(profile.avgVolume) * (0.6 + 0.8 * Unit(Key(profile.seed, kDayVolume, day)));
     double weight = 0;
     for (int minute = 1; minute <= std::clamp(sessionMinute, 0, kSessionMinutes); ++minute)
         weight += MinuteWeight(minute);
-    // An opening print, then the rest spread over the session.
-    return std::llround(total * (0.03 + 0.97 * weight / TotalWeight()));
+    return VolumeOfWeight(DayVolume(profile, date), weight);
+}
+
+std::vector<long long> VolumesThrough(const SecurityProfile& profile, const Date& date, int lastSessionMinute)
+{
+    // The weights are added in VolumeThrough's order, so each volume is the same to the bit.
+    const double dayVolume = DayVolume(profile, date);
+    const int last = std::clamp(lastSessionMinute, 0, kSessionMinutes);
+    std::vector<long long> volumes;
+    volumes.reserve(static_cast<std::size_t>(last) + 1);
+    double weight = 0;
+    for (int minute = 0; minute <= last; ++minute) {
+        if (minute > 0)
+            weight += MinuteWeight(minute);
+        volumes.push_back(VolumeOfWeight(dayVolume, weight));
+    }
+    return volumes;
 }
 
 double RoundCents(double value)

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "quotesim/SimClock.h"
 
@@ -50,6 +51,8 @@ SessionPath SessionPrices(const SecurityProfile& profile, const Date& date);
 
 // Shares traded from the open through a minute of the session.
 long long VolumeThrough(const SecurityProfile& profile, const Date& date, int sessionMinute);
+// VolumeThrough for every minute from the open through the given one, in one pass.
+std::vector<long long> VolumesThrough(const SecurityProfile& profile, const Date& date, int lastSessionMinute);
 
 // Price rounded to cents, as every page shows it.
 double RoundCents(double value);

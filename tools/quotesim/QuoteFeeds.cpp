@@ -15,8 +15,7 @@ namespace quotesim {
 namespace {
 bool EndsWithNoCase(std::string_view text, std::string_view suffix)
 {
-    return text.size() > suffix.size() &&
-           ToLowerAscii(std::string(text.substr(text.size() - suffix.size()))) == suffix;
+    return text.size() > suffix.size() && EqualsIgnoringAsciiCase(text.substr(text.size() - suffix.size()), suffix);
 }
 
 bool ValidUtf8(std::string_view text)
@@ -148,18 +147,22 @@ std::optional<std::string> CsvSymbolParameter(std::string_view csvSymbol)
 std::string ChartJson(const ListedSecurity& security, const ClockTime& clock)
 {
     const QuoteSnapshot q = ComputeQuote(security, clock);
+    // The quote keeps neither the profile nor the path; making them again is one pass over the session.
     const SecurityProfile profile = ProfileOf(security);
     const SessionPath path = SessionPrices(profile, q.trade.date);
     const int lastMinute = q.trade.minuteOfDay - kSessionOpen;
+    const std::vector<long long> volumesThrough = VolumesThrough(profile, q.trade.date, lastMinute);
+    // Clocks change at night, never inside a session: the bars are whole minutes after the open.
+    const std::int64_t openSeconds =
+        UnixSecondsOfEastern(ClockTime{q.trade.date, kSessionOpen / 60, kSessionOpen % 60});
 
     std::vector<std::string> times, opens, highs, lows, closes, volumes;
     long long volumeBefore = 0;
     double previous = RoundCents(path[0]);
     for (int minute = 0; minute <= lastMinute; ++minute) {
-        const int ofDay = kSessionOpen + minute;
-        times.push_back(std::to_string(UnixSecondsOfEastern(ClockTime{q.trade.date, ofDay / 60, ofDay % 60})));
+        times.push_back(std::to_string(openSeconds + 60 * minute));
         const double close = RoundCents(path[static_cast<std::size_t>(minute)]);
-        const long long volumeThrough = VolumeThrough(profile, q.trade.date, minute);
+        const long long volumeThrough = volumesThrough[static_cast<std::size_t>(minute)];
         if (EmptyBar(profile.seed, q.trade.date, minute, lastMinute)) {
             for (auto* series : {&opens, &highs, &lows, &closes, &volumes})
                 series->push_back("null");
@@ -174,8 +177,7 @@ std::string ChartJson(const ListedSecurity& security, const ClockTime& clock)
         volumeBefore = volumeThrough;
     }
 
-    const std::string tradeTime =
-        std::to_string(UnixSecondsOfEastern(ClockTime{q.trade.date, q.trade.minuteOfDay / 60, q.trade.minuteOfDay % 60}));
+    const std::string tradeTime = std::to_string(openSeconds + 60 * lastMinute);
     const std::string meta = std::string(1, '{') +
         Field("currency", JsonString(Currency(security.country))) + "," +
         Field("symbol", JsonString(ChartSymbolOf(security))) + "," +

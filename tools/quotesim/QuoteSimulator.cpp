@@ -267,14 +267,6 @@ void QuoteSimulator::SetLatency(int milliseconds, Endpoint endpoint)
     m_latencyChanged.notify_all();
 }
 
-int QuoteSimulator::LatencyOf(Endpoint endpoint) const
-{
-    std::lock_guard lock(m_faultMutex);
-    if (endpoint == Endpoint::All)
-        return *std::max_element(m_latencyMs.begin(), m_latencyMs.end());
-    return m_latencyMs[static_cast<std::size_t>(endpoint)];
-}
-
 void QuoteSimulator::AddFault(const Fault& fault)
 {
     std::lock_guard lock(m_faultMutex);

@@ -88,7 +88,6 @@ public:
     // endpoints. Requests already waiting take up a new setting at once, and
     // Stop() ends every wait.
     void SetLatency(int milliseconds, Endpoint endpoint = Endpoint::All);
-    int LatencyOf(Endpoint endpoint) const;  // milliseconds; All: the longest
 
     // A request takes the first fault, in the order added, that hits its
     // endpoint and has uses left; a fault for the next N requests is used up

@@ -48,6 +48,7 @@ namespace {
 
 constexpr const char* kCompanySymbol = "CPL";
 constexpr const char* kOpeningClock = "2011-11-04 09:45";
+constexpr const char* kWatchlistClock = "2011-11-04 10:30";
 // A whole session, refreshed every five minutes.
 constexpr int kRefreshMinutes = 5;
 constexpr int kMinutesRun = 390;
@@ -89,34 +90,81 @@ int Fail(const std::string& why)
     return 1;
 }
 
+// The helpers below report their own failure (see Fail) and return false or
+// null; a stage then ends with 1.
+
+// Starts the simulator quietly on the lists at the clock, and points the
+// settings the application is about to read at it.
+bool StartSimulator(quotesim::QuoteSimulator& simulator, const fs::path& lists, const char* clock)
+{
+    simulator.SetLog({});
+    if (simulator.LoadLists(lists.string()) == 0) {
+        Fail("no symbol lists in " + lists.string());
+        return false;
+    }
+    simulator.SetClock(*quotesim::ParseClock(clock));
+    simulator.Start();
+    CUserSettings settings;
+    settings.setValue(QString::fromLatin1(SettingsKey::kMsnMoneyHost), ToQString(simulator.HostPort()));
+    settings.setValue(QString::fromLatin1(SettingsKey::kCnnMoneyHost), ToQString(simulator.HostPort()));
+    return true;
+}
+
+// The started application's main window at the size.
+CMainFrame* StartApp(CQuorelleApp& app, int width, int height)
+{
+    if (!app.InitInstance()) {
+        Fail("the application did not start");
+        return nullptr;
+    }
+    CMainFrame* frame = app.GetMainWnd();
+    frame->resize(width, height);
+    return frame;
+}
+
+// The list window of the New York list, opened from the menu.
+CListView_* OpenNyseList(CMainFrame* frame)
+{
+    if (!frame->SendCommand(ID_MARKETS_NYSE)) {
+        Fail("the New York list did not open");
+        return nullptr;
+    }
+    const auto lists = frame->findChildren<CListView_*>();
+    if (lists.isEmpty()) {
+        Fail("no list window");
+        return nullptr;
+    }
+    return lists.front();
+}
+
+// Shows the main window, lets it paint, and saves it as a PNG.
+bool SaveWindow(CMainFrame* frame, const std::string& output)
+{
+    frame->show();
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+    if (!frame->grab().save(QString::fromStdString(output), "PNG")) {
+        Fail("cannot write " + output);
+        return false;
+    }
+    return true;
+}
+
 int Stage(const std::string& output, const fs::path& lists, int width, int height)
 {
     quotesim::QuoteSimulator simulator;
-    simulator.SetLog({});
-    if (simulator.LoadLists(lists.string()) == 0)
-        return Fail("no symbol lists in " + lists.string());
-    simulator.SetClock(*quotesim::ParseClock(kOpeningClock));
-    simulator.Start();
-    {
-        CUserSettings settings;
-        settings.setValue(QString::fromLatin1(SettingsKey::kMsnMoneyHost), ToQString(simulator.HostPort()));
-        settings.setValue(QString::fromLatin1(SettingsKey::kCnnMoneyHost), ToQString(simulator.HostPort()));
-    }
-
+    if (!StartSimulator(simulator, lists, kOpeningClock))
+        return 1;
     CQuorelleApp app;
-    if (!app.InitInstance())
-        return Fail("the application did not start");
-    CMainFrame* frame = app.GetMainWnd();
-    frame->resize(width, height);
+    CMainFrame* frame = StartApp(app, width, height);
+    if (!frame)
+        return 1;
     // As if the user had chosen the period in the Properties dialog.
     frame->m_recDefault.refreshMinutes = kRefreshMinutes;
 
-    if (!frame->SendCommand(ID_MARKETS_NYSE))
-        return Fail("the New York list did not open");
-    const auto lists_ = frame->findChildren<CListView_*>();
-    if (lists_.isEmpty())
-        return Fail("no list window");
-    CListView_* list = lists_.front();
+    CListView_* list = OpenNyseList(frame);
+    if (!list)
+        return 1;
     for (int row = 0; row < list->GetListModel()->rowCount(); ++row)
         if (list->GetListModel()->RecordAt(row)->symbol == kCompanySymbol)
             list->setCurrentIndex(list->GetListModel()->index(row, 0));
@@ -143,12 +191,8 @@ int Stage(const std::string& output, const fs::path& lists, int width, int heigh
         quoteFrame->move(listFrame->geometry().right() + 8, 0);
         frame->MdiArea()->setActiveSubWindow(quoteFrame);
     }
-    frame->show();
-    for (int i = 0; i < 5; ++i)
-        QCoreApplication::processEvents();
-
-    if (!frame->grab().save(QString::fromStdString(output), "PNG"))
-        return Fail("cannot write " + output);
+    if (!SaveWindow(frame, output))
+        return 1;
     std::printf("%s: %d refreshes of %s\n", output.c_str(), static_cast<int>(view->m_history.size()),
                 kCompanySymbol);
     return 0;
@@ -166,29 +210,17 @@ bool WaitFor(Condition condition)
 int StageWatchlist(const std::string& output, const fs::path& lists, int width, int height)
 {
     quotesim::QuoteSimulator simulator;
-    simulator.SetLog({});
-    if (simulator.LoadLists(lists.string()) == 0)
-        return Fail("no symbol lists in " + lists.string());
-    simulator.SetClock(*quotesim::ParseClock("2011-11-04 10:30"));
-    simulator.Start();
-    {
-        CUserSettings settings;
-        settings.setValue(QString::fromLatin1(SettingsKey::kMsnMoneyHost), ToQString(simulator.HostPort()));
-        settings.setValue(QString::fromLatin1(SettingsKey::kCnnMoneyHost), ToQString(simulator.HostPort()));
-    }
+    if (!StartSimulator(simulator, lists, kWatchlistClock))
+        return 1;
     CQuorelleApp app;
-    if (!app.InitInstance())
-        return Fail("the application did not start");
-    CMainFrame* frame = app.GetMainWnd();
-    frame->resize(width, height);
+    CMainFrame* frame = StartApp(app, width, height);
+    if (!frame)
+        return 1;
 
     // Rows from the New York list, as Add to Watchlist adds them.
-    if (!frame->SendCommand(ID_MARKETS_NYSE))
-        return Fail("the New York list did not open");
-    const auto lists_ = frame->findChildren<CListView_*>();
-    if (lists_.isEmpty())
-        return Fail("no list window");
-    CListView_* list = lists_.front();
+    CListView_* list = OpenNyseList(frame);
+    if (!list)
+        return 1;
     for (int row = 0; row < list->GetListModel()->rowCount() && row < 14; ++row)
         list->AddRowToWatchlist(row);
     frame->MdiArea()->setActiveSubWindow(FrameOf(list));
@@ -238,11 +270,8 @@ int StageWatchlist(const std::string& output, const fs::path& lists, int width, 
         if (auto* view = child->findChild<CWatchlistView*>())
             view->Table()->resizeColumnsToContents();
     }
-    frame->show();
-    for (int i = 0; i < 5; ++i)
-        QCoreApplication::processEvents();
-    if (!frame->grab().save(QString::fromStdString(output), "PNG"))
-        return Fail("cannot write " + output);
+    if (!SaveWindow(frame, output))
+        return 1;
     std::printf("%s: watchlist of %d rows\n", output.c_str(), model.rowCount());
     return 0;
 }
