@@ -66,8 +66,6 @@ public:
     CQuoteWindowHost* m_pMainFrame;
     // The chart; only a working view has one.
     std::unique_ptr<CGraph> m_pGraph;
-    // Carries RefreshQuote: the same object as m_pMainFrame.
-    CQuoteWindowHost* m_pDirectory;
     // One copy of m_quote per successful refresh, oldest first.
     std::vector<QuoteRecord> m_history;
 
