@@ -159,7 +159,7 @@ CQuorelleDoc* CMainFrame::OpenDayFile(const std::string& path)
     // The view made inside the template's call takes the day from here, as a
     // working view takes m_recCurrent; it is not a recent-file entry.
     struct PendingDay {
-        const PastDay*& slot;
+        PastDay*& slot;
         ~PendingDay() { slot = nullptr; }
     } pending{m_pPastDay};
     m_pPastDay = &day;

@@ -49,7 +49,7 @@ int CQuorelleView::OnCreate()
     else
         m_quote = QuoteRecord{};
     m_pGraph = std::make_unique<CGraph>(this);
-    if (const PastDay* day = m_pMainFrame ? m_pMainFrame->PastDayBeingOpened() : nullptr) {
+    if (PastDay* day = m_pMainFrame ? m_pMainFrame->PastDayBeingOpened() : nullptr) {
         OpenPastDay(*day);
         return 0;
     }
