@@ -1,7 +1,6 @@
 #include "app/MainFrame.h"
 
 #include <QDialog>
-#include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QIcon>
@@ -25,6 +24,7 @@
 #include "res/Resource.h"
 #include "window/DayFile.h"
 #include "window/QuorelleDoc.h"
+#include "window/QuoteLog.h"
 
 namespace {
 CMainFrame* g_pLatestFrame = nullptr;
@@ -159,7 +159,7 @@ CQuorelleDoc* CMainFrame::OpenDayFile(const std::string& path)
     // The view made inside the template's call takes the day from here, as a
     // working view takes m_recCurrent; it is not a recent-file entry.
     struct PendingDay {
-        const PastDay*& slot;
+        PastDay*& slot;
         ~PendingDay() { slot = nullptr; }
     } pending{m_pPastDay};
     m_pPastDay = &day;
@@ -271,8 +271,8 @@ void CMainFrame::OnCommand(int id)
     else if (id == ID_TOOLS_WATCHLIST)
         CQuorelleApp::GetQuorelleApp()->OpenWatchlist();
     else if (id == ID_TOOLS_OPEN_DAY_FILE) {
-        const QString folder = QDir(QStringLiteral("Stockdata")).exists() ? QStringLiteral("Stockdata") : QString();
-        const QString chosen = QFileDialog::getOpenFileName(this, QStringLiteral("Open Day File"), folder,
+        const QString chosen = QFileDialog::getOpenFileName(this, QStringLiteral("Open Day File"),
+                                                            ToQString(ExistingQuoteLogDirectory()),
                                                             QStringLiteral("Day files (*.txt);;All files (*)"));
         if (!chosen.isEmpty())
             OpenDayFile(FromQString(chosen));

@@ -51,7 +51,7 @@ public:
     bool RefreshQuote(SecurityRecord* security, QuoteRecord* quote, std::vector<IntradayPoint>* series) override;
     void ResetQuoteRecord(QuoteRecord& quote) override;
     CQuorelleDoc* OpenQuoteWindow(SecurityRecord& record) override;
-    const PastDay* PastDayBeingOpened() const override { return m_pPastDay; }
+    PastDay* PastDayBeingOpened() const override { return m_pPastDay; }
     void ShowStatusText(const std::string& text) override;
 
     // Tools -> Open Day File... without its file dialog: opens the day file
@@ -71,7 +71,7 @@ protected:
 
 private:
     // Set only while OpenDayFile creates the window.
-    const PastDay* m_pPastDay = nullptr;
+    PastDay* m_pPastDay = nullptr;
 
     void CreateCommands();
     void CreateToolBar();

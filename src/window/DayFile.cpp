@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr std::string_view kHeaderLine = "Date\t\tTime\tCurrent\tChange\t\tHigh\tLow\tP/E\tAsk\tBid\tBeta";
 // Date, time, last, change, high, low, P/E, ask, bid, beta.
 constexpr std::size_t kRowFields = 10;
 // A day file is a day of minutes (some 100 KB); anything far beyond is not
@@ -258,7 +257,7 @@ DayFile ParseDayFile(std::string text)
     LocalClock clock;
 
     // The opening: an empty line, the header line and another empty line.
-    const std::string_view opening[] = {"", kHeaderLine, ""};
+    const std::string_view opening[] = {"", kQuoteLogColumns, ""};
     std::size_t pos = 0;
     std::size_t lineNumber = 0;
     for (const std::string_view expected : opening) {

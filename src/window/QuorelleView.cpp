@@ -15,7 +15,6 @@
 CQuorelleView::CQuorelleView(const CCreateContext& context)
     : m_nKind(g_nWindowKind),
       m_pMainFrame(QuoteWindowHostProvider::Get()),
-      m_pDirectory(m_pMainFrame),
       m_bOpeningPath(context.m_bOpeningPath)
 {
     // A working view takes its settings from m_recCurrent when it is created;
@@ -45,12 +44,12 @@ int CQuorelleView::OnCreate()
     if (!IsWorking())
         return 0;
 
-    if (m_pDirectory)
-        m_pDirectory->ResetQuoteRecord(m_quote);
+    if (m_pMainFrame)
+        m_pMainFrame->ResetQuoteRecord(m_quote);
     else
         m_quote = QuoteRecord{};
     m_pGraph = std::make_unique<CGraph>(this);
-    if (const PastDay* day = m_pMainFrame ? m_pMainFrame->PastDayBeingOpened() : nullptr) {
+    if (PastDay* day = m_pMainFrame ? m_pMainFrame->PastDayBeingOpened() : nullptr) {
         OpenPastDay(*day);
         return 0;
     }

@@ -66,8 +66,6 @@ public:
     CQuoteWindowHost* m_pMainFrame;
     // The chart; only a working view has one.
     std::unique_ptr<CGraph> m_pGraph;
-    // Carries RefreshQuote: the same object as m_pMainFrame.
-    CQuoteWindowHost* m_pDirectory;
     // One copy of m_quote per successful refresh, oldest first.
     std::vector<QuoteRecord> m_history;
 
@@ -111,8 +109,9 @@ public:
     void ResumeToday();
     // Adds a day file's rows to the history and the chart (one repaint).
     void ShowDayFileRows(DayFile file);
-    // Sets a past-day view up from the day file being opened.
-    void OpenPastDay(const PastDay& day);
+    // Sets a past-day view up from the day file being opened, taking its
+    // rows over.
+    void OpenPastDay(PastDay& day);
 
     // The Tools commands. The Export functions write the file (PNG or SVG
     // by the name's ending, the chart drawn at width x height; CSV of the

@@ -40,7 +40,7 @@ DayTime LocalDayTime(std::int64_t time)
 
 std::string QuoteLogHeader()
 {
-    return "\nDate\t\tTime\tCurrent\tChange\t\tHigh\tLow\tP/E\tAsk\tBid\tBeta\n\n";
+    return "\n" + std::string(kQuoteLogColumns) + "\n\n";
 }
 
 std::string FormatQuoteLogRow(const QuoteRecord& quote)

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <ctime>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "quote/QuoteRecord.h"
@@ -27,6 +28,10 @@ struct DayTime {
 
 // The local-time breakdown of `time` (seconds since the epoch) to the minute.
 DayTime LocalDayTime(std::int64_t time);
+
+// The header line: the column names, tab-separated, without a line end.
+inline constexpr std::string_view kQuoteLogColumns =
+    "Date\t\tTime\tCurrent\tChange\t\tHigh\tLow\tP/E\tAsk\tBid\tBeta";
 
 // The file's opening: an empty line, the header line and another empty line.
 std::string QuoteLogHeader();

@@ -19,7 +19,7 @@
 
 bool CQuorelleView::RefreshOnce()
 {
-    if (!m_pDirectory)
+    if (!m_pMainFrame)
         return false;
     // The refresh runs the event loop (during the transfer and in its
     // message boxes), in which this window may be closed: it works on copies,
@@ -30,7 +30,7 @@ bool CQuorelleView::RefreshOnce()
     std::vector<IntradayPoint> series;
     bool refreshed = false;
     try {
-        refreshed = m_pDirectory->RefreshQuote(&security, &quote, m_bBackfillPending ? &series : nullptr);
+        refreshed = m_pMainFrame->RefreshQuote(&security, &quote, m_bBackfillPending ? &series : nullptr);
     } catch (const std::exception&) {
         // A page whose trade time cannot be converted ends this refresh only;
         // the window keeps what it has and tries again at the next tick.

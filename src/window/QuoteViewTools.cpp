@@ -4,6 +4,7 @@
 #include <ctime>
 #include <exception>
 #include <filesystem>
+#include <utility>
 
 #include <QFileDialog>
 #include <QInputDialog>
@@ -76,7 +77,7 @@ void CQuorelleView::ShowDayFileRows(DayFile file)
     repaint();
 }
 
-void CQuorelleView::OpenPastDay(const PastDay& day)
+void CQuorelleView::OpenPastDay(PastDay& day)
 {
     m_bPastDay = true;
     m_security.symbol = day.symbol;
@@ -85,11 +86,12 @@ void CQuorelleView::OpenPastDay(const PastDay& day)
     m_strCaption = day.symbol + " " + day.date + " (read-only)";
     InitGraph();
     m_pGraph->SetTitle(day.symbol + " " + day.date);
-    ShowDayFileRows(day.file);
+    const std::string note = UnreadableLinesNote(day.path, day.file);
+    ShowDayFileRows(std::move(day.file));
     if (!m_history.empty())
         m_quote = m_history.back();
-    if (m_nUnreadableLines != 0 && m_pMainFrame)
-        m_pMainFrame->ShowStatusText(UnreadableLinesNote(day.path, day.file));
+    if (!note.empty() && m_pMainFrame)
+        m_pMainFrame->ShowStatusText(note);
 }
 
 bool CQuorelleView::ExportChart(const std::string& path, int width, int height)

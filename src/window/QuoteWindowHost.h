@@ -30,9 +30,9 @@ public:
     virtual void ResetQuoteRecord(QuoteRecord& quote) = 0;
     // Opens a quote window for the record; null when none opened.
     virtual CQuorelleDoc* OpenQuoteWindow(SecurityRecord& record) = 0;
-    // The day file of the read-only window being opened now; null when the
-    // window being opened is a working one.
-    virtual const PastDay* PastDayBeingOpened() const { return nullptr; }
+    // The day file of the read-only window being opened now (its view takes
+    // the rows over); null when the window being opened is a working one.
+    virtual PastDay* PastDayBeingOpened() const { return nullptr; }
     // Says a text in the status bar (no box, nothing to confirm).
     virtual void ShowStatusText(const std::string& text) { (void)text; }
 };

@@ -19,15 +19,15 @@ std::string& FilePathOverride()
     static std::string path;
     return path;
 }
+}  // namespace
 
-void ShowInStatusBar(const std::string& text)
+void CWatchlistDoc::ShowInStatusBar(const std::string& text)
 {
     if (CWinApp* app = CWinApp::GetApp()) {
         if (CMDIFrameWnd* frame = app->GetMainWnd())
             frame->SetMessageText(text);
     }
 }
-}  // namespace
 
 void CWatchlistDoc::SetFilePathOverride(const std::string& path)
 {

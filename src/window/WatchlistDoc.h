@@ -44,6 +44,9 @@ public:
     // Writes the file now; false (reported in the status bar) on failure.
     bool Save();
 
+    // Says a text in the main window's status bar, when there is one.
+    static void ShowInStatusBar(const std::string& text);
+
     // The file every watchlist document uses; tests point it elsewhere.
     static void SetFilePathOverride(const std::string& path);
 

@@ -13,9 +13,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "framework/MDIFrameWnd.h"
 #include "framework/QtText.h"
-#include "framework/WinApp.h"
 #include "window/Dia_Alert.h"
 #include "window/WatchlistDoc.h"
 #include "window/WatchlistModel.h"
@@ -73,25 +71,18 @@ void CWatchlistView::OnInitialUpdate()
     m_pEntry->setFocus();
 }
 
-void CWatchlistView::Status(const std::string& text)
-{
-    if (CWinApp* app = CWinApp::GetApp()) {
-        if (CMDIFrameWnd* frame = app->GetMainWnd())
-            frame->SetMessageText(text);
-    }
-}
-
 bool CWatchlistView::AddEntryText()
 {
     CWatchlistDoc* document = GetWatchlist();
     const std::string text = FromQString(m_pEntry->text());
     SecurityRecord security;
     if (!document || !ParseWatchEntry(text, security)) {
-        Status("Type a symbol (IBM) or a country and a symbol (GB:BP) to add it to the watchlist.");
+        CWatchlistDoc::ShowInStatusBar(
+            "Type a symbol (IBM) or a country and a symbol (GB:BP) to add it to the watchlist.");
         return false;
     }
     if (!document->AddSecurity(security)) {
-        Status(security.symbol + " is already in the watchlist.");
+        CWatchlistDoc::ShowInStatusBar(security.symbol + " is already in the watchlist.");
         return false;
     }
     m_pEntry->clear();

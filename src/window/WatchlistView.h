@@ -56,7 +56,6 @@ protected:
 private:
     void ShowContextMenu(const QPoint& position);
     int SourceRow(const QModelIndex& index) const;
-    void Status(const std::string& text);
 
     QLineEdit* m_pEntry;
     QTableView* m_pTable;
