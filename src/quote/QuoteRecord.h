@@ -37,6 +37,7 @@ struct QuoteRecord {
     std::string totalShares;
     std::string exchange;
     std::string sales;
+    std::string currency;  // as the source gives it ("USD", "GBp" for pence); empty = unknown
     std::int64_t quoteTime = 0;  // seconds since the epoch; 0 = trade time unknown
 
     bool operator==(const QuoteRecord&) const = default;
