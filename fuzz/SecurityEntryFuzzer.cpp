@@ -23,6 +23,20 @@ bool Lacks(const std::string& text, std::string_view bytes)
     return text.find_first_of(bytes) == std::string::npos;
 }
 
+// The company the reading rule promises: the text between the last "\\"
+// (or the start) and the "(" that opens the market, that is the last "("
+// before the last ",", or the first "(" when there is none before it.
+std::string ExpectedCompany(const std::string& name)
+{
+    const std::size_t comma = name.rfind(',');
+    std::size_t open = name.rfind('(', comma);
+    if (open == std::string::npos)
+        open = name.find('(');
+    const std::size_t backslash = name.rfind('\\');
+    const std::size_t first = backslash == std::string::npos ? 0 : backslash + 1;
+    return first < open ? TrimWhitespace(name.substr(first, open - first)) : std::string();
+}
+
 bool IsMarketName(const std::string& text)
 {
     return text == "NYSE" || text == "AMEX" || text == "NASDAQ" || text == "MUTUAL" || text == "CVE" ||
@@ -45,14 +59,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(name.find(',') != std::string::npos && name.find('(') != std::string::npos);
         FUZZ_CHECK(IsTrimmed(entry->symbol) && IsTrimmed(entry->company));
         FUZZ_CHECK(Lacks(entry->symbol, ","));
-        FUZZ_CHECK(Lacks(entry->company, "(\\"));
+        FUZZ_CHECK(Lacks(entry->company, "\\"));
+        FUZZ_CHECK(entry->company == ExpectedCompany(name));
     } else {
         FUZZ_CHECK(name.find(',') == std::string::npos || name.find('(') == std::string::npos);
     }
 
     // Any record whose texts cannot be mistaken for the entry's punctuation
-    // reads back unchanged from its own entry.
-    const bool plain = IsTrimmed(company) && IsTrimmed(symbol) && Lacks(company, "(\\/,") &&
+    // reads back unchanged from its own entry; a company may hold
+    // parentheses and commas of its own.
+    const bool plain = IsTrimmed(company) && IsTrimmed(symbol) && Lacks(company, "\\/") &&
                        Lacks(country, "(,\\") && Lacks(symbol, ",\\") && !IsMarketName(country) &&
                        company.find('\0') == std::string::npos && symbol.find('\0') == std::string::npos;
     if (plain) {
