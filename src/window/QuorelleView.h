@@ -92,7 +92,8 @@ public:
     // history record. False when the refresh failed or was refused.
     bool RefreshOnce();
     // Fills the history and the chart from the series where no row covers
-    // its refresh period (see MergeIntradaySeries).
+    // its refresh period, from the quote's trading day only (see
+    // BackfillHistory).
     void Backfill(const std::vector<IntradayPoint>& series);
 
     // Starts the refresh timer with the period of m_security.refreshMinutes,

@@ -12,7 +12,7 @@
 #include "chart/QuoteChartContent.h"
 #include "framework/MessageBox.h"
 #include "framework/WaitCursor.h"
-#include "window/DayFile.h"
+#include "window/IntradayBackfill.h"
 #include "window/QuorelleView.h"
 #include "window/QuoteWindowHost.h"
 #include "window/RefreshPeriod.h"
@@ -64,8 +64,7 @@ void CQuorelleView::Backfill(const std::vector<IntradayPoint>& series)
 {
     if (!m_pGraph || m_history.empty())
         return;
-    std::vector<QuoteRecord> merged =
-        MergeIntradaySeries(m_history, series, m_security.refreshMinutes, m_history.back().quoteTime, m_history.back());
+    std::vector<QuoteRecord> merged = BackfillHistory(m_history, series, m_security.refreshMinutes, m_history.back());
     if (merged.size() == m_history.size())
         return;
     // Chart rows follow the history one to one: the rows there were keep
