@@ -177,9 +177,8 @@ std::string RefusedRedirectTarget(CURL* handle, const std::string& requested)
         if (!shown.empty())
             return shown;
     }
-    const std::string location = HeaderValue(handle, "Location");
-    const std::string shown = WithoutCredentials(location.c_str());
-    return shown.empty() ? location : shown;
+    // An address that cannot be read is not shown: it might hold a password.
+    return WithoutCredentials(HeaderValue(handle, "Location").c_str());
 }
 
 }  // namespace
