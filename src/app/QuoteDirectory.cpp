@@ -64,12 +64,13 @@ std::string SourceDisplayName(const std::string& id)
     return source && !source->displayName.empty() ? source->displayName : id;
 }
 
-// Marks a refresh as running for the guard's life. Cleared on every way out,
-// errors included, or every later refresh in the process would be refused.
+// Marks a refresh as running for the guard's life. Ended on every way out,
+// errors included, or every later refresh in the process would be refused;
+// the refreshes refused meanwhile then get their turn.
 class RefreshInProgressGuard {
 public:
     RefreshInProgressGuard() { refreshInProgress = true; }
-    ~RefreshInProgressGuard() { refreshInProgress = false; }
+    ~RefreshInProgressGuard() { EndRefresh(); }
     RefreshInProgressGuard(const RefreshInProgressGuard&) = delete;
     RefreshInProgressGuard& operator=(const RefreshInProgressGuard&) = delete;
 };

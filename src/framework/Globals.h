@@ -1,6 +1,9 @@
 #pragma once
 
+#include <functional>
 #include <string>
+
+class QObject;
 
 // Process-wide state shared by the windows. Everything runs on the one
 // user-interface thread, so none of it is guarded.
@@ -16,3 +19,11 @@ extern std::string g_strFindText;
 // Sort state shared by every list window.
 extern int g_nSortColumn;
 extern bool g_bSortDescending;
+
+// A refresh that was refused waits for its turn with this: `call` runs
+// once, from the event loop, after the running refresh has ended (EndRefresh),
+// or soon when none runs; never when `context` is destroyed first.
+void CallWhenRefreshEnds(QObject* context, std::function<void()> call);
+// Ends the running refresh: clears refreshInProgress and lets the calls
+// waiting for that run (queued, never inside the refresh that ends).
+void EndRefresh();

@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 
@@ -138,7 +139,46 @@ long RetryAfterSeconds(const std::string& value)
     const time_t when = curl_getdate(text.c_str(), nullptr);
     if (when < 0)
         return -1;
-    return std::max<long>(0, static_cast<long>(when - time(nullptr)));
+    return static_cast<long>(std::clamp<time_t>(when - time(nullptr), 0, 0x7fffffff));
+}
+
+// An address as it may be shown: without user name and password. Empty
+// when it cannot be read as a URL.
+std::string WithoutCredentials(const char* url)
+{
+    if (!url || !*url)
+        return {};
+    struct UrlDeleter {
+        void operator()(CURLU* handle) const { curl_url_cleanup(handle); }
+    };
+    const std::unique_ptr<CURLU, UrlDeleter> parsed(curl_url());
+    if (!parsed || curl_url_set(parsed.get(), CURLUPART_URL, url, CURLU_NON_SUPPORT_SCHEME) != CURLUE_OK)
+        return {};
+    curl_url_set(parsed.get(), CURLUPART_USER, nullptr, 0);
+    curl_url_set(parsed.get(), CURLUPART_PASSWORD, nullptr, 0);
+    curl_url_set(parsed.get(), CURLUPART_OPTIONS, nullptr, 0);
+    char* text = nullptr;
+    if (curl_url_get(parsed.get(), CURLUPART_URL, &text, 0) != CURLUE_OK || !text)
+        return {};
+    std::string shown = text;
+    curl_free(text);
+    return shown;
+}
+
+// Where a redirect that was not followed for its scheme pointed. libcurl
+// leaves the redirect's target as the effective address; the Location
+// header is the fallback.
+std::string RefusedRedirectTarget(CURL* handle, const std::string& requested)
+{
+    char* effective = nullptr;
+    if (curl_easy_getinfo(handle, CURLINFO_EFFECTIVE_URL, &effective) == CURLE_OK && effective &&
+        requested != effective) {
+        const std::string shown = WithoutCredentials(effective);
+        if (!shown.empty())
+            return shown;
+    }
+    // An address that cannot be read is not shown: it might hold a password.
+    return WithoutCredentials(HeaderValue(handle, "Location").c_str());
 }
 
 }  // namespace
@@ -203,8 +243,21 @@ HttpResponse PerformHttpGet(const HttpRequest& request)
     response.retryAfterSeconds = RetryAfterSeconds(HeaderValue(h, "Retry-After"));
     response.body = std::move(transfer.body);
 
-    if (result == CURLE_OK) {
+    curl_off_t announced = -1;
+    curl_easy_getinfo(h, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
+    if (result == CURLE_OK && announced >= 0 && response.body.size() < static_cast<std::uint64_t>(announced)) {
+        // The connection ended early without libcurl taking it as an error.
+        response.outcome = HttpResponse::Outcome::BrokenOff;
+        response.error = FormatC("the answer ended after %zu of its %lld bytes", response.body.size(),
+                                 static_cast<long long>(announced));
+    } else if (result == CURLE_OK) {
         response.outcome = HttpResponse::Outcome::Answered;
+    } else if (result == CURLE_UNSUPPORTED_PROTOCOL && response.status >= 300 && response.status < 400) {
+        // The server was reached and answered with a redirect to a scheme
+        // that is not followed.
+        response.outcome = HttpResponse::Outcome::RedirectRefused;
+        response.error = curl_easy_strerror(result);
+        response.refusedRedirect = RefusedRedirectTarget(h, request.url);
     } else {
         response.error = curl_easy_strerror(result);
         if (IsCertificateError(result))

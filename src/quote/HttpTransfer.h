@@ -48,16 +48,23 @@ struct HttpResponse {
         CannotConnect,
         // The server's certificate could not be verified.
         CertificateError,
-        // The transfer broke off after the server was reached; the body holds
-        // what arrived before.
+        // The transfer broke off after the server was reached (libcurl gave
+        // up, or fewer bytes came than the answer's Content-Length); the body
+        // holds what arrived before.
         BrokenOff,
+        // The server redirected to an address of another scheme than http or
+        // https, which is not followed.
+        RedirectRefused,
     };
     Outcome outcome = Outcome::CannotConnect;
     // HTTP status of the last answer (after redirects); 0 when none came.
     long status = 0;
     std::string body;
-    // Seconds from the Retry-After header (seconds or an HTTP date); -1 when absent.
+    // Seconds from the Retry-After header (seconds or an HTTP date; 0 for a
+    // date already past), at most INT_MAX; -1 when absent or unreadable.
     long retryAfterSeconds = -1;
+    // RedirectRefused: the address redirected to, without user name or password.
+    std::string refusedRedirect;
     // libcurl's words for a failure; empty when the server answered.
     std::string error;
 };

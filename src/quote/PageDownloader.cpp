@@ -31,6 +31,8 @@ std::string CPageDownloader::FetchPage(const std::string& url, int chunkSize) co
         ShowMessage(kNoConnectionMessage);
         return {};
     }
+    if (response.outcome == HttpResponse::Outcome::RedirectRefused)
+        return {};
     // Whatever arrived is the page, also when the transfer broke off later.
     return std::move(response.body);
 }

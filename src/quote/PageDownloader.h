@@ -21,7 +21,9 @@ public:
     // or an empty text on failure. Shows "No Internet connection found."
     // when the URL cannot be opened (bad URL, unknown host, refused or
     // timed-out connection). A transfer broken off after data arrived
-    // returns the data received.
+    // returns the data received (the page layouts read what came). A
+    // redirect to a scheme other than http or https is not followed: an
+    // empty text, and no message, since the server was reached.
     std::string FetchPage(const std::string& url, int chunkSize) const;
 
     // Cuts the text between marker and terminator out of the page: the

@@ -41,7 +41,14 @@ CQuoteSourceRouter::CQuoteSourceRouter(std::function<Clock::time_point()> now) :
 std::chrono::seconds CQuoteSourceRouter::BackOffAfter(int failuresInARow)
 {
     const int doublings = std::clamp(failuresInARow - 1, 0, 4);
-    return std::min(std::chrono::seconds(60 << doublings), std::chrono::seconds(15 * 60));
+    return std::min(std::chrono::seconds(60 << doublings), kMaxBackOff);
+}
+
+std::chrono::seconds CQuoteSourceRouter::BackOffForRetryAfter(long seconds)
+{
+    // Clamped before it becomes a duration: a date in the year 9999 would
+    // overflow the clock's nanoseconds.
+    return std::chrono::seconds(std::clamp<long>(seconds, 0, kMaxBackOff.count()));
 }
 
 CQuoteSourceRouter::Clock::duration CQuoteSourceRouter::BackOffRemaining(const std::string& sourceId) const
@@ -128,17 +135,22 @@ SourceAttempt CQuoteSourceRouter::Ask(const QuoteSourceDefinition& source, const
         return attempt;
     }
 
+    // A busy answer says so in its status, whether or not its page came whole.
     if (response.status == 429 || response.status == 503) {
         const std::lock_guard lock(m_mutex);
         SourceState& state = m_states[source.id];
         ++state.busyAnswersInARow;
-        const auto wait = response.retryAfterSeconds >= 0 ? std::chrono::seconds(response.retryAfterSeconds)
+        const auto wait = response.retryAfterSeconds >= 0 ? BackOffForRetryAfter(response.retryAfterSeconds)
                                                           : BackOffAfter(state.busyAnswersInARow);
         state.blockedUntil = m_now() + wait;
         attempt.error = FormatC("the source is busy (status %ld); it is asked again in %lld s", response.status,
                                 static_cast<long long>(wait.count()));
         return attempt;
     }
+
+    attempt.error = IncompleteAnswer(response, source);
+    if (!attempt.error.empty())
+        return attempt;
 
     QuoteExtraction extraction = ExtractQuote(source, response.body, wallClock);
     {

@@ -16,9 +16,13 @@
 
 // Asks the enabled quote sources for one security's quote, in order, and
 // takes the first quote: the fallback between sources. It remembers, per
-// security, the source that answered last and asks it first next time; it
-// keeps each source's back-off after "too many requests" or "unavailable"
-// answers, and never asks a source more often than its minimum interval.
+// security, the source that answered last and asks it first next time, the
+// others following in the given order (A, B, C with B last answering is
+// asked B, A, C); it keeps each source's back-off after "too many requests"
+// or "unavailable" answers (Retry-After when given, never more than
+// kMaxBackOff), and never asks a source more often than its minimum
+// interval. An answer that broke off before its end is no answer, except
+// for the two page layouts, which read what arrived.
 // Blocking; safe to use from several threads at once. No messages: the
 // result says what happened.
 
@@ -82,10 +86,17 @@ public:
     // Forgets every back-off, interval and remembered source.
     void Reset();
 
+    // The longest a source is ever left alone.
+    static constexpr std::chrono::seconds kMaxBackOff{15 * 60};
+
     // The back-off after the n-th answer in a row of "too many requests" or
     // "unavailable" without Retry-After (n >= 1): 1, 2, 4 ... minutes, at
-    // most 15.
+    // most kMaxBackOff.
     static std::chrono::seconds BackOffAfter(int failuresInARow);
+    // The back-off a Retry-After of that many seconds asks for (0 for a
+    // date already past): at most kMaxBackOff, and none for 0. Negative
+    // (absent) is not a wait.
+    static std::chrono::seconds BackOffForRetryAfter(long seconds);
 
 private:
     struct SourceState {

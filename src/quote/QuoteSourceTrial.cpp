@@ -103,11 +103,22 @@ std::string TransferFailure(const HttpResponse& response)
     case HttpResponse::Outcome::CertificateError:
         return "the source's certificate could not be verified, so nothing was read from it (" + response.error +
                ")";
+    case HttpResponse::Outcome::RedirectRefused:
+        return "the source redirected to " +
+               (response.refusedRedirect.empty() ? std::string("another address") : response.refusedRedirect) +
+               ", which was refused: only http and https addresses are followed";
     case HttpResponse::Outcome::Answered:
     case HttpResponse::Outcome::BrokenOff:
         break;
     }
     return {};
+}
+
+std::string IncompleteAnswer(const HttpResponse& response, const QuoteSourceDefinition& source)
+{
+    if (response.outcome != HttpResponse::Outcome::BrokenOff || IsCodeLayout(source.format))
+        return {};
+    return "the answer broke off before its end, so it was not read (" + response.error + ")";
 }
 
 std::string NoQuoteReason(const QuoteExtraction& extraction, long status)
@@ -155,6 +166,8 @@ SourceTrial TryQuoteSource(const QuoteSourceDefinition& source, const std::strin
     trial.rawStart = response.body.substr(0, kTrialRawBytes);
 
     trial.error = TransferFailure(response);
+    if (trial.error.empty())
+        trial.error = IncompleteAnswer(response, source);
     if (!trial.error.empty())
         return trial;
 

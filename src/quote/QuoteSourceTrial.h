@@ -31,9 +31,16 @@ HttpRequest SourceHttpRequest(const QuoteSourceDefinition& source, const std::st
 struct QuoteExtraction;
 
 // Why a transfer gave no answer to read, in plain words: the server could
-// not be reached, or its certificate could not be verified. Empty for any
-// other outcome.
+// not be reached, its certificate could not be verified, or it redirected
+// to an address that is not followed (named without credentials). Empty for
+// any other outcome.
 std::string TransferFailure(const HttpResponse& response);
+
+// Why an answer that broke off before its end is not read, in plain words;
+// empty when it did not break off. A cut CSV or JSON answer can still read
+// as a quote, a wrong one (123.4 of 123.45): only the two page layouts read
+// what arrived, as the page downloader always has.
+std::string IncompleteAnswer(const HttpResponse& response, const QuoteSourceDefinition& source);
 
 // Why an answer read with ExtractQuote gave no quote, in plain words, with
 // an HTTP error status (400 and above) added.

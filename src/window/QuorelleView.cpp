@@ -58,23 +58,31 @@ int CQuorelleView::OnCreate()
     InitGraph();
     ResumeToday();
 
+    if (!RunFirstRefresh())
+        return -1;
+    repaint();
+    return 0;
+}
+
+bool CQuorelleView::RunFirstRefresh()
+{
     // A message box of the first refresh runs the event loop, in which the
     // window may be closed (Exit among others): nothing of it is touched then.
     const QPointer<CQuorelleView> alive(this);
-    {
-        CWaitCursor wait;
-        // Paints during the transfer draw the chart but leave the title to
-        // the first paint after it, which knows the company the page named.
-        m_bFirstRefreshRunning = true;
-        const bool refreshed = RefreshOnce();
-        if (!alive)
-            return -1;
+    CWaitCursor wait;
+    // Paints during the transfer draw the chart but leave the title to
+    // the first paint after it, which knows the company the page named.
+    m_bFirstRefreshRunning = true;
+    const bool refreshed = RefreshOnce();
+    if (!alive)
+        return false;
+    // Refused, it is still to come (and the title with it).
+    if (!m_bRetryPending) {
         m_bFirstRefreshRunning = false;
         if (refreshed)
             ArmRefreshTimer();
     }
-    repaint();
-    return 0;
+    return true;
 }
 
 void CQuorelleView::WriteQuoteLog()

@@ -53,7 +53,8 @@ public:
     // Members in their declared order.
     // Set at construction; the first paint titles the document and clears it.
     bool m_bTitlePending = true;
-    // Set while the first refresh runs (its transfer lets paints through).
+    // Set while the first refresh runs (its transfer lets paints through),
+    // or waits for its turn after it was refused.
     bool m_bFirstRefreshRunning = false;
     // g_nWindowKind when the view was constructed; 0 for a working view.
     int m_nKind;
@@ -80,6 +81,9 @@ public:
     // Until the window's first quote: a source's intraday series then fills
     // the day from the open.
     bool m_bBackfillPending = true;
+    // A refresh of this window was refused while another window's ran; it
+    // runs once that one has ended (or at the next tick, whichever is first).
+    bool m_bRetryPending = false;
 
     // Whether the view does anything at all (see the class comment).
     bool IsWorking() const { return m_nKind == 0 && !m_bOpeningPath; }
@@ -89,10 +93,16 @@ public:
     // The timer message; kRefreshTimer refreshes the quote.
     void OnTimer(int idEvent);
     // Fetches the quote once; on success adds the chart point and the
-    // history record. False when the refresh failed or was refused.
+    // history record. False when the refresh failed or was refused; refused
+    // (another refresh runs) is no failure: m_bRetryPending is set and the
+    // refresh runs again when the running one ends.
     bool RefreshOnce();
+    // The refresh that was refused, once its turn has come: the first one
+    // (the timer starts when it works) or a tick's.
+    void RetryRefusedRefresh();
     // Fills the history and the chart from the series where no row covers
-    // its refresh period (see MergeIntradaySeries).
+    // its refresh period, from the quote's trading day only (see
+    // BackfillHistory).
     void Backfill(const std::vector<IntradayPoint>& series);
 
     // Starts the refresh timer with the period of m_security.refreshMinutes,
@@ -145,6 +155,9 @@ protected:
 
 private:
     void ResumeTodayRows();
+    // The window's first refresh, from creation or its retry; false when the
+    // window went away meanwhile.
+    bool RunFirstRefresh();
 
     int m_nTimerId = 0;
     int m_nTimerPeriod = 0;

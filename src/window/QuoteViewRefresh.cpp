@@ -10,9 +10,10 @@
 
 #include "chart/Graph.h"
 #include "chart/QuoteChartContent.h"
+#include "framework/Globals.h"
 #include "framework/MessageBox.h"
 #include "framework/WaitCursor.h"
-#include "window/DayFile.h"
+#include "window/IntradayBackfill.h"
 #include "window/QuorelleView.h"
 #include "window/QuoteWindowHost.h"
 #include "window/RefreshPeriod.h"
@@ -21,6 +22,17 @@ bool CQuorelleView::RefreshOnce()
 {
     if (!m_pMainFrame)
         return false;
+    if (refreshInProgress) {
+        // Another window's refresh runs (its transfer or its message box let
+        // this one in): the host would refuse this one. That is no failure;
+        // it runs when the running one has ended.
+        if (!m_bRetryPending) {
+            m_bRetryPending = true;
+            CallWhenRefreshEnds(this, [this] { RetryRefusedRefresh(); });
+        }
+        return false;
+    }
+    m_bRetryPending = false;
     // The refresh runs the event loop (during the transfer and in its
     // message boxes), in which this window may be closed: it works on copies,
     // and nothing of the window is touched once it is gone.
@@ -64,8 +76,7 @@ void CQuorelleView::Backfill(const std::vector<IntradayPoint>& series)
 {
     if (!m_pGraph || m_history.empty())
         return;
-    std::vector<QuoteRecord> merged =
-        MergeIntradaySeries(m_history, series, m_security.refreshMinutes, m_history.back().quoteTime, m_history.back());
+    std::vector<QuoteRecord> merged = BackfillHistory(m_history, series, m_security.refreshMinutes, m_history.back());
     if (merged.size() == m_history.size())
         return;
     // Chart rows follow the history one to one: the rows there were keep
@@ -84,6 +95,20 @@ void CQuorelleView::Backfill(const std::vector<IntradayPoint>& series)
     points = std::move(rows);
     m_history = std::move(merged);
     repaint();
+}
+
+void CQuorelleView::RetryRefusedRefresh()
+{
+    // A tick may have refreshed meanwhile, which leaves nothing to retry.
+    if (!m_bRetryPending || !IsWorking() || m_bPastDay)
+        return;
+    if (m_bFirstRefreshRunning) {
+        if (RunFirstRefresh())
+            repaint();
+        return;
+    }
+    CWaitCursor wait;
+    RefreshOnce();
 }
 
 void CQuorelleView::ArmRefreshTimer()

@@ -8,6 +8,7 @@ set(QUORELLE_WINDOW_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/QuoteViewPrinting.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QuoteViewProperties.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QuoteViewRefresh.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/IntradayBackfill.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RefreshPeriod.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SecurityEntry.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DayFile.cpp

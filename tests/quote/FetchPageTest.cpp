@@ -205,6 +205,19 @@ TEST_F(FetchPageTest, FollowsRedirects)
     EXPECT_EQ(Fetch("/old"), "<html>moved here</html>");
 }
 
+TEST_F(FetchPageTest, RedirectToAnotherSchemeGivesEmptyTextWithoutMessage)
+{
+    m_server.server().Get("/old", [](const httplib::Request&, httplib::Response& res) {
+        res.status = 302;
+        res.set_header("Location", "ftp://127.0.0.1/quote.html");
+    });
+    m_server.start();
+    MessageRecorder messages;
+    EXPECT_EQ(Fetch("/old"), "");
+    // The server was reached: the connection is not what failed.
+    EXPECT_TRUE(messages.messages().empty());
+}
+
 TEST_F(FetchPageTest, RefusedConnectionShowsTheMessageOnce)
 {
     MessageRecorder messages;

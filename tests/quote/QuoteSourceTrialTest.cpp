@@ -10,6 +10,7 @@
 #include "quote/QuoteSourceCatalog.h"
 #include "quote/QuoteSourceTrial.h"
 #include "quotesim/QuoteSimulator.h"
+#include "support/LocalHttpServer.h"
 
 using namespace std::chrono_literals;
 
@@ -98,6 +99,28 @@ TEST_F(QuoteSourceTrialTest, FailuresSayWhy)
     EXPECT_EQ(refused.url, "");
     EXPECT_NE(refused.error.find("ftp"), std::string::npos) << refused.error;
     EXPECT_TRUE(refused.fields.empty());
+}
+
+TEST_F(QuoteSourceTrialTest, AnAnswerCutShortIsNotReadAsAQuote)
+{
+    const std::string csv = "Symbol,Date,Time,Close\r\nYSI.US,2011-11-04,17:00:00,123.45\r\n";
+    testing_support::LocalHttpServer server;
+    server.server().Get(".*", [&csv](const httplib::Request&, httplib::Response& res) {
+        res.set_content_provider(csv.size(), "text/csv", [&csv](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+            if (offset == 0)
+                sink.write(csv.data(), csv.size() - 3);  // "...,123.4"
+            return false;
+        });
+    });
+    server.start();
+    const QuoteSourceDefinition* source = FindQuoteSource(m_catalog.sources, "quote-csv");
+    ASSERT_NE(source, nullptr);
+    const SourceTrial trial =
+        TryQuoteSource(*source, "http://" + server.hostPort(), "YSI", "US", m_limits, std::time(nullptr));
+    EXPECT_FALSE(trial.quote);
+    EXPECT_NE(trial.error.find("broke off"), std::string::npos) << trial.error;
+    EXPECT_EQ(trial.rawStart, csv.substr(0, csv.size() - 3));
+    server.stop();
 }
 
 TEST(SourceChoicesTest, EnabledFirstInOrderThenTheRestAndMoves)

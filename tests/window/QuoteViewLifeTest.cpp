@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QMdiArea>
 #include <QPointer>
+#include <QTimer>
 #include <QTimerEvent>
 
 #include "QuoteWindowFixture.h"
@@ -143,10 +144,56 @@ TEST_F(QuoteViewLife, AnotherWindowsTickIsRefusedWhileAMessageIsUp)
     EXPECT_EQ(first->m_history.size(), 1u);
     EXPECT_FALSE(refreshInProgress);
 
-    // One period later the refused window refreshes again.
-    Tick(second);
+    // The refused refresh runs once the running one has ended, without a
+    // message, and only once.
+    ProcessEvents();
     EXPECT_EQ(second->m_history.size(), 2u);
     EXPECT_DOUBLE_EQ(second->m_quote.last, Expected("US:IBM").last);
+    ProcessEvents();
+    EXPECT_EQ(second->m_history.size(), 2u);
+    EXPECT_EQ(m_messages->messages().size(), 2u);
+
+    // The timer goes on.
+    AdvanceClock(1);
+    Tick(second);
+    EXPECT_EQ(second->m_history.size(), 3u);
+}
+
+TEST_F(QuoteViewLife, AWindowOpenedDuringAnotherWindowsTransferGetsItsQuoteWhenThatEnds)
+{
+    // The first window's transfer is held up until the second window has
+    // been opened from the event loop that runs during it.
+    m_sim.SetLatency(600'000);
+    QPointer<CQuorelleView> second;
+    bool secondBlankAtFirst = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (second || m_sim.Stats().inFlight == 0)
+            return;
+        poll.stop();
+        second = Open(Security("US", "IBM"));
+        secondBlankAtFirst = second && second->m_history.empty() && second->RefreshTimerId() == 0;
+        m_sim.SetLatency(0);
+    });
+    poll.start(1);
+    CQuorelleView* first = Open(Security("US", "MSFT"));
+    poll.stop();
+    ASSERT_NE(first, nullptr);
+    ASSERT_FALSE(second.isNull());
+    EXPECT_EQ(first->m_history.size(), 1u);
+    EXPECT_TRUE(secondBlankAtFirst) << "the second window's refresh was not refused";
+
+    // Its refused first refresh is no failure: no message. It runs once the
+    // first window's has ended, and its timer starts.
+    ProcessEvents();
+    EXPECT_TRUE(m_messages->messages().empty());
+    ASSERT_EQ(second->m_history.size(), 1u);
+    EXPECT_DOUBLE_EQ(second->m_quote.last, Expected("US:IBM").last);
+    EXPECT_EQ(second->m_security.company, Expected("US:IBM").security.company);
+    EXPECT_NE(second->RefreshTimerId(), 0);
+    EXPECT_FALSE(second->m_bFirstRefreshRunning);
+    EXPECT_FALSE(refreshInProgress);
+    EXPECT_EQ(WaitCursorDepth(), 0);
 }
 
 TEST_F(QuoteViewLife, AFailedTimeConversionEndsOnlyThatRefresh)
