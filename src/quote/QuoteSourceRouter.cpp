@@ -140,7 +140,7 @@ SourceAttempt CQuoteSourceRouter::Ask(const QuoteSourceDefinition& source, const
         return attempt;
     }
 
-    QuoteExtraction extraction = ExtractQuote(source, response.body, wallClock);
+    QuoteExtraction extraction = ExtractQuote(source, response.body, wallClock, security.country);
     {
         const std::lock_guard lock(m_mutex);
         m_states[source.id].busyAnswersInARow = 0;

@@ -47,7 +47,7 @@ const char kChartAnswer[] = R"({"chart":{"result":[{"meta":{"currency":"USD","sy
 
 TEST(QuoteSourceFormats, ChartJsonReadsEveryFieldAndTheSeriesSkippingNulls)
 {
-    const QuoteExtraction result = ExtractQuote(Builtin("chart-json"), kChartAnswer, kNow);
+    const QuoteExtraction result = ExtractQuote(Builtin("chart-json"), kChartAnswer, kNow, "");
     ASSERT_EQ(result.status, Status::Quote) << result.error;
     QuoteRecord expected;
     expected.last = 170;
@@ -71,7 +71,7 @@ TEST(QuoteSourceFormats, ChartJsonWithAnEmptyQuoteOrNoResult)
 {
     const std::string sparse = R"({"chart":{"result":[{"meta":{"regularMarketPrice":5.5,"longName":"L",
       "shortName":"S","previousClose":0},"indicators":{"quote":[{}]}}],"error":null}})";
-    const QuoteExtraction result = ExtractQuote(Builtin("chart-json"), sparse, kNow);
+    const QuoteExtraction result = ExtractQuote(Builtin("chart-json"), sparse, kNow, "");
     ASSERT_TRUE(result.ok()) << result.error;
     EXPECT_EQ(result.quote->quote.last, 5.5);
     EXPECT_EQ(result.quote->quote.open, 0);
@@ -81,7 +81,7 @@ TEST(QuoteSourceFormats, ChartJsonWithAnEmptyQuoteOrNoResult)
 
     const std::string unknown = R"({"chart":{"result":null,"error":{"code":"Not Found",
       "description":"No data found, symbol may be delisted"}}})";
-    const QuoteExtraction none = ExtractQuote(Builtin("chart-json"), unknown, kNow);
+    const QuoteExtraction none = ExtractQuote(Builtin("chart-json"), unknown, kNow, "");
     EXPECT_EQ(none.status, Status::NoData);
     EXPECT_FALSE(none.ok());
     EXPECT_EQ(none.error, "the source has no quote for this symbol: No data found, symbol may be delisted");
@@ -93,7 +93,7 @@ TEST(QuoteSourceFormats, QuoteCsvReadsTheRowWithItsTimeInTheSourcesZone)
     const testing_support::ScopedTimeZone tokyo("Asia/Tokyo");
     const std::string answer = "Symbol,Date,Time,Open,High,Low,Close,Volume,Name\r\n"
                                "IBM.US,2024-05-10,22:00:09,167.5,168.2,166.6,167.15,2555123,\"IBM, Inc\"\r\n";
-    const QuoteExtraction result = ExtractQuote(Builtin("quote-csv"), answer, kNow);
+    const QuoteExtraction result = ExtractQuote(Builtin("quote-csv"), answer, kNow, "");
     ASSERT_EQ(result.status, Status::Quote) << result.error;
     QuoteRecord expected;
     expected.open = 167.5;
@@ -107,7 +107,7 @@ TEST(QuoteSourceFormats, QuoteCsvReadsTheRowWithItsTimeInTheSourcesZone)
 
     const QuoteExtraction unknown = ExtractQuote(
         Builtin("quote-csv"),
-        "Symbol,Date,Time,Open,High,Low,Close,Volume,Name\nXYZ.US,N/D,N/D,N/D,N/D,N/D,N/D,N/D,N/D\n", kNow);
+        "Symbol,Date,Time,Open,High,Low,Close,Volume,Name\nXYZ.US,N/D,N/D,N/D,N/D,N/D,N/D,N/D,N/D\n", kNow, "");
     EXPECT_EQ(unknown.status, Status::NoData);
     EXPECT_EQ(unknown.error, "the source has no quote for this symbol");
 }
@@ -117,7 +117,7 @@ TEST(QuoteSourceFormats, CsvWithDecimalCommaColumnNumbersAndNoValueTokens)
     const QuoteSourceDefinition source =
         Define(R"("format": "csv", "csv": {"delimiter": ";", "decimal": ",", "header": false},
                   "fields": {"company": 1, "last": 3, "prevClose": 4, "volume": 5, "bid": [6, 2]})");
-    const QuoteExtraction result = ExtractQuote(source, "\n\"Acme; \"\"A\"\"\";7,5;1.234,56;1.200,00;-;N/D\n", kNow);
+    const QuoteExtraction result = ExtractQuote(source, "\n\"Acme; \"\"A\"\"\";7,5;1.234,56;1.200,00;-;N/D\n", kNow, "");
     ASSERT_TRUE(result.ok()) << result.error;
     EXPECT_EQ(result.quote->companyName, "Acme; \"A\"");
     EXPECT_DOUBLE_EQ(result.quote->quote.last, 1234.56);
@@ -131,15 +131,15 @@ TEST(QuoteSourceFormats, WebPagesAndBrokenAnswersAreNotQuoteData)
 {
     const char* const page = "\xEF\xBB\xBF\r\n  <!DOCTYPE html><html><body>Checking your browser</body></html>";
     for (const char* id : {"quote-csv", "chart-json"}) {
-        const QuoteExtraction result = ExtractQuote(Builtin(id), page, kNow);
+        const QuoteExtraction result = ExtractQuote(Builtin(id), page, kNow, "");
         EXPECT_EQ(result.status, Status::BadAnswer);
         EXPECT_EQ(result.error, "the source answered with a web page instead of quote data");
-        EXPECT_EQ(ExtractQuote(Builtin(id), " \n", kNow).error, "the source sent an empty answer");
+        EXPECT_EQ(ExtractQuote(Builtin(id), " \n", kNow, "").error, "the source sent an empty answer");
     }
-    const QuoteExtraction broken = ExtractQuote(Builtin("chart-json"), "{\"chart\":\n{\"result\": [1,}", kNow);
+    const QuoteExtraction broken = ExtractQuote(Builtin("chart-json"), "{\"chart\":\n{\"result\": [1,}", kNow, "");
     EXPECT_EQ(broken.status, Status::BadAnswer);
     EXPECT_EQ(broken.error.rfind("the answer is not valid JSON (line 2, column ", 0), 0u) << broken.error;
-    const QuoteExtraction otherCsv = ExtractQuote(Builtin("quote-csv"), "a,b\n1,2\n", kNow);
+    const QuoteExtraction otherCsv = ExtractQuote(Builtin("quote-csv"), "a,b\n1,2\n", kNow, "");
     EXPECT_EQ(otherCsv.status, Status::BadAnswer);
     EXPECT_EQ(otherCsv.error, "the answer has no column \"Close\" for the last price");
 }
@@ -156,13 +156,13 @@ TEST(QuoteSourceFormats, PageRulesStripThousandsTakeAlternativesAndTheFirstRuleT
         "quoteTime": {"marker": "at ", "terminator": " ET"}})");
     const std::string body = "<b>Last: 1,234.50</b> Vol 1,234,567<br> P/E <td class=\"1\">"
                              "<span class=\"5\">12.34</span></td> at 2:30 PM ET";
-    const QuoteExtraction result = ExtractQuote(source, body, kNow);
+    const QuoteExtraction result = ExtractQuote(source, body, kNow, "");
     ASSERT_TRUE(result.ok()) << result.error;
     EXPECT_EQ(result.quote->quote.last, 1234.5);
     EXPECT_EQ(result.quote->quote.volume, "1234567");
     EXPECT_EQ(result.quote->quote.peRatio, 12.34);
     EXPECT_EQ(result.quote->quote.quoteTime, 1709580600);  // 14:30 EST on the day of now
-    EXPECT_EQ(ExtractQuote(source, "<b>Last: n/a</b>", kNow).status, Status::NoData);
+    EXPECT_EQ(ExtractQuote(source, "<b>Last: n/a</b>", kNow, "").status, Status::NoData);
 }
 
 TEST(QuoteSourceFormats, PageLayoutSourcesGiveWhatTheLayoutsGive)
@@ -171,15 +171,15 @@ TEST(QuoteSourceFormats, PageLayoutSourcesGiveWhatTheLayoutsGive)
         const std::string page = quote_tests::ReadQuotePage(name);
         const auto expected = ParseMsnQuotePage(page, kNow);
         ASSERT_TRUE(expected.has_value()) << name;
-        EXPECT_EQ(ExtractQuote(Builtin("msn-money"), page, kNow).quote, expected) << name;
+        EXPECT_EQ(ExtractQuote(Builtin("msn-money"), page, kNow, "").quote, expected) << name;
     }
     for (const char* name : {"cnn_rising.html", "cnn_after_hours.html"}) {
         const std::string page = quote_tests::ReadQuotePage(name);
         const auto expected = ParseCnnQuotePage(page);
         ASSERT_TRUE(expected.has_value()) << name;
-        EXPECT_EQ(ExtractQuote(Builtin("cnn-money"), page, kNow).quote, expected) << name;
+        EXPECT_EQ(ExtractQuote(Builtin("cnn-money"), page, kNow, "").quote, expected) << name;
     }
-    EXPECT_EQ(ExtractQuote(Builtin("msn-money"), "", kNow).status, Status::NoData);
+    EXPECT_EQ(ExtractQuote(Builtin("msn-money"), "", kNow, "").status, Status::NoData);
 }
 
 TEST(QuoteSourceFormats, QuoteTimesInMillisecondsAndWallClockTimesTheZoneSkips)
@@ -187,7 +187,7 @@ TEST(QuoteSourceFormats, QuoteTimesInMillisecondsAndWallClockTimesTheZoneSkips)
     const QuoteSourceDefinition millis = Define(R"("format": "json", "quoteTime": {"kind": "epoch-milliseconds"},
       "fields": {"last": "p", "quoteTime": "t", "volume": "v"}, "series": {"times": "ts", "prices": "ps"})");
     const QuoteExtraction read =
-        ExtractQuote(millis, R"({"p": 1.5, "t": 1715371209999, "v": 0.25, "ts": [-1500, 2000], "ps": [1, 2]})", kNow);
+        ExtractQuote(millis, R"({"p": 1.5, "t": 1715371209999, "v": 0.25, "ts": [-1500, 2000], "ps": [1, 2]})", kNow, "");
     ASSERT_TRUE(read.ok()) << read.error;
     EXPECT_EQ(read.quote->quote.quoteTime, 1715371209);
     EXPECT_EQ(read.quote->quote.volume, "0.25");
@@ -195,7 +195,7 @@ TEST(QuoteSourceFormats, QuoteTimesInMillisecondsAndWallClockTimesTheZoneSkips)
 
     // 02:30 on 31 March 2024 does not exist in Warsaw: no time rather than a guess.
     const QuoteExtraction gap = ExtractQuote(
-        Builtin("quote-csv"), "Symbol,Date,Time,Open,High,Low,Close,Volume,Name\nX,2024-03-31,02:30:00,,,,1,,\n", kNow);
+        Builtin("quote-csv"), "Symbol,Date,Time,Open,High,Low,Close,Volume,Name\nX,2024-03-31,02:30:00,,,,1,,\n", kNow, "");
     ASSERT_TRUE(gap.ok()) << gap.error;
     EXPECT_EQ(gap.quote->quote.quoteTime, 0);
 }
