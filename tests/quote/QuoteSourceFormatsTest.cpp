@@ -8,6 +8,7 @@
 #include "quote/MsnQuotePage.h"
 #include "quote/QuoteSourceCatalog.h"
 #include "quote/QuoteSourceFormats.h"
+#include "quote/QuoteTime.h"
 #include "support/TestEnvironment.h"
 
 namespace {
@@ -35,7 +36,7 @@ QuoteSourceDefinition Define(const std::string& members)
 }
 
 const char kChartAnswer[] = R"({"chart":{"result":[{"meta":{"currency":"USD","symbol":"IBM",
-  "exchangeName":"NYQ","regularMarketTime":1715371202,"regularMarketPrice":170.0,
+  "exchangeName":"NYQ","exchangeTimezoneName":"America/New_York","regularMarketTime":1715371202,"regularMarketPrice":170.0,
   "fiftyTwoWeekHigh":199.18,"fiftyTwoWeekLow":130.68,"regularMarketDayHigh":171.25,
   "regularMarketDayLow":166.5,"regularMarketVolume":2555123,"shortName":"Intl Business Machines",
   "chartPreviousClose":160,"previousClose":null},
@@ -45,8 +46,15 @@ const char kChartAnswer[] = R"({"chart":{"result":[{"meta":{"currency":"USD","sy
 
 }  // namespace
 
+// The quote clock: a New York wall-clock time as this machine's mktime reads it.
+std::int64_t NewYorkClock(int year, int month, int day, int hour, int minute, int second)
+{
+    return MakeQuoteTime(year, month, day, hour, minute, second, -1);
+}
+
 TEST(QuoteSourceFormats, ChartJsonReadsEveryFieldAndTheSeriesSkippingNulls)
 {
+    // Whatever this machine's zone: the times are New York's wall clock.
     const QuoteExtraction result = ExtractQuote(Builtin("chart-json"), kChartAnswer, kNow, "");
     ASSERT_EQ(result.status, Status::Quote) << result.error;
     QuoteRecord expected;
@@ -59,12 +67,14 @@ TEST(QuoteSourceFormats, ChartJsonReadsEveryFieldAndTheSeriesSkippingNulls)
     expected.week52High = 199.18;
     expected.week52Low = 130.68;
     expected.exchange = "NYQ";
-    expected.quoteTime = 1715371202;
+    expected.currency = "USD";
+    expected.quoteTime = NewYorkClock(2024, 5, 10, 16, 0, 2);  // 1715371202 is 16:00:02 EDT
     expected.change = "+10.00 (+6.25%)";
     EXPECT_EQ(result.quote->quote, expected);
     EXPECT_EQ(result.quote->companyName, "Intl Business Machines");
-    EXPECT_EQ(result.quote->series,
-              (std::vector<IntradayPoint>{{1715347800, 167.3}, {1715347980, 167.15}}));
+    EXPECT_EQ(result.quote->exchangeZone, "America/New_York");
+    EXPECT_EQ(result.quote->series, (std::vector<IntradayPoint>{{NewYorkClock(2024, 5, 10, 9, 30, 0), 167.3},
+                                                                {NewYorkClock(2024, 5, 10, 9, 33, 0), 167.15}}));
 }
 
 TEST(QuoteSourceFormats, ChartJsonWithAnEmptyQuoteOrNoResult)
@@ -89,11 +99,11 @@ TEST(QuoteSourceFormats, ChartJsonWithAnEmptyQuoteOrNoResult)
 
 TEST(QuoteSourceFormats, QuoteCsvReadsTheRowWithItsTimeInTheSourcesZone)
 {
-    // The machine's zone plays no part.
+    // Read on Warsaw's clock, stored on New York's, wherever this machine is.
     const testing_support::ScopedTimeZone tokyo("Asia/Tokyo");
     const std::string answer = "Symbol,Date,Time,Open,High,Low,Close,Volume,Name\r\n"
                                "IBM.US,2024-05-10,22:00:09,167.5,168.2,166.6,167.15,2555123,\"IBM, Inc\"\r\n";
-    const QuoteExtraction result = ExtractQuote(Builtin("quote-csv"), answer, kNow, "");
+    const QuoteExtraction result = ExtractQuote(Builtin("quote-csv"), answer, kNow, "US");
     ASSERT_EQ(result.status, Status::Quote) << result.error;
     QuoteRecord expected;
     expected.open = 167.5;
@@ -101,7 +111,8 @@ TEST(QuoteSourceFormats, QuoteCsvReadsTheRowWithItsTimeInTheSourcesZone)
     expected.dayLow = 166.6;
     expected.last = 167.15;
     expected.volume = "2555123";
-    expected.quoteTime = 1715371209;  // 22:00:09 in Warsaw (CEST) is 20:00:09 UTC
+    expected.currency = "USD";  // the country's
+    expected.quoteTime = NewYorkClock(2024, 5, 10, 16, 0, 9);  // 22:00:09 CEST is 16:00:09 EDT
     EXPECT_EQ(result.quote->quote, expected);
     EXPECT_EQ(result.quote->companyName, "IBM, Inc");
 
@@ -161,7 +172,8 @@ TEST(QuoteSourceFormats, PageRulesStripThousandsTakeAlternativesAndTheFirstRuleT
     EXPECT_EQ(result.quote->quote.last, 1234.5);
     EXPECT_EQ(result.quote->quote.volume, "1234567");
     EXPECT_EQ(result.quote->quote.peRatio, 12.34);
-    EXPECT_EQ(result.quote->quote.quoteTime, 1709580600);  // 14:30 EST on the day of now
+    // 14:30 EST on the day of now; no country: the clock the page writes in.
+    EXPECT_EQ(result.quote->quote.quoteTime, NewYorkClock(2024, 3, 4, 14, 30, 0));
     EXPECT_EQ(ExtractQuote(source, "<b>Last: n/a</b>", kNow, "").status, Status::NoData);
 }
 
