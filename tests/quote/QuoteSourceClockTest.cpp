@@ -144,7 +144,8 @@ TEST(QuoteSourceClock, CsvTimesMoveFromTheSourcesClockToTheExchanges)
 
 TEST(QuoteSourceClock, CurrencyFromTheAnswerElseTheCountryForPageAndCsvOnly)
 {
-    const QuoteExtraction pence = ExtractQuote(Builtin("chart-json"), ChartAnswer("", R"("currency":"GBp",)"), kNow, "US");
+    const QuoteExtraction pence =
+        ExtractQuote(Builtin("chart-json"), ChartAnswer("", R"("currency":"GBp",)"), kNow, "US");
     ASSERT_TRUE(pence.ok()) << pence.error;
     EXPECT_EQ(pence.quote->quote.currency, "GBp");
     // A json answer that names none leaves it unknown, whatever the country.
@@ -167,8 +168,8 @@ TEST(QuoteSourceClock, ALastPriceOfZeroIsNoQuoteInEveryDataFormat)
     EXPECT_EQ(json.status, Status::NoData);
     EXPECT_EQ(json.error, "the source has no quote for this symbol");
 
-    const QuoteExtraction csv =
-        ExtractQuote(Builtin("quote-csv"), std::string(kCsvHeader) + "X.US,2026-12-07,15:31:00,0,0,0,0.00,0,X\n", kNow, "US");
+    const std::string zeroRow = std::string(kCsvHeader) + "X.US,2026-12-07,15:31:00,0,0,0,0.00,0,X\n";
+    const QuoteExtraction csv = ExtractQuote(Builtin("quote-csv"), zeroRow, kNow, "US");
     EXPECT_EQ(csv.status, Status::NoData);
 
     const QuoteSourceDefinition page =
@@ -191,7 +192,8 @@ TEST(QuoteSourceClock, TwoDigitYearsFollowThePosixRule)
 {
     const QuoteSourceDefinition source = Define(R"("format": "page",
       "quoteTime": {"kind": "pattern", "pattern": "MM/dd/yy hh:mm AP", "zone": "America/New_York"},
-      "fields": {"last": {"marker": "<b>", "terminator": "</b>"}, "quoteTime": {"marker": "<t>", "terminator": "</t>"}})");
+      "fields": {"last": {"marker": "<b>", "terminator": "</b>"},
+                 "quoteTime": {"marker": "<t>", "terminator": "</t>"}})");
     const struct {
         const char* text;
         int year;
@@ -199,7 +201,8 @@ TEST(QuoteSourceClock, TwoDigitYearsFollowThePosixRule)
                  {"01/02/69 04:58 PM", 1969}, {"12/31/99 04:58 PM", 1999}};
     for (const auto& item : cases) {
         SCOPED_TRACE(item.text);
-        const QuoteExtraction result = ExtractQuote(source, std::string("<b>1</b><t>") + item.text + "</t>", kNow, "US");
+        const std::string page = std::string("<b>1</b><t>") + item.text + "</t>";
+        const QuoteExtraction result = ExtractQuote(source, page, kNow, "US");
         ASSERT_TRUE(result.ok()) << result.error;
         const std::time_t stored = static_cast<std::time_t>(result.quote->quote.quoteTime);
         std::tm local{};
@@ -211,7 +214,8 @@ TEST(QuoteSourceClock, TwoDigitYearsFollowThePosixRule)
     // Four-digit years are read as written.
     const QuoteSourceDefinition full = Define(R"("format": "page",
       "quoteTime": {"kind": "pattern", "pattern": "yyyy-MM-dd HH:mm", "zone": "America/New_York"},
-      "fields": {"last": {"marker": "<b>", "terminator": "</b>"}, "quoteTime": {"marker": "<t>", "terminator": "</t>"}})");
+      "fields": {"last": {"marker": "<b>", "terminator": "</b>"},
+                 "quoteTime": {"marker": "<t>", "terminator": "</t>"}})");
     EXPECT_EQ(ExtractQuote(full, "<b>1</b><t>1905-06-17 16:58</t>", kNow, "US").quote->quote.quoteTime,
               Clock(1905, 6, 17, 16, 58));
 }
