@@ -22,7 +22,7 @@ QuoteSourceDefinition CsvSource(char delimiter, char decimal, bool header)
     source.csv.delimiter = delimiter;
     source.csv.decimal = decimal;
     source.csv.header = header;
-    source.quoteTime = {QuoteTimeRule::Kind::Pattern, "yyyy-MM-dd HH:mm:ss", "Europe/Warsaw"};
+    source.quoteTime = {QuoteTimeRule::Kind::Pattern, "yyyy-MM-dd HH:mm:ss", "Europe/Warsaw", {}};
     auto column = [header](const char* name, const char* number) {
         QuoteFieldRule rule;
         rule.columns = {header ? name : number};
@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     const std::string body(reinterpret_cast<const char*>(data) + 3, size - 3);
 
-    const QuoteExtraction result = ExtractQuote(CsvSource(delimiter, decimal, header), body, 1'700'000'000);
+    const QuoteExtraction result = ExtractQuote(CsvSource(delimiter, decimal, header), body, 1'700'000'000, "CA");
     FUZZ_CHECK(result.ok() == (result.status == QuoteExtraction::Status::Quote));
     FUZZ_CHECK(result.ok() == result.error.empty());
     if (TrimWhitespace(body).starts_with("<"))

@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return source;
     }();
     const std::string body(reinterpret_cast<const char*>(data), size);
-    CheckResult(ExtractQuote(chart, body, 1'700'000'000), body);
-    CheckResult(ExtractQuote(variant, body, 1'700'000'000), body);
+    CheckResult(ExtractQuote(chart, body, 1'700'000'000, "US"), body);
+    CheckResult(ExtractQuote(variant, body, 1'700'000'000, "GB"), body);
     return 0;
 }

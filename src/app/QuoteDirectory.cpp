@@ -23,6 +23,12 @@
 #include "window/QuorelleDoc.h"
 #include "window/SecurityEntry.h"
 
+std::string QuoteOfText(const std::string& symbol, const std::string& sourceName, const std::string& currency)
+{
+    const std::string in = currency.empty() ? std::string() : " in " + currency;
+    return "Quote of " + symbol + in + " from " + sourceName;
+}
+
 CQuoteDirectory::CQuoteDirectory(SecurityRecord& recDefault, CPageDownloader& downloader,
                                  SecurityArray& nearest, CMainFrame* mainFrame)
     : m_recDefault(recDefault), m_downloader(downloader), m_arrNearest(nearest), m_pMainFrame(mainFrame)
@@ -122,7 +128,7 @@ bool CQuoteDirectory::RefreshQuote(SecurityRecord* security, QuoteRecord* quote,
     std::optional<ParsedQuotePage>& parsed = fetched.quote;
     // With several sources on, the status bar names the one that answered.
     if (frame && CQuoteService::Instance().EnabledSources().size() > 1)
-        frame->SetMessageText("Quote of " + symbol + " from " + SourceDisplayName(fetched.sourceId));
+        frame->SetMessageText(QuoteOfText(symbol, SourceDisplayName(fetched.sourceId), parsed->quote.currency));
 
     if (quote) {
         // The whole record is replaced, so no field keeps an earlier value.

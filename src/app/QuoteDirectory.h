@@ -13,6 +13,12 @@ class CMainFrame;
 class CPageDownloader;
 class CQuorelleDoc;
 
+// The status-bar text naming the source that answered a refresh:
+// "Quote of SGI in CAD from Chart JSON", or without " in ..." when the
+// currency is unknown. The currency goes before the source, whose name may
+// end in parentheses of its own.
+std::string QuoteOfText(const std::string& symbol, const std::string& sourceName, const std::string& currency);
+
 // The main frame's object for market lists, searching, opening quote windows
 // and refreshing quotes: a facade over the functions of markets/ and quote/
 // that keeps the state they share (the default record, the downloader, the

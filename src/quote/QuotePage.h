@@ -6,7 +6,8 @@
 
 #include "quote/QuoteRecord.h"
 
-// One price of the trading day: seconds since the epoch and the price then.
+// One price of the trading day: its time on the quote clock (as
+// QuoteRecord::quoteTime) and the price then.
 struct IntradayPoint {
     std::int64_t time = 0;
     double price = 0;
@@ -22,6 +23,9 @@ struct ParsedQuotePage {
     QuoteRecord quote;
     std::string companyName;
     std::vector<IntradayPoint> series;
+    // The IANA zone whose wall clock quote.quoteTime and the series times
+    // are on (ExchangeZones.h); empty when it is this machine's own clock.
+    std::string exchangeZone;
 
     bool operator==(const ParsedQuotePage&) const = default;
 };

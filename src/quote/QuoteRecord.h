@@ -38,7 +38,10 @@ struct QuoteRecord {
     std::string exchange;
     std::string sales;
     std::string currency;  // as the source gives it ("USD", "GBp" for pence); empty = unknown
-    std::int64_t quoteTime = 0;  // seconds since the epoch; 0 = trade time unknown
+    // The exchange's wall-clock time of the last trade, stored as if it were
+    // this machine's local time (MakeQuoteTime of the exchange's date and
+    // time); 0 = trade time unknown.
+    std::int64_t quoteTime = 0;
 
     bool operator==(const QuoteRecord&) const = default;
 };

@@ -299,16 +299,26 @@ private:
 
     void ReadQuoteTime(const QJsonObject& time)
     {
-        CheckKeys(time, "quoteTime", {"kind", "pattern", "zone"});
+        CheckKeys(time, "quoteTime", {"kind", "pattern", "zone", "exchangeZone"});
         QuoteTimeRule& rule = m_source.quoteTime;
         if (!time.contains(QLatin1String("kind")))
             Fail("quoteTime.kind", "is missing");
         rule.kind = EnumAt(time.value(QLatin1String("kind")), "quoteTime.kind", kTimeKinds);
         rule.pattern = OptionalString(time, "pattern", "quoteTime");
         rule.zone = OptionalString(time, "zone", "quoteTime");
+        if (time.contains(QLatin1String("exchangeZone"))) {
+            if (m_source.format != QuoteSourceFormat::Json)
+                Fail("quoteTime.exchangeZone", "is a path into a json answer; other formats take the zone "
+                                               "from the security's country");
+            rule.exchangeZonePath = PathAt(time.value(QLatin1String("exchangeZone")), "quoteTime.exchangeZone");
+        }
+        if (!rule.zone.empty() && !QTimeZone(QByteArray::fromStdString(rule.zone)).isValid())
+            Fail("quoteTime.zone", Quoted(rule.zone) + " is not a known time zone");
         if (rule.kind != QuoteTimeRule::Kind::Pattern) {
-            if (time.contains(QLatin1String("pattern")) || time.contains(QLatin1String("zone")))
-                Fail("quoteTime", "pattern and zone belong to the kind \"pattern\" only");
+            if (time.contains(QLatin1String("pattern")))
+                Fail("quoteTime.pattern", "belongs to the kind \"pattern\" only");
+            if (time.contains(QLatin1String("zone")) && rule.zone.empty())
+                Fail("quoteTime.zone", "is empty (leave it out, or name an IANA zone such as \"America/New_York\")");
             return;
         }
         if (rule.pattern.empty())
@@ -320,8 +330,6 @@ private:
             Fail("quoteTime.pattern", "must not hold the zone letter 't'; name the zone in \"zone\"");
         if (rule.zone.empty())
             Fail("quoteTime.zone", "is missing (an IANA zone such as \"America/New_York\")");
-        if (!QTimeZone(QByteArray::fromStdString(rule.zone)).isValid())
-            Fail("quoteTime.zone", Quoted(rule.zone) + " is not a known time zone");
     }
 
     void ReadFormatParts(const QJsonObject& object)
@@ -561,10 +569,12 @@ QJsonObject SourceToJson(const QuoteSourceDefinition& source)
     if (source.quoteTime != QuoteTimeRule{}) {
         QJsonObject time;
         time.insert(QLatin1String("kind"), QLatin1String(EnumName(source.quoteTime.kind, kTimeKinds)));
-        if (source.quoteTime.kind == QuoteTimeRule::Kind::Pattern) {
+        if (source.quoteTime.kind == QuoteTimeRule::Kind::Pattern)
             time.insert(QLatin1String("pattern"), QText(source.quoteTime.pattern));
+        if (!source.quoteTime.zone.empty())
             time.insert(QLatin1String("zone"), QText(source.quoteTime.zone));
-        }
+        if (!source.quoteTime.exchangeZonePath.empty())
+            time.insert(QLatin1String("exchangeZone"), QText(source.quoteTime.exchangeZonePath));
         object.insert(QLatin1String("quoteTime"), time);
     }
     if (source.format == QuoteSourceFormat::Csv && source.csv != CsvOptions{}) {
@@ -633,7 +643,7 @@ const std::vector<std::string>& QuoteSourceFieldNames()
         "delayMinutes", "last", "dayHigh", "dayLow", "open", "prevClose", "bid", "ask", "week52High", "week52Low",
         "peRatio", "earningsPerShare", "dividendPerShare", "dividendYield", "forwardPE", "returnOnEquity", "beta",
         "change", "volume", "avgVolume", "institutionalOwnership", "marketCap", "totalShares", "exchange", "sales",
-        "quoteTime", "company",
+        "currency", "quoteTime", "company",
     };
     return names;
 }

@@ -19,14 +19,17 @@
 //     "symbols": {"case": "lower",       keep | upper | lower (the symbol only)
 //                 "countries": {"US": {"prefix": "", "suffix": ".us"}}},
 //     "quoteTime": {"kind": "pattern",   epoch-seconds | epoch-milliseconds | pattern
-//                   "pattern": "yyyy-MM-dd HH:mm:ss", "zone": "Europe/Warsaw"},
+//                   "pattern": "yyyy-MM-dd HH:mm:ss", "zone": "Europe/Warsaw",
+//                   "exchangeZone": "path"},   json only: where the answer names the zone
 //     "csv": {"delimiter": ",", "decimal": ".", "header": true, "noValue": ["N/D", "-", ""]},
 //     "fields": {"last": ..., "company": ...},
 //     "series": {"times": "path", "prices": "path"},   json only
 //     "errorPath": "chart.error.description"           json only
 //   }]}
 //
-// Field names are the QuoteRecord member names plus "company". A field's
+// Field names are the QuoteRecord member names plus "company". A quote
+// without a "currency" value takes its country's currency (ExchangeZones.h)
+// in page and csv answers; json answers give it or leave it unknown. A field's
 // value is one rule or an array of rules, the first that yields a value
 // winning. A rule is, by format:
 //   page: {"before": "", "marker": "...", "terminator": "...", "count": 1,
@@ -96,12 +99,22 @@ struct SymbolMapping {
 // How a quote time (and a series time) is read: a number of seconds or
 // milliseconds since the epoch, or a text in a QDateTime pattern ("yyyy-MM-dd
 // HH:mm:ss") on the wall clock of an IANA zone. A pattern without a date
-// takes the date that `now` has in that zone.
+// takes the date that `now` has in that zone; two-digit years ("yy") are
+// 1969-1999 from 69 to 99 and 2000-2068 from 00 to 68.
+//
+// The instant read is then stored on the clock of the security's exchange
+// (QuoteRecord::quoteTime). That exchange's zone is, first found wins:
+//   - the text at exchangeZonePath in a json answer, when it names a known zone;
+//   - for epoch kinds, `zone` (a source that serves one exchange);
+//   - the zone of the security's country (ExchangeZones.h);
+//   - for patterns, `zone`, the clock the source writes in;
+//   - else this machine's own clock (the instant is kept as it is).
 struct QuoteTimeRule {
     enum class Kind { EpochSeconds, EpochMilliseconds, Pattern };
     Kind kind = Kind::EpochSeconds;
     std::string pattern;
-    std::string zone;
+    std::string zone;              // pattern: the clock the text is on; epoch: the exchange's zone
+    std::string exchangeZonePath;  // json: a dotted path to the exchange's IANA zone
 
     bool operator==(const QuoteTimeRule&) const = default;
 };

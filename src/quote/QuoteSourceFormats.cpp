@@ -24,6 +24,7 @@
 
 #include "framework/CText.h"
 #include "quote/CnnQuotePage.h"
+#include "quote/ExchangeZones.h"
 #include "quote/JsonTextPlace.h"
 #include "quote/MsnQuotePage.h"
 #include "quote/PageDownloader.h"
@@ -93,23 +94,65 @@ std::optional<std::int64_t> EpochFromNumber(double value, bool milliseconds)
     return static_cast<std::int64_t>(std::floor(value));
 }
 
-// Reads times by one rule; the zone, the format and a date-less pattern's
-// date are worked out once, not per value.
+// The longest run of the letter in a pattern's letters.
+size_t LongestRun(const std::string& letters, char letter)
+{
+    size_t longest = 0;
+    size_t run = 0;
+    for (char c : letters) {
+        run = c == letter ? run + 1 : 0;
+        longest = std::max(longest, run);
+    }
+    return longest;
+}
+
+// The zone of the exchange whose clock a quote is stored on; see
+// QuoteTimeRule. Empty: this machine's own clock.
+std::string ExchangeZoneFor(const QuoteTimeRule& rule, const std::string& answerZone, const std::string& country)
+{
+    const std::string named = TrimWhitespace(answerZone);
+    if (IsKnownZone(named))
+        return named;
+    const bool pattern = rule.kind == QuoteTimeRule::Kind::Pattern;
+    if (!pattern && !rule.zone.empty())
+        return rule.zone;
+    if (const ExchangeCountry* entry = FindExchangeCountry(country))
+        return entry->zone;
+    return pattern ? rule.zone : std::string();
+}
+
+// Reads times by one rule onto the quote clock of one exchange; the zone,
+// the format and a date-less pattern's date are worked out once, not per value.
 class TimeReader {
 public:
-    TimeReader(const QuoteTimeRule& rule, std::time_t now)
+    TimeReader(const QuoteTimeRule& rule, std::time_t now, std::string exchangeZone)
         : m_rule(rule),
           m_zone(rule.kind == QuoteTimeRule::Kind::Pattern ? QTimeZone(QByteArray::fromStdString(rule.zone))
-                                                           : QTimeZone())
+                                                           : QTimeZone()),
+          m_exchangeZone(std::move(exchangeZone))
     {
         if (rule.kind != QuoteTimeRule::Kind::Pattern || !m_zone.isValid())
             return;
         m_format = QString::fromStdString(rule.pattern) + QStringLiteral(" t");
-        if (PatternLetters(rule.pattern).find_first_of("dMy") == std::string::npos)
+        const std::string letters = PatternLetters(rule.pattern);
+        if (letters.find_first_of("dMy") == std::string::npos)
             m_today = QDateTime::fromSecsSinceEpoch(static_cast<qint64>(now), m_zone).date();
+        m_twoDigitYear = LongestRun(letters, 'y') == 2;
     }
 
+    const std::string& ExchangeZone() const { return m_exchangeZone; }
+
+    // The time on the exchange's clock (QuoteRecord::quoteTime's reading).
     std::optional<std::int64_t> operator()(const Cell& cell) const
+    {
+        const std::optional<std::int64_t> instant = Instant(cell);
+        if (!instant)
+            return std::nullopt;
+        return ExchangeWallClock(*instant, m_exchangeZone);
+    }
+
+private:
+    std::optional<std::int64_t> Instant(const Cell& cell) const
     {
         if (m_rule.kind != QuoteTimeRule::Kind::Pattern) {
             const std::optional<double> number = cell.number ? cell.number : ReadNumber(cell.text, {});
@@ -125,18 +168,23 @@ public:
         const QDateTime read = QDateTime::fromString(QString::fromStdString(text) + QStringLiteral(" UTC"), m_format);
         if (!read.isValid())
             return std::nullopt;
-        const QDateTime placed(m_today ? *m_today : read.date(), read.time(), m_zone);
+        QDate date = m_today ? *m_today : read.date();
+        // QDateTime reads "yy" as 19yy; the POSIX rule puts 00-68 in this century.
+        if (m_twoDigitYear && !m_today && date.year() < 1969)
+            date = date.addYears(100);
+        const QDateTime placed(date, read.time(), m_zone);
         if (!placed.isValid())
             return std::nullopt;
         return static_cast<std::int64_t>(placed.toSecsSinceEpoch());
     }
 
-private:
     const QuoteTimeRule& m_rule;
     QTimeZone m_zone;
+    std::string m_exchangeZone;
     QString m_format;
     // Set when the pattern holds no date: the date `now` has in the zone.
     std::optional<QDate> m_today;
+    bool m_twoDigitYear = false;
 };
 
 // The member that stands for the field name among the (name, member) pairs, or nullptr.
@@ -175,6 +223,10 @@ public:
         }
         if (double* target = NumberField(name)) {
             const auto number = Number(cell);
+            // A last price of 0 is what sources send for a symbol without
+            // trades: no quote, as a missing one. Negative prices are real.
+            if (name == "last" && number && *number == 0)
+                return false;
             if (number)
                 *target = *number;
             if (name == "last")
@@ -239,6 +291,7 @@ private:
             {"totalShares", &q.totalShares},
             {"exchange", &q.exchange},
             {"sales", &q.sales},
+            {"currency", &q.currency},
         };
         return FieldTarget(name, fields);
     }
@@ -265,9 +318,10 @@ QuoteExtraction Success(ParsedQuotePage page)
     return result;
 }
 
-// Finishes a quote whose fields are written: no last price is no data, and
-// a missing change is computed.
-QuoteExtraction Finish(ParsedQuotePage page, bool hasLast, const std::string& noQuoteDetail)
+// Finishes a quote whose fields are written: no last price is no data, a
+// missing change is computed, and a missing currency is `currency`.
+QuoteExtraction Finish(ParsedQuotePage page, bool hasLast, const std::string& noQuoteDetail,
+                       const std::string& currency)
 {
     if (!hasLast) {
         std::string error = kNoQuoteError;
@@ -280,6 +334,8 @@ QuoteExtraction Finish(ParsedQuotePage page, bool hasLast, const std::string& no
         const double difference = q.last - q.prevClose;
         q.change = FormatC("%+.2f (%+.2f%%)", difference, 100 * difference / q.prevClose);
     }
+    if (q.currency.empty())
+        q.currency = currency;
     return Success(std::move(page));
 }
 
@@ -291,6 +347,13 @@ std::string_view WithoutBom(std::string_view body)
 }
 
 // nullopt when the body is fit to be read as csv or json, else the failure.
+// The currency of a country's exchange, empty when the country is unknown.
+std::string CountryCurrency(const std::string& country)
+{
+    const ExchangeCountry* entry = FindExchangeCountry(country);
+    return entry ? entry->currency : std::string();
+}
+
 std::optional<QuoteExtraction> RefuseNonData(std::string_view body)
 {
     const std::string text = TrimWhitespace(WithoutBom(body));
@@ -313,16 +376,18 @@ std::string CutPageRule(const std::string& body, const QuoteFieldRule& rule)
     return text;
 }
 
-QuoteExtraction ExtractPage(const QuoteSourceDefinition& source, const std::string& body, std::time_t now)
+QuoteExtraction ExtractPage(const QuoteSourceDefinition& source, const std::string& body, std::time_t now,
+                            const std::string& country)
 {
     ParsedQuotePage page;
-    const TimeReader readTime(source.quoteTime, now);
+    const TimeReader readTime(source.quoteTime, now, ExchangeZoneFor(source.quoteTime, {}, country));
+    page.exchangeZone = readTime.ExchangeZone();
     FieldWriter writer(page, readTime, {});
     for (const QuoteFieldRules& field : source.fields)
         for (const QuoteFieldRule& rule : field.rules)
             if (writer.Write(field.name, Cell{CutPageRule(body, rule), std::nullopt}))
                 break;
-    return Finish(std::move(page), writer.HasLast(), {});
+    return Finish(std::move(page), writer.HasLast(), {}, CountryCurrency(country));
 }
 
 // ---- csv ----
@@ -384,7 +449,8 @@ bool SameName(const std::string& a, const std::string& b)
     return EqualsIgnoringAsciiCase(TrimWhitespaceView(a), TrimWhitespaceView(b));
 }
 
-QuoteExtraction ExtractCsv(const QuoteSourceDefinition& source, const std::string& body, std::time_t now)
+QuoteExtraction ExtractCsv(const QuoteSourceDefinition& source, const std::string& body, std::time_t now,
+                           const std::string& country)
 {
     if (auto refused = RefuseNonData(body))
         return *refused;
@@ -432,7 +498,8 @@ QuoteExtraction ExtractCsv(const QuoteSourceDefinition& source, const std::strin
     };
 
     ParsedQuotePage page;
-    const TimeReader readTime(source.quoteTime, now);
+    const TimeReader readTime(source.quoteTime, now, ExchangeZoneFor(source.quoteTime, {}, country));
+    page.exchangeZone = readTime.ExchangeZone();
     FieldWriter writer(page, readTime, {options.decimal, true});
     for (const QuoteFieldRules& field : source.fields) {
         for (const QuoteFieldRule& rule : field.rules) {
@@ -452,7 +519,7 @@ QuoteExtraction ExtractCsv(const QuoteSourceDefinition& source, const std::strin
                 break;
         }
     }
-    return Finish(std::move(page), writer.HasLast(), {});
+    return Finish(std::move(page), writer.HasLast(), {}, CountryCurrency(country));
 }
 
 // ---- json ----
@@ -505,7 +572,8 @@ std::optional<Cell> JsonCell(const QJsonValue& value)
     return ScalarCell(value);
 }
 
-QuoteExtraction ExtractJson(const QuoteSourceDefinition& source, const std::string& body, std::time_t now)
+QuoteExtraction ExtractJson(const QuoteSourceDefinition& source, const std::string& body, std::time_t now,
+                            const std::string& country)
 {
     if (auto refused = RefuseNonData(body))
         return *refused;
@@ -517,8 +585,14 @@ QuoteExtraction ExtractJson(const QuoteSourceDefinition& source, const std::stri
                            parseError.errorString().toStdString() + ")");
     const QJsonValue root = document.isObject() ? QJsonValue(document.object()) : QJsonValue(document.array());
 
+    std::string answerZone;
+    if (!source.quoteTime.exchangeZonePath.empty())
+        if (const std::optional<Cell> cell = JsonCell(FollowPath(root, source.quoteTime.exchangeZonePath)))
+            answerZone = cell->text;
+
     ParsedQuotePage page;
-    const TimeReader readTime(source.quoteTime, now);
+    const TimeReader readTime(source.quoteTime, now, ExchangeZoneFor(source.quoteTime, answerZone, country));
+    page.exchangeZone = readTime.ExchangeZone();
     FieldWriter writer(page, readTime, {});
     for (const QuoteFieldRules& field : source.fields)
         for (const QuoteFieldRule& rule : field.rules) {
@@ -545,34 +619,42 @@ QuoteExtraction ExtractJson(const QuoteSourceDefinition& source, const std::stri
     if (!writer.HasLast() && !source.errorPath.empty())
         if (const std::optional<Cell> cell = JsonCell(FollowPath(root, source.errorPath)))
             detail = TrimWhitespace(cell->number ? NumberText(*cell->number) : cell->text);
-    return Finish(std::move(page), writer.HasLast(), detail);
+    // A json answer names its currency or leaves it unknown: sources of
+    // one format serve funds and indices in other currencies.
+    return Finish(std::move(page), writer.HasLast(), detail, {});
 }
 
 // ---- the two page layouts read by code ----
 
-QuoteExtraction FromLayout(std::optional<ParsedQuotePage> parsed)
+// The layouts read the exchange's wall clock straight off the page. Their
+// records stay as the layouts fill them (no currency), so a quote compares
+// equal to what the specified service gives.
+QuoteExtraction FromLayout(std::optional<ParsedQuotePage> parsed, const std::string& country)
 {
     if (!parsed)
         return Failure(QuoteExtraction::Status::NoData, kNoQuoteError);
+    if (const ExchangeCountry* entry = FindExchangeCountry(country))
+        parsed->exchangeZone = entry->zone;
     return Success(std::move(*parsed));
 }
 
 }  // namespace
 
-QuoteExtraction ExtractQuote(const QuoteSourceDefinition& source, const std::string& body, std::time_t now)
+QuoteExtraction ExtractQuote(const QuoteSourceDefinition& source, const std::string& body, std::time_t now,
+                             const std::string& country)
 {
     try {
         switch (source.format) {
         case QuoteSourceFormat::MsnPage:
-            return FromLayout(ParseMsnQuotePage(body, now));
+            return FromLayout(ParseMsnQuotePage(body, now), country);
         case QuoteSourceFormat::CnnPage:
-            return FromLayout(ParseCnnQuotePage(body));
+            return FromLayout(ParseCnnQuotePage(body), country);
         case QuoteSourceFormat::Page:
-            return ExtractPage(source, body, now);
+            return ExtractPage(source, body, now, country);
         case QuoteSourceFormat::Csv:
-            return ExtractCsv(source, body, now);
+            return ExtractCsv(source, body, now, country);
         case QuoteSourceFormat::Json:
-            return ExtractJson(source, body, now);
+            return ExtractJson(source, body, now, country);
         }
     } catch (const std::exception& error) {
         // The page layout refuses a trade time it cannot represent.

@@ -25,10 +25,12 @@ struct QuoteExtraction {
 };
 
 // The quote in a source's answer (body: the response body, whatever its
-// status), read at `now`.
+// status) for a security of `country` (a code such as "US"; may be empty),
+// read at `now`.
 //
 // - msn-page and cnn-page give exactly what ParseMsnQuotePage(body, now) and
-//   ParseCnnQuotePage(body) give; a page without a price is NoData.
+//   ParseCnnQuotePage(body) give, with exchangeZone the country's zone; a
+//   page without a price is NoData.
 // - page cuts each field with ExtractField and its options; csv reads the
 //   first line after the header (or the first line without a header), with
 //   RFC 4180 quoting, CR LF or LF line ends and a UTF-8 byte order mark
@@ -41,11 +43,14 @@ struct QuoteExtraction {
 //   the no-value tokens and a JSON null are no value. A JSON number given to a
 //   text field is written without a fraction when whole ("52345678"), else
 //   in the fewest digits that read back to it.
-// - quoteTime follows the definition's time rule; a time that cannot be read
-//   or that is out of range (a wall-clock time the zone skips, too large a
-//   number) leaves 0.
-// - Without a last price the answer is NoData; with a JSON errorPath that
-//   yields a text, the error quotes it.
+// - quoteTime follows the definition's time rule and is stored on the
+//   clock of the exchange (QuoteTimeRule says which zone that is, and
+//   exchangeZone names it); a time that cannot be read or that is out of
+//   range (a wall-clock time the zone skips, too large a number) leaves 0.
+// - currency: the field's rules, else (page and csv) the country's currency
+//   from ExchangeZones.h, else empty.
+// - Without a last price, or with a last price of 0, the answer is NoData;
+//   with a JSON errorPath that yields a text, the error quotes it.
 // - When no change is given, last is known and prevClose is not 0, change is
 //   "%+.2f (%+.2f%%)" of last - prevClose and 100 * (last - prevClose) /
 //   prevClose, in the C locale (page, csv and json only).
@@ -55,6 +60,8 @@ struct QuoteExtraction {
 //   header without any of the columns the last price is read from.
 // - json series: the times and prices arrays paired by index up to the
 //   shorter one; a pair with a null (or anything but a number or, for a
-//   pattern, a text) on either side is skipped; times follow the time rule.
+//   pattern, a text) on either side is skipped; times follow the time rule,
+//   on the same exchange clock as quoteTime.
 // Never throws.
-QuoteExtraction ExtractQuote(const QuoteSourceDefinition& source, const std::string& body, std::time_t now);
+QuoteExtraction ExtractQuote(const QuoteSourceDefinition& source, const std::string& body, std::time_t now,
+                             const std::string& country);

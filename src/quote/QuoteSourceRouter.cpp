@@ -152,7 +152,7 @@ SourceAttempt CQuoteSourceRouter::Ask(const QuoteSourceDefinition& source, const
     if (!attempt.error.empty())
         return attempt;
 
-    QuoteExtraction extraction = ExtractQuote(source, response.body, wallClock);
+    QuoteExtraction extraction = ExtractQuote(source, response.body, wallClock, security.country);
     {
         const std::lock_guard lock(m_mutex);
         m_states[source.id].busyAnswersInARow = 0;

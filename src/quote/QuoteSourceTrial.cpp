@@ -29,14 +29,15 @@ SourceTrialField Text(const char* name, const std::string& value)
     return {name, value, true};
 }
 
-std::string UtcTime(std::int64_t seconds)
+// A quote-clock time as the exchange's date and time and the zone's name.
+std::string ExchangeTime(std::int64_t seconds, const std::string& zone)
 {
     const std::time_t time = static_cast<std::time_t>(seconds);
     std::tm parts{};
     char text[32] = {};
-    if (!gmtime_r(&time, &parts) || std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &parts) == 0)
+    if (!localtime_r(&time, &parts) || std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &parts) == 0)
         return {};
-    return text;
+    return std::string(text) + " " + (zone.empty() ? std::string("local time") : zone);
 }
 
 }  // namespace
@@ -82,9 +83,10 @@ std::vector<SourceTrialField> DescribeQuoteFields(const ParsedQuotePage& page)
         Text("totalShares", q.totalShares),
         Text("exchange", q.exchange),
         Text("sales", q.sales),
+        Text("currency", q.currency),
         q.quoteTime == 0 ? SourceTrialField{"quoteTime", kTrialNotFound, false}
                          : SourceTrialField{"quoteTime", FormatC("%lld", static_cast<long long>(q.quoteTime)) + " (" +
-                                                             UtcTime(q.quoteTime) + ")",
+                                                             ExchangeTime(q.quoteTime, page.exchangeZone) + ")",
                                             true},
         Text("company", page.companyName),
     };
@@ -171,7 +173,7 @@ SourceTrial TryQuoteSource(const QuoteSourceDefinition& source, const std::strin
     if (!trial.error.empty())
         return trial;
 
-    QuoteExtraction extraction = ExtractQuote(source, response.body, now);
+    QuoteExtraction extraction = ExtractQuote(source, response.body, now, country);
     trial.fields = DescribeQuoteFields(extraction.quote.value_or(ParsedQuotePage{}));
     trial.quote = extraction.ok();
     if (!trial.quote)

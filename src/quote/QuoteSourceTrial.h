@@ -74,7 +74,7 @@ inline constexpr char kTrialNotFound[] = "not found";
 // Each field of a quote, by name. A number that is 0 and an empty text
 // count as not found, as every format leaves a field it cannot read.
 // Numbers are written in the C locale with up to 10 significant digits;
-// quoteTime as epoch seconds followed by the UTC time.
+// quoteTime as its value followed by the exchange's date and time and zone.
 std::vector<SourceTrialField> DescribeQuoteFields(const ParsedQuotePage& page);
 
 // Asks the source once for the security's quote, outside the fallback and

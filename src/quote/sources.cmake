@@ -2,6 +2,7 @@
 set(QUORELLE_QUOTE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/CnnQuotePage.cpp
   ${CMAKE_CURRENT_LIST_DIR}/EventfulWait.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ExchangeZones.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ExtractField.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FindText.cpp
   ${CMAKE_CURRENT_LIST_DIR}/HttpTransfer.cpp

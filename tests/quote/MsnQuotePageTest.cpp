@@ -4,14 +4,22 @@
 
 #include "QuoteTestHelpers.h"
 #include "quote/MsnQuotePage.h"
+#include "quote/QuoteTime.h"
 #include "support/TestEnvironment.h"
 
 using quote_tests::ReadQuotePage;
 
 namespace {
 
-// 4 March 2011, 12:00 in New York (the test process's zone).
-constexpr std::time_t kMarch4Noon = 1299258000;
+// The layout reads the page's wall clock as this machine's local time, on
+// the local date of `now`; these times are in the test process's zone.
+std::time_t LocalTime(int hour, int minute)
+{
+    return static_cast<std::time_t>(MakeQuoteTime(2011, 3, 4, hour, minute, 0, -1));
+}
+
+// 4 March 2011, 12:00 local.
+const std::time_t kMarch4Noon = LocalTime(12, 0);
 
 // The layout's last-price cell, so a small page holds a quote at all.
 const std::string kLastPriceCell = "<tr class=\"rs0\"><th colspan=\"4\"><span class=\"s1\" piprop=\"3\" >25.68</span>";
@@ -53,7 +61,7 @@ QuoteRecord RisingQuote()
     q.avgVolume = "61,027,500";
     q.marketCap = "$216.02 Bil";
     q.totalShares = "8.41 Bil";
-    q.quoteTime = 1299271620;  // 15:47 local on 4 March: "3:47 PM"
+    q.quoteTime = LocalTime(15, 47);  // "3:47 PM"
     return q;
 }
 
@@ -74,7 +82,7 @@ TEST(MsnQuotePage, FallingQuoteReadsTheDownArrowCells)
     // No sign is added for a falling quote.
     EXPECT_EQ(q.change, "1,150.00 (0.95%)");
     EXPECT_EQ(q.delayMinutes, 20);
-    EXPECT_EQ(q.quoteTime, 1299256920);  // 11:42 local on 4 March
+    EXPECT_EQ(q.quoteTime, LocalTime(11, 42));
     // Prices stop at the thousands separator; only the 52-week cells drop commas.
     EXPECT_EQ(q.last, 119);
     EXPECT_EQ(q.dayHigh, 121);
@@ -119,7 +127,7 @@ TEST(MsnQuotePage, SparseFundPageGivesZeroesForMissingCells)
     expected.prevClose = 121.06;
     expected.week52High = 123.5;
     expected.change = " ()";
-    expected.quoteTime = 1299214800;  // no trade time on the page: local midnight
+    expected.quoteTime = LocalTime(0, 0);  // no trade time on the page: local midnight
     EXPECT_EQ(parsed.quote, expected);
     EXPECT_EQ(parsed.companyName, "Vanguard 500 Index Fund Investor Shares");
 }
@@ -156,7 +164,7 @@ TEST(MsnQuotePage, PriceCellAloneGivesAQuoteWithZeroesElsewhere)
     QuoteRecord expected;
     expected.last = 25.68;
     expected.change = " ()";
-    expected.quoteTime = 1299214800;  // no trade time on the page: local midnight
+    expected.quoteTime = LocalTime(0, 0);  // no trade time on the page: local midnight
     EXPECT_EQ(parsed.quote, expected);
     EXPECT_EQ(parsed.companyName, "");
 }
@@ -165,6 +173,7 @@ TEST(MsnQuotePage, TradeTimeUsesTheLocalDateOfNow)
 {
     const std::string page = WithLastPrice("Last trade<span>4:05 PM ET</span>");
     // 23:30 in New York is already 5 March in UTC; the local date counts.
+    const testing_support::ScopedTimeZone newYork("America/New_York");
     const std::time_t lateEvening = 1299214800 + 23 * 3600 + 30 * 60;
     EXPECT_EQ(Parse(page, lateEvening).quote.quoteTime, 1299214800 + 16 * 3600 + 5 * 60);
     {
@@ -176,7 +185,7 @@ TEST(MsnQuotePage, TradeTimeUsesTheLocalDateOfNow)
 
 TEST(MsnQuotePage, TradeTimeReadsTheTwelveHourClock)
 {
-    const std::time_t midnight = 1299214800;  // 4 March 2011, 00:00 in New York
+    const std::time_t midnight = LocalTime(0, 0);
     const auto at = [&](const char* cell) {
         return Parse(WithLastPrice(std::string("Last trade<span>") + cell + "</span>"), midnight + 12 * 3600)
             .quote.quoteTime;

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -113,6 +114,40 @@ TEST(QuoteSourceDefinition, InvalidContentNamesTheSourceAndTheField)
         EXPECT_EQ(list.error, expected) << json;
         EXPECT_TRUE(list.sources.empty());
     }
+}
+
+TEST(QuoteSourceDefinition, TheExchangeZoneAndTheCurrencyAreReadCheckedAndSaved)
+{
+    const QuoteSourceDefinition chart = Builtin("chart-json");
+    EXPECT_EQ(chart.quoteTime.exchangeZonePath, "chart.result.0.meta.exchangeTimezoneName");
+    ASSERT_NE(std::find_if(chart.fields.begin(), chart.fields.end(),
+                           [](const QuoteFieldRules& field) { return field.name == "currency"; }),
+              chart.fields.end());
+
+    // An epoch time may name the exchange's zone; saving keeps it and the path.
+    const QuoteSourceList fixed = ParseQuoteSources(
+        OneSource(kJsonSource + R"(, "quoteTime": {"kind": "epoch-seconds", "zone": "Europe/Paris",
+                                                  "exchangeZone": "meta.tz"})"),
+        "user.json");
+    ASSERT_EQ(fixed.error, "");
+    EXPECT_EQ(fixed.sources.front().quoteTime.zone, "Europe/Paris");
+    EXPECT_EQ(fixed.sources.front().quoteTime.exchangeZonePath, "meta.tz");
+    EXPECT_EQ(ParseQuoteSources(QuoteSourcesToJson(fixed.sources), "saved.json").sources, fixed.sources);
+
+    const std::pair<std::string, std::string> cases[] = {
+        {OneSource(kJsonSource + R"(, "quoteTime": {"kind": "epoch-seconds", "zone": "Mars/Olympus"})"),
+         "user.json: source \"mine\": quoteTime.zone: \"Mars/Olympus\" is not a known time zone"},
+        {OneSource(kJsonSource + R"(, "quoteTime": {"kind": "epoch-seconds", "pattern": "HH:mm"})"),
+         "user.json: source \"mine\": quoteTime.pattern: belongs to the kind \"pattern\" only"},
+        {OneSource(kJsonSource + R"(, "quoteTime": {"kind": "epoch-seconds", "exchangeZone": "a..b"})"),
+         "user.json: source \"mine\": quoteTime.exchangeZone: path \"a..b\" has an empty step"},
+        {OneSource(R"("url": "https://h/", "format": "csv", "fields": {"last": "Close"},
+                      "quoteTime": {"kind": "epoch-seconds", "exchangeZone": "Zone"})"),
+         "user.json: source \"mine\": quoteTime.exchangeZone: is a path into a json answer; other formats take "
+         "the zone from the security's country"},
+    };
+    for (const auto& [json, expected] : cases)
+        EXPECT_EQ(ErrorOf(json), expected) << json;
 }
 
 TEST(QuoteSourceCatalog, UserFileOverridesBuiltinsByIdAndAddsSources)

@@ -8,6 +8,7 @@
 #include "quote/MsnQuotePage.h"
 #include "quote/QuoteSourceCatalog.h"
 #include "quote/QuoteSourceFormats.h"
+#include "quote/QuoteTime.h"
 #include "support/TestEnvironment.h"
 
 namespace {
@@ -35,7 +36,7 @@ QuoteSourceDefinition Define(const std::string& members)
 }
 
 const char kChartAnswer[] = R"({"chart":{"result":[{"meta":{"currency":"USD","symbol":"IBM",
-  "exchangeName":"NYQ","regularMarketTime":1715371202,"regularMarketPrice":170.0,
+  "exchangeName":"NYQ","exchangeTimezoneName":"America/New_York","regularMarketTime":1715371202,"regularMarketPrice":170.0,
   "fiftyTwoWeekHigh":199.18,"fiftyTwoWeekLow":130.68,"regularMarketDayHigh":171.25,
   "regularMarketDayLow":166.5,"regularMarketVolume":2555123,"shortName":"Intl Business Machines",
   "chartPreviousClose":160,"previousClose":null},
@@ -45,9 +46,16 @@ const char kChartAnswer[] = R"({"chart":{"result":[{"meta":{"currency":"USD","sy
 
 }  // namespace
 
+// The quote clock: a New York wall-clock time as this machine's mktime reads it.
+std::int64_t NewYorkClock(int year, int month, int day, int hour, int minute, int second)
+{
+    return MakeQuoteTime(year, month, day, hour, minute, second, -1);
+}
+
 TEST(QuoteSourceFormats, ChartJsonReadsEveryFieldAndTheSeriesSkippingNulls)
 {
-    const QuoteExtraction result = ExtractQuote(Builtin("chart-json"), kChartAnswer, kNow);
+    // Whatever this machine's zone: the times are New York's wall clock.
+    const QuoteExtraction result = ExtractQuote(Builtin("chart-json"), kChartAnswer, kNow, "");
     ASSERT_EQ(result.status, Status::Quote) << result.error;
     QuoteRecord expected;
     expected.last = 170;
@@ -59,19 +67,21 @@ TEST(QuoteSourceFormats, ChartJsonReadsEveryFieldAndTheSeriesSkippingNulls)
     expected.week52High = 199.18;
     expected.week52Low = 130.68;
     expected.exchange = "NYQ";
-    expected.quoteTime = 1715371202;
+    expected.currency = "USD";
+    expected.quoteTime = NewYorkClock(2024, 5, 10, 16, 0, 2);  // 1715371202 is 16:00:02 EDT
     expected.change = "+10.00 (+6.25%)";
     EXPECT_EQ(result.quote->quote, expected);
     EXPECT_EQ(result.quote->companyName, "Intl Business Machines");
-    EXPECT_EQ(result.quote->series,
-              (std::vector<IntradayPoint>{{1715347800, 167.3}, {1715347980, 167.15}}));
+    EXPECT_EQ(result.quote->exchangeZone, "America/New_York");
+    EXPECT_EQ(result.quote->series, (std::vector<IntradayPoint>{{NewYorkClock(2024, 5, 10, 9, 30, 0), 167.3},
+                                                                {NewYorkClock(2024, 5, 10, 9, 33, 0), 167.15}}));
 }
 
 TEST(QuoteSourceFormats, ChartJsonWithAnEmptyQuoteOrNoResult)
 {
     const std::string sparse = R"({"chart":{"result":[{"meta":{"regularMarketPrice":5.5,"longName":"L",
       "shortName":"S","previousClose":0},"indicators":{"quote":[{}]}}],"error":null}})";
-    const QuoteExtraction result = ExtractQuote(Builtin("chart-json"), sparse, kNow);
+    const QuoteExtraction result = ExtractQuote(Builtin("chart-json"), sparse, kNow, "");
     ASSERT_TRUE(result.ok()) << result.error;
     EXPECT_EQ(result.quote->quote.last, 5.5);
     EXPECT_EQ(result.quote->quote.open, 0);
@@ -81,7 +91,7 @@ TEST(QuoteSourceFormats, ChartJsonWithAnEmptyQuoteOrNoResult)
 
     const std::string unknown = R"({"chart":{"result":null,"error":{"code":"Not Found",
       "description":"No data found, symbol may be delisted"}}})";
-    const QuoteExtraction none = ExtractQuote(Builtin("chart-json"), unknown, kNow);
+    const QuoteExtraction none = ExtractQuote(Builtin("chart-json"), unknown, kNow, "");
     EXPECT_EQ(none.status, Status::NoData);
     EXPECT_FALSE(none.ok());
     EXPECT_EQ(none.error, "the source has no quote for this symbol: No data found, symbol may be delisted");
@@ -89,11 +99,11 @@ TEST(QuoteSourceFormats, ChartJsonWithAnEmptyQuoteOrNoResult)
 
 TEST(QuoteSourceFormats, QuoteCsvReadsTheRowWithItsTimeInTheSourcesZone)
 {
-    // The machine's zone plays no part.
+    // Read on Warsaw's clock, stored on New York's, wherever this machine is.
     const testing_support::ScopedTimeZone tokyo("Asia/Tokyo");
     const std::string answer = "Symbol,Date,Time,Open,High,Low,Close,Volume,Name\r\n"
                                "IBM.US,2024-05-10,22:00:09,167.5,168.2,166.6,167.15,2555123,\"IBM, Inc\"\r\n";
-    const QuoteExtraction result = ExtractQuote(Builtin("quote-csv"), answer, kNow);
+    const QuoteExtraction result = ExtractQuote(Builtin("quote-csv"), answer, kNow, "US");
     ASSERT_EQ(result.status, Status::Quote) << result.error;
     QuoteRecord expected;
     expected.open = 167.5;
@@ -101,13 +111,14 @@ TEST(QuoteSourceFormats, QuoteCsvReadsTheRowWithItsTimeInTheSourcesZone)
     expected.dayLow = 166.6;
     expected.last = 167.15;
     expected.volume = "2555123";
-    expected.quoteTime = 1715371209;  // 22:00:09 in Warsaw (CEST) is 20:00:09 UTC
+    expected.currency = "USD";  // the country's
+    expected.quoteTime = NewYorkClock(2024, 5, 10, 16, 0, 9);  // 22:00:09 CEST is 16:00:09 EDT
     EXPECT_EQ(result.quote->quote, expected);
     EXPECT_EQ(result.quote->companyName, "IBM, Inc");
 
     const QuoteExtraction unknown = ExtractQuote(
         Builtin("quote-csv"),
-        "Symbol,Date,Time,Open,High,Low,Close,Volume,Name\nXYZ.US,N/D,N/D,N/D,N/D,N/D,N/D,N/D,N/D\n", kNow);
+        "Symbol,Date,Time,Open,High,Low,Close,Volume,Name\nXYZ.US,N/D,N/D,N/D,N/D,N/D,N/D,N/D,N/D\n", kNow, "");
     EXPECT_EQ(unknown.status, Status::NoData);
     EXPECT_EQ(unknown.error, "the source has no quote for this symbol");
 }
@@ -117,7 +128,7 @@ TEST(QuoteSourceFormats, CsvWithDecimalCommaColumnNumbersAndNoValueTokens)
     const QuoteSourceDefinition source =
         Define(R"("format": "csv", "csv": {"delimiter": ";", "decimal": ",", "header": false},
                   "fields": {"company": 1, "last": 3, "prevClose": 4, "volume": 5, "bid": [6, 2]})");
-    const QuoteExtraction result = ExtractQuote(source, "\n\"Acme; \"\"A\"\"\";7,5;1.234,56;1.200,00;-;N/D\n", kNow);
+    const QuoteExtraction result = ExtractQuote(source, "\n\"Acme; \"\"A\"\"\";7,5;1.234,56;1.200,00;-;N/D\n", kNow, "");
     ASSERT_TRUE(result.ok()) << result.error;
     EXPECT_EQ(result.quote->companyName, "Acme; \"A\"");
     EXPECT_DOUBLE_EQ(result.quote->quote.last, 1234.56);
@@ -131,15 +142,15 @@ TEST(QuoteSourceFormats, WebPagesAndBrokenAnswersAreNotQuoteData)
 {
     const char* const page = "\xEF\xBB\xBF\r\n  <!DOCTYPE html><html><body>Checking your browser</body></html>";
     for (const char* id : {"quote-csv", "chart-json"}) {
-        const QuoteExtraction result = ExtractQuote(Builtin(id), page, kNow);
+        const QuoteExtraction result = ExtractQuote(Builtin(id), page, kNow, "");
         EXPECT_EQ(result.status, Status::BadAnswer);
         EXPECT_EQ(result.error, "the source answered with a web page instead of quote data");
-        EXPECT_EQ(ExtractQuote(Builtin(id), " \n", kNow).error, "the source sent an empty answer");
+        EXPECT_EQ(ExtractQuote(Builtin(id), " \n", kNow, "").error, "the source sent an empty answer");
     }
-    const QuoteExtraction broken = ExtractQuote(Builtin("chart-json"), "{\"chart\":\n{\"result\": [1,}", kNow);
+    const QuoteExtraction broken = ExtractQuote(Builtin("chart-json"), "{\"chart\":\n{\"result\": [1,}", kNow, "");
     EXPECT_EQ(broken.status, Status::BadAnswer);
     EXPECT_EQ(broken.error.rfind("the answer is not valid JSON (line 2, column ", 0), 0u) << broken.error;
-    const QuoteExtraction otherCsv = ExtractQuote(Builtin("quote-csv"), "a,b\n1,2\n", kNow);
+    const QuoteExtraction otherCsv = ExtractQuote(Builtin("quote-csv"), "a,b\n1,2\n", kNow, "");
     EXPECT_EQ(otherCsv.status, Status::BadAnswer);
     EXPECT_EQ(otherCsv.error, "the answer has no column \"Close\" for the last price");
 }
@@ -156,13 +167,14 @@ TEST(QuoteSourceFormats, PageRulesStripThousandsTakeAlternativesAndTheFirstRuleT
         "quoteTime": {"marker": "at ", "terminator": " ET"}})");
     const std::string body = "<b>Last: 1,234.50</b> Vol 1,234,567<br> P/E <td class=\"1\">"
                              "<span class=\"5\">12.34</span></td> at 2:30 PM ET";
-    const QuoteExtraction result = ExtractQuote(source, body, kNow);
+    const QuoteExtraction result = ExtractQuote(source, body, kNow, "");
     ASSERT_TRUE(result.ok()) << result.error;
     EXPECT_EQ(result.quote->quote.last, 1234.5);
     EXPECT_EQ(result.quote->quote.volume, "1234567");
     EXPECT_EQ(result.quote->quote.peRatio, 12.34);
-    EXPECT_EQ(result.quote->quote.quoteTime, 1709580600);  // 14:30 EST on the day of now
-    EXPECT_EQ(ExtractQuote(source, "<b>Last: n/a</b>", kNow).status, Status::NoData);
+    // 14:30 EST on the day of now; no country: the clock the page writes in.
+    EXPECT_EQ(result.quote->quote.quoteTime, NewYorkClock(2024, 3, 4, 14, 30, 0));
+    EXPECT_EQ(ExtractQuote(source, "<b>Last: n/a</b>", kNow, "").status, Status::NoData);
 }
 
 TEST(QuoteSourceFormats, PageLayoutSourcesGiveWhatTheLayoutsGive)
@@ -171,15 +183,15 @@ TEST(QuoteSourceFormats, PageLayoutSourcesGiveWhatTheLayoutsGive)
         const std::string page = quote_tests::ReadQuotePage(name);
         const auto expected = ParseMsnQuotePage(page, kNow);
         ASSERT_TRUE(expected.has_value()) << name;
-        EXPECT_EQ(ExtractQuote(Builtin("msn-money"), page, kNow).quote, expected) << name;
+        EXPECT_EQ(ExtractQuote(Builtin("msn-money"), page, kNow, "").quote, expected) << name;
     }
     for (const char* name : {"cnn_rising.html", "cnn_after_hours.html"}) {
         const std::string page = quote_tests::ReadQuotePage(name);
         const auto expected = ParseCnnQuotePage(page);
         ASSERT_TRUE(expected.has_value()) << name;
-        EXPECT_EQ(ExtractQuote(Builtin("cnn-money"), page, kNow).quote, expected) << name;
+        EXPECT_EQ(ExtractQuote(Builtin("cnn-money"), page, kNow, "").quote, expected) << name;
     }
-    EXPECT_EQ(ExtractQuote(Builtin("msn-money"), "", kNow).status, Status::NoData);
+    EXPECT_EQ(ExtractQuote(Builtin("msn-money"), "", kNow, "").status, Status::NoData);
 }
 
 TEST(QuoteSourceFormats, QuoteTimesInMillisecondsAndWallClockTimesTheZoneSkips)
@@ -187,7 +199,7 @@ TEST(QuoteSourceFormats, QuoteTimesInMillisecondsAndWallClockTimesTheZoneSkips)
     const QuoteSourceDefinition millis = Define(R"("format": "json", "quoteTime": {"kind": "epoch-milliseconds"},
       "fields": {"last": "p", "quoteTime": "t", "volume": "v"}, "series": {"times": "ts", "prices": "ps"})");
     const QuoteExtraction read =
-        ExtractQuote(millis, R"({"p": 1.5, "t": 1715371209999, "v": 0.25, "ts": [-1500, 2000], "ps": [1, 2]})", kNow);
+        ExtractQuote(millis, R"({"p": 1.5, "t": 1715371209999, "v": 0.25, "ts": [-1500, 2000], "ps": [1, 2]})", kNow, "");
     ASSERT_TRUE(read.ok()) << read.error;
     EXPECT_EQ(read.quote->quote.quoteTime, 1715371209);
     EXPECT_EQ(read.quote->quote.volume, "0.25");
@@ -195,7 +207,7 @@ TEST(QuoteSourceFormats, QuoteTimesInMillisecondsAndWallClockTimesTheZoneSkips)
 
     // 02:30 on 31 March 2024 does not exist in Warsaw: no time rather than a guess.
     const QuoteExtraction gap = ExtractQuote(
-        Builtin("quote-csv"), "Symbol,Date,Time,Open,High,Low,Close,Volume,Name\nX,2024-03-31,02:30:00,,,,1,,\n", kNow);
+        Builtin("quote-csv"), "Symbol,Date,Time,Open,High,Low,Close,Volume,Name\nX,2024-03-31,02:30:00,,,,1,,\n", kNow, "");
     ASSERT_TRUE(gap.ok()) << gap.error;
     EXPECT_EQ(gap.quote->quote.quoteTime, 0);
 }

@@ -6,21 +6,24 @@
 #include "quote/QuoteTime.h"
 #include "support/TestEnvironment.h"
 
-// The test process runs with TZ=America/New_York.
+// New York's rules, whatever zone the process runs under.
 
 TEST(MakeQuoteTime, LocalWallClockOfAWinterDay)
 {
+    const testing_support::ScopedTimeZone zone("America/New_York");
     EXPECT_EQ(MakeQuoteTime(2011, 3, 4, 15, 30, 0, -1), 1299270600);  // 20:30 UTC
     EXPECT_EQ(MakeQuoteTime(2011, 3, 4, 0, 0, 0, -1), 1299214800);    // local midnight
 }
 
 TEST(MakeQuoteTime, SummerTimeIsAppliedByTheLibrary)
 {
+    const testing_support::ScopedTimeZone zone("America/New_York");
     EXPECT_EQ(MakeQuoteTime(2011, 7, 1, 12, 0, 0, -1), 1309536000);  // 16:00 UTC
 }
 
 TEST(MakeQuoteTime, AcrossTheSpringForwardChange)
 {
+    const testing_support::ScopedTimeZone zone("America/New_York");
     const auto lastStandard = MakeQuoteTime(2011, 3, 13, 1, 59, 0, -1);
     const auto firstDaylight = MakeQuoteTime(2011, 3, 13, 3, 0, 0, -1);
     EXPECT_EQ(lastStandard, 1299999540);
@@ -30,6 +33,7 @@ TEST(MakeQuoteTime, AcrossTheSpringForwardChange)
 
 TEST(MakeQuoteTime, DaylightFlagChoosesInTheRepeatedHour)
 {
+    const testing_support::ScopedTimeZone zone("America/New_York");
     // 01:30 on 6 November 2011 happens twice in New York.
     EXPECT_EQ(MakeQuoteTime(2011, 11, 6, 1, 30, 0, 1), 1320557400);  // EDT
     EXPECT_EQ(MakeQuoteTime(2011, 11, 6, 1, 30, 0, 0), 1320561000);  // EST

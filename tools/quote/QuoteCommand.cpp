@@ -1,6 +1,7 @@
 #include "QuoteCommand.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <ctime>
 
 #include <QJsonDocument>
@@ -8,6 +9,7 @@
 #include <QString>
 
 #include "framework/CText.h"
+#include "quote/ExchangeZones.h"
 #include "quote/QuoteService.h"
 
 namespace {
@@ -22,8 +24,11 @@ std::string Compact(const QJsonObject& object)
     return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
 }
 
-// The fields of a quote by their member names.
-void AddQuoteFields(QJsonObject& object, const QuoteRecord& q)
+// The fields of a quote by their member names. quoteTime leaves the
+// exchange's wall clock the record keeps for true seconds since the epoch,
+// which a script can use without knowing where this machine is;
+// quoteTimeLocal shows the exchange's own clock.
+void AddQuoteFields(QJsonObject& object, const QuoteRecord& q, const std::string& exchangeZone)
 {
     object.insert("delayMinutes", q.delayMinutes);
     object.insert("last", q.last);
@@ -50,7 +55,10 @@ void AddQuoteFields(QJsonObject& object, const QuoteRecord& q)
     object.insert("totalShares", Q(q.totalShares));
     object.insert("exchange", Q(q.exchange));
     object.insert("sales", Q(q.sales));
-    object.insert("quoteTime", static_cast<qint64>(q.quoteTime));
+    object.insert("currency", Q(q.currency));
+    const std::int64_t instant = q.quoteTime == 0 ? 0 : TrueInstant(q.quoteTime, exchangeZone);
+    object.insert("quoteTime", static_cast<qint64>(instant));
+    object.insert("quoteTimeLocal", Q(q.quoteTime == 0 ? std::string() : IsoTimeInZone(instant, exchangeZone)));
 }
 
 // A value that must follow an option.
@@ -69,10 +77,16 @@ bool TakeValue(const std::vector<std::string>& arguments, std::size_t& i, std::s
 bool ParseQuoteCommandLine(const std::vector<std::string>& arguments, QuoteCommandLine& line, std::string& error)
 {
     line = QuoteCommandLine{};
+    bool optionsEnded = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         std::string value;
-        if (argument == "--list-sources") {
+        if (optionsEnded) {
+            line.symbols.push_back(argument);
+        } else if (argument == "--") {
+            // Everything after it is a symbol, even one that starts with '-'.
+            optionsEnded = true;
+        } else if (argument == "--list-sources") {
             line.listSources = true;
         } else if (argument == "--help" || argument == "-h") {
             line.help = true;
@@ -118,7 +132,7 @@ std::string QuoteJsonLine(const std::string& symbol, const std::string& country,
     object.insert("ok", true);
     object.insert("source", Q(sourceId));
     object.insert("company", Q(quote.companyName));
-    AddQuoteFields(object, quote.quote);
+    AddQuoteFields(object, quote.quote, quote.exchangeZone);
     return Compact(object);
 }
 
@@ -134,7 +148,7 @@ std::string FailureJsonLine(const std::string& symbol, const std::string& countr
 
 std::string QuoteCommandUsage()
 {
-    return "usage: quorelle-quote [--sources FILE] [--source ID]... [--host ID=BASE]... [--country CC] SYMBOL...\n"
+    return "usage: quorelle-quote [--sources FILE] [--source ID]... [--host ID=BASE]... [--country CC] [--] SYMBOL...\n"
            "       quorelle-quote --list-sources\n";
 }
 

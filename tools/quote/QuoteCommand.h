@@ -11,7 +11,7 @@
 // are plain functions; main.cpp only wires them to the process.
 //
 //   quorelle-quote [--sources FILE] [--source ID]... [--host ID=BASE]...
-//                  [--country CC] SYMBOL...
+//                  [--country CC] [--] SYMBOL...   ("--" ends the options)
 //   quorelle-quote --list-sources
 
 struct QuoteCommandLine {
@@ -41,7 +41,9 @@ bool ParseQuoteCommandLine(const std::vector<std::string>& arguments, QuoteComma
 // One line of output: a JSON object without line breaks. A quote gives
 // symbol, country, ok (true), source, company and every QuoteRecord field by
 // its member name (numbers as JSON numbers that read back to the same value,
-// quoteTime in epoch seconds); a failure gives symbol, country, ok (false)
+// quoteTime in true seconds since the epoch, 0 when unknown), and
+// quoteTimeLocal: that time in ISO 8601 on the exchange's clock with its UTC
+// offset, empty when unknown; a failure gives symbol, country, ok (false)
 // and error.
 std::string QuoteJsonLine(const std::string& symbol, const std::string& country, const ParsedQuotePage& quote,
                           const std::string& sourceId);

@@ -1,0 +1,107 @@
+#include "quote/ExchangeZones.h"
+
+#include <algorithm>
+#include <ctime>
+#include <stdexcept>
+#include <string_view>
+
+#include <QByteArray>
+#include <QDate>
+#include <QDateTime>
+#include <QTime>
+#include <QTimeZone>
+
+#include "framework/CText.h"
+#include "quote/QuoteTime.h"
+
+namespace {
+
+// A zone by its id, or an invalid one for an empty or unknown id.
+QTimeZone ZoneOf(const std::string& zone)
+{
+    if (zone.empty())
+        return QTimeZone();
+    const QByteArray id = QByteArray::fromStdString(zone);
+    return QTimeZone::isTimeZoneIdAvailable(id) ? QTimeZone(id) : QTimeZone();
+}
+
+}  // namespace
+
+const std::vector<ExchangeCountry>& ExchangeCountries()
+{
+    static const std::vector<ExchangeCountry> table = {
+        {"AU", "Australia/Sydney", "AUD"},  {"BE", "Europe/Brussels", "EUR"},
+        {"CA", "America/Toronto", "CAD"},   {"DE", "Europe/Berlin", "EUR"},
+        {"ES", "Europe/Madrid", "EUR"},     {"FR", "Europe/Paris", "EUR"},
+        {"GB", "Europe/London", "GBp"},     {"IT", "Europe/Rome", "EUR"},
+        {"JP", "Asia/Tokyo", "JPY"},        {"NL", "Europe/Amsterdam", "EUR"},
+        {"SE", "Europe/Stockholm", "SEK"},  {"US", "America/New_York", "USD"},
+    };
+    return table;
+}
+
+const ExchangeCountry* FindExchangeCountry(const std::string& code)
+{
+    const std::string_view wanted = TrimWhitespaceView(code);
+    const auto& table = ExchangeCountries();
+    const auto it = std::find_if(table.begin(), table.end(), [wanted](const ExchangeCountry& entry) {
+        return EqualsIgnoringAsciiCase(wanted, entry.code);
+    });
+    return it == table.end() ? nullptr : &*it;
+}
+
+bool IsKnownZone(const std::string& zone)
+{
+    return ZoneOf(zone).isValid();
+}
+
+std::optional<std::int64_t> ExchangeWallClock(std::int64_t instant, const std::string& zone)
+{
+    const QTimeZone exchange = ZoneOf(zone);
+    if (!exchange.isValid())
+        return instant;
+    const QDateTime there = QDateTime::fromSecsSinceEpoch(static_cast<qint64>(instant), exchange);
+    if (!there.isValid())
+        return std::nullopt;
+    const QDate date = there.date();
+    const QTime time = there.time();
+    try {
+        return MakeQuoteTime(date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second(), -1);
+    } catch (const std::invalid_argument&) {
+        return std::nullopt;
+    }
+}
+
+std::int64_t TrueInstant(std::int64_t wallClock, const std::string& zone)
+{
+    const QTimeZone exchange = ZoneOf(zone);
+    if (!exchange.isValid())
+        return wallClock;
+    const std::time_t seconds = static_cast<std::time_t>(wallClock);
+    std::tm local{};
+    if (!localtime_r(&seconds, &local))
+        return wallClock;
+    const QDate date(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+    const QTime time(local.tm_hour, local.tm_min, local.tm_sec);
+    const QDateTime placed(date, time, exchange);
+    if (placed.isValid())
+        return static_cast<std::int64_t>(placed.toSecsSinceEpoch());
+    // Skipped by a clock change: the offset of the day before.
+    const qint64 asUtc = QDateTime(date, time, Qt::UTC).toSecsSinceEpoch();
+    return static_cast<std::int64_t>(asUtc - exchange.offsetFromUtc(QDateTime::fromSecsSinceEpoch(asUtc - 86400)));
+}
+
+std::string IsoTimeInZone(std::int64_t instant, const std::string& zone)
+{
+    const QTimeZone exchange = ZoneOf(zone);
+    const QDateTime at = exchange.isValid() ? QDateTime::fromSecsSinceEpoch(static_cast<qint64>(instant), exchange)
+                                            : QDateTime::fromSecsSinceEpoch(static_cast<qint64>(instant));
+    if (!at.isValid() || at.date().year() < 0 || at.date().year() > 9999)
+        return {};
+    const int offset = at.offsetFromUtc();
+    const int magnitude = offset < 0 ? -offset : offset;
+    const QDate date = at.date();
+    const QTime time = at.time();
+    return FormatC("%04d-%02d-%02dT%02d:%02d:%02d%c%02d:%02d", date.year(), date.month(), date.day(), time.hour(),
+                   time.minute(), time.second(), offset < 0 ? '-' : '+', magnitude / 3600, magnitude % 3600 / 60);
+}

@@ -1,0 +1,81 @@
+#include <cstdint>
+#include <ctime>
+#include <random>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "markets/CountryTable.h"
+#include "quote/ExchangeZones.h"
+#include "quote/QuoteTime.h"
+#include "support/TestEnvironment.h"
+
+TEST(ExchangeZones, EveryCountryOfFindQuoteWorldwideHasAKnownZoneAndACurrency)
+{
+    for (const CountryEntry& country : CountryTable()) {
+        SCOPED_TRACE(country.code);
+        const ExchangeCountry* entry = FindExchangeCountry(country.code);
+        ASSERT_NE(entry, nullptr);
+        EXPECT_TRUE(IsKnownZone(entry->zone));
+        EXPECT_EQ(std::string(entry->currency).size(), 3u);
+    }
+    EXPECT_EQ(ExchangeCountries().size(), CountryTable().size());
+}
+
+TEST(ExchangeZones, CountriesAreFoundIgnoringCaseAndBlanks)
+{
+    ASSERT_NE(FindExchangeCountry(" gb "), nullptr);
+    EXPECT_EQ(std::string(FindExchangeCountry(" gb ")->zone), "Europe/London");
+    EXPECT_EQ(std::string(FindExchangeCountry("GB")->currency), "GBp");
+    EXPECT_EQ(std::string(FindExchangeCountry("US")->zone), "America/New_York");
+    EXPECT_EQ(std::string(FindExchangeCountry("CA")->currency), "CAD");
+    EXPECT_EQ(FindExchangeCountry(""), nullptr);
+    EXPECT_EQ(FindExchangeCountry("LSE"), nullptr);
+    EXPECT_EQ(FindExchangeCountry("G"), nullptr);
+}
+
+TEST(ExchangeZones, AnInstantBecomesTheExchangesWallClockAsLocalTime)
+{
+    // 7 December 2026, 14:31 UTC.
+    const std::int64_t instant = 1796653860;
+    EXPECT_EQ(ExchangeWallClock(instant, "America/New_York"), MakeQuoteTime(2026, 12, 7, 9, 31, 0, -1));
+    EXPECT_EQ(ExchangeWallClock(instant, "Asia/Tokyo"), MakeQuoteTime(2026, 12, 7, 23, 31, 0, -1));
+    // An empty or unknown zone: this machine's clock, so the instant stays.
+    EXPECT_EQ(ExchangeWallClock(instant, ""), instant);
+    EXPECT_EQ(ExchangeWallClock(instant, "Nowhere/Atlantis"), instant);
+    EXPECT_EQ(TrueInstant(instant, "Nowhere/Atlantis"), instant);
+    EXPECT_FALSE(IsKnownZone("Nowhere/Atlantis"));
+    EXPECT_FALSE(IsKnownZone(""));
+}
+
+TEST(ExchangeZones, TheTrueInstantComesBackForManyTimesAndZones)
+{
+    // Every minute stored on the quote clock reads back to its instant,
+    // except where this machine's own clock skips or repeats that
+    // wall-clock hour (then it may be an hour off, never more).
+    std::mt19937_64 random(20261207);
+    std::uniform_int_distribution<std::int64_t> seconds(0, 4'102'444'800);  // 1970 to 2100
+    int exact = 0;
+    const int tries = 4000;
+    for (const char* zone : {"America/New_York", "Europe/London", "Asia/Tokyo", "Australia/Sydney"}) {
+        for (int i = 0; i < tries; ++i) {
+            const std::int64_t instant = seconds(random);
+            const auto wallClock = ExchangeWallClock(instant, zone);
+            ASSERT_TRUE(wallClock.has_value()) << zone << " " << instant;
+            const std::int64_t back = TrueInstant(*wallClock, zone);
+            ASSERT_LE(std::llabs(back - instant), 3600) << zone << " " << instant;
+            exact += back == instant;
+        }
+    }
+    // Clock changes touch a few hours a year.
+    EXPECT_GT(exact, 4 * tries * 99 / 100);
+}
+
+TEST(ExchangeZones, IsoTimeOnTheExchangesClockWithItsOffset)
+{
+    EXPECT_EQ(IsoTimeInZone(1796653860, "America/New_York"), "2026-12-07T09:31:00-05:00");
+    EXPECT_EQ(IsoTimeInZone(1796653860, "Europe/London"), "2026-12-07T14:31:00+00:00");
+    EXPECT_EQ(IsoTimeInZone(1796653860, "Asia/Kolkata"), "2026-12-07T20:01:00+05:30");
+    const testing_support::ScopedTimeZone utc("UTC0");
+    EXPECT_EQ(IsoTimeInZone(1796653860, ""), "2026-12-07T14:31:00+00:00");
+}
