@@ -55,13 +55,15 @@ void CQuorelleView::ResumeToday()
 
 void CQuorelleView::ResumeTodayRows()
 {
-    std::string text;
-    const std::string path = DayFilePathForReading(m_security.symbol, std::time(nullptr));
-    if (m_security.symbol.empty() || !ReadDayFileText(path, text))
+    DayFileSession::Resumed resumed;
+    std::string owned;
+    const bool found = m_dayFile.Resume(m_security, std::time(nullptr), resumed, owned);
+    if (!owned.empty() && m_pMainFrame)
+        m_pMainFrame->ShowStatusText(owned);
+    if (!found)
         return;  // no file yet: the day starts with this window
-    DayFile file = ParseDayFile(std::move(text));
-    const std::string note = UnreadableLinesNote(path, file);
-    ShowDayFileRows(std::move(file));
+    const std::string note = UnreadableLinesNote(resumed.path, resumed.file);
+    ShowDayFileRows(std::move(resumed.file));
     if (!note.empty() && m_pMainFrame)
         m_pMainFrame->ShowStatusText(note);
 }
