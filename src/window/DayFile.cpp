@@ -572,7 +572,7 @@ std::string FreeSideFileName(const std::string& folder, const std::string& name)
 }
 
 bool WriteDayFileUnion(const std::string& folder, const std::string& name, const std::vector<QuoteRecord>& history,
-                       const std::vector<std::string>& resumedRows)
+                       const std::vector<std::string>& resumedRows, std::string* sideFile)
 {
     const std::string path = JoinPath(folder, name);
     // Windows of other processes may close on the same file now: the file
@@ -587,6 +587,8 @@ bool WriteDayFileUnion(const std::string& folder, const std::string& name, const
             // Writing over it would lose it; the window's rows go beside it.
             const std::string side = FreeSideFileName(folder, name);
             if (WriteFileAtomically(folder, side, FormatQuoteLog(history))) {
+                if (sideFile)
+                    *sideFile = side;
                 ShowMessage(FormatC("Can not read the day file \"%s\" (not readable, or larger than 8 MB); it is "
                                     "left as it is and this window's quotes are written to \"%s\" beside it.",
                                     name.c_str(), side.c_str()));

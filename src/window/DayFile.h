@@ -115,9 +115,9 @@ std::string UnreadableLinesNote(const std::string& fileName, const DayFile& file
 // and the history, as WriteQuoteLogFile writes a history: atomically, the
 // same message on failure. A file that exists but cannot be read (or is
 // beyond 8 MB) is left alone: the history goes to a side file beside it
-// (FreeSideFileName), and the message names both.
+// (FreeSideFileName, its name put in `sideFile`), and the message names both.
 bool WriteDayFileUnion(const std::string& folder, const std::string& name, const std::vector<QuoteRecord>& history,
-                       const std::vector<std::string>& resumedRows = {});
+                       const std::vector<std::string>& resumedRows = {}, std::string* sideFile = nullptr);
 
 // "<name without .txt>-unmerged.txt", or "-unmerged-2.txt" and on, the
 // first that does not exist in the folder.

@@ -108,9 +108,11 @@ bool DayFileSession::WriteOnClose(const SecurityRecord& security, const std::vec
     const Choice choice = Choose(security, folder, now, true);
     note = choice.note;
     const std::string path = JoinPath(folder, choice.name);
-    if (!WriteDayFileUnion(folder, choice.name, history, ResumedRows(path)))
+    std::string sideFile;
+    if (!WriteDayFileUnion(folder, choice.name, history, ResumedRows(path), &sideFile))
         return false;
-    if (choice.plain && !security.symbol.empty()) {
+    // A file it could not merge into is not claimed: it may be another's.
+    if (choice.plain && sideFile.empty() && !security.symbol.empty()) {
         // Read and replaced by one process at a time, so no owner is lost.
         const std::string indexFolder = std::filesystem::path(m_indexPath).parent_path().string();
         std::error_code error;

@@ -97,7 +97,7 @@ TEST(DayFileProperty, TheUnionOfTwoWindowsLosesNoRowAndMovesNoneToAnotherDate)
 {
     MessageRecorder messages;
     std::mt19937_64 random(0x0da7'f11e);
-    for (int iteration = 0; iteration < 300; ++iteration) {
+    for (int iteration = 0; iteration < 200; ++iteration) {
         SCOPED_TRACE(iteration);
         TempDir dir;
         ScopedCurrentDir cwd(dir.path());

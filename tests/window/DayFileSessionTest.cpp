@@ -200,6 +200,8 @@ TEST_F(DayFileSessionTest, AFileTooLargeToMergeGetsTheRowsBesideIt)
               (std::vector<double>{1, 2}));
     ASSERT_EQ(m_messages.messages().size(), 1u);
     EXPECT_NE(m_messages.messages()[0].find("\"01_02_2011_ibm-unmerged-2.txt\""), std::string::npos);
+    // A file it could not merge into is not claimed for this security.
+    EXPECT_FALSE(DayFileIndex::Load(Index()).OwnerOf((Stockdata() / "01_02_2011_ibm.txt").string()).has_value());
 }
 
 TEST_F(DayFileSessionTest, ADayFileThatIsALinkIsWrittenThroughTheLink)
