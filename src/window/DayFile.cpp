@@ -554,12 +554,6 @@ std::string JoinPath(const std::string& folder, const std::string& name)
 
 }  // namespace
 
-std::string DayFilePathForReading(const std::string& symbol, std::time_t now)
-{
-    const std::string name = QuoteLogFileName(symbol, now);
-    return JoinPath(ExistingQuoteLogDirectory(), name);
-}
-
 std::string FreeSideFileName(const std::string& folder, const std::string& name)
 {
     const std::string stem = name.size() > 4 ? name.substr(0, name.size() - 4) : name;

@@ -123,10 +123,6 @@ bool WriteDayFileUnion(const std::string& folder, const std::string& name, const
 // first that does not exist in the folder.
 std::string FreeSideFileName(const std::string& folder, const std::string& name);
 
-// The path of the day's file of `now` for reading: inside "Stockdata" when
-// that folder can be entered, else in the current directory. Creates nothing.
-std::string DayFilePathForReading(const std::string& symbol, std::time_t now);
-
 // A day file opened read-only: what its window shows.
 struct PastDay {
     std::string path;

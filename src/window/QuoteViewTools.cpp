@@ -58,12 +58,14 @@ void CQuorelleView::ResumeTodayRows()
     DayFileSession::Resumed resumed;
     std::string owned;
     const bool found = m_dayFile.Resume(m_security, std::time(nullptr), resumed, owned);
-    if (!owned.empty() && m_pMainFrame)
-        m_pMainFrame->ShowStatusText(owned);
-    if (!found)
-        return;  // no file yet: the day starts with this window
-    const std::string note = UnreadableLinesNote(resumed.path, resumed.file);
-    ShowDayFileRows(std::move(resumed.file));
+    // Both notes at once where both apply: the status bar shows one text.
+    std::string note = owned;
+    if (found) {
+        const std::string unreadable = UnreadableLinesNote(resumed.path, resumed.file);
+        note += (note.empty() || unreadable.empty() ? "" : " ") + unreadable;
+        ShowDayFileRows(std::move(resumed.file));
+    }
+    // Without a file the day starts with this window.
     if (!note.empty() && m_pMainFrame)
         m_pMainFrame->ShowStatusText(note);
 }
