@@ -217,4 +217,18 @@ TEST_F(DayFileSessionTest, ADayFileThatIsALinkIsWrittenThroughTheLink)
     EXPECT_EQ(Prices(ParseDayFile(ReadFile(elsewhere.path() / "kept.txt"))), (std::vector<double>{1, 2}));
 }
 
+TEST_F(DayFileSessionTest, TheIndexForgetsFilesRecordedMoreThanAWeekAgo)
+{
+    const std::string old = (m_dir.path() / "01_02_2011_ibm.txt").string();
+    const std::string recent = (m_dir.path() / "01_10_2011_ibm.txt").string();
+    ASSERT_TRUE(DayFileIndex::Load(Index()).Record(old, DayFileOwner{"US", "IBM"}, m_now));
+    ASSERT_TRUE(DayFileIndex::Load(Index()).Record(recent, DayFileOwner{"GB", "IBM"}, m_now + 6 * 86400));
+    EXPECT_TRUE(DayFileIndex::Load(Index()).OwnerOf(old).has_value());
+    ASSERT_TRUE(DayFileIndex::Load(Index()).Record(recent, DayFileOwner{"CA", "IBM"}, m_now + 8 * 86400));
+    const DayFileIndex index = DayFileIndex::Load(Index());
+    EXPECT_FALSE(index.OwnerOf(old).has_value());
+    ASSERT_TRUE(index.OwnerOf(recent).has_value());
+    EXPECT_EQ(index.OwnerOf(recent)->country, "CA");
+}
+
 }  // namespace
