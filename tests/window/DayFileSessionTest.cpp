@@ -162,29 +162,6 @@ TEST_F(DayFileSessionTest, ResumesOnlyTodaysRowsAndTheCloseKeepsTheOtherDates)
               (std::vector<double>{7, 1, 2, 3, 4}));
 }
 
-TEST_F(DayFileSessionTest, AStaleResumedRowDoesNotReplaceAnotherWindowsNewerOne)
-{
-    fs::create_directory(Stockdata());
-    m_dir.write("Stockdata/01_02_2011_ibm.txt", FormatQuoteLog({Quote(2, 9, 30, 1)}));
-    DayFileSession first = Session();
-    DayFileSession second = Session();
-    DayFileSession::Resumed a;
-    DayFileSession::Resumed b;
-    std::string note;
-    ASSERT_TRUE(first.Resume(Security("US", "IBM"), m_now, a, note));
-    ASSERT_TRUE(second.Resume(Security("US", "IBM"), m_now, b, note));
-
-    // The second window gets a newer quote of 9:30 and closes first.
-    std::vector<QuoteRecord> secondHistory = b.file.quotes;
-    secondHistory.push_back(Quote(2, 9, 30, 2));
-    ASSERT_TRUE(second.WriteOnClose(Security("US", "IBM"), secondHistory, m_now, note));
-    std::vector<QuoteRecord> firstHistory = a.file.quotes;
-    firstHistory.push_back(Quote(2, 9, 31, 3));
-    ASSERT_TRUE(first.WriteOnClose(Security("US", "IBM"), firstHistory, m_now, note));
-
-    EXPECT_EQ(Prices(ParseDayFile(ReadFile(Stockdata() / "01_02_2011_ibm.txt"))), (std::vector<double>{2, 3}));
-}
-
 TEST_F(DayFileSessionTest, AFileTooLargeToMergeGetsTheRowsBesideIt)
 {
     fs::create_directory(Stockdata());
