@@ -1,9 +1,11 @@
 #include "framework/PosixFile.h"
 
 #include <cerrno>
+#include <climits>
 #include <random>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -149,18 +151,58 @@ bool IsPlainFileName(const std::string& name)
     return name.find('/') == std::string::npos && name.find('\0') == std::string::npos;
 }
 
+// Follows a symbolic link (and a chain of them) to the path it stands for;
+// a link's relative target is relative to the link's folder. Empty for a
+// loop: renaming over the link would replace it.
+std::string FollowLinks(std::string path)
+{
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return path;
+        std::string target(PATH_MAX, '\0');
+        const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
+        if (length <= 0 || static_cast<std::size_t>(length) >= target.size())
+            return {};
+        target.resize(static_cast<std::size_t>(length));
+        const std::size_t slash = path.rfind('/');
+        if (target.front() == '/' || slash == std::string::npos)
+            path = target;
+        else
+            path = path.substr(0, slash + 1) + target;
+    }
+    return {};
+}
+
 }  // namespace
 
 bool WriteFileAtomically(const std::string& folder, const std::string& name, const std::string& text)
 {
     if (!IsPlainFileName(name))
         return false;
-    const std::string target = folder.empty() ? name : folder + "/" + name;
-    if (IsWriteProtected(target))
+    // Through a link to its target: the link stays, the file it names is
+    // replaced, beside itself.
+    const std::string target = FollowLinks(folder.empty() ? name : folder + "/" + name);
+    if (target.empty() || IsWriteProtected(target))
         return false;
-    PendingFile file(folder);
+    const std::size_t slash = target.rfind('/');
+    const std::string targetFolder =
+        slash == std::string::npos ? std::string() : (slash == 0 ? std::string("/") : target.substr(0, slash));
+    PendingFile file(targetFolder);
     if (!file.IsOpen())
         return false;
     file.TakeModeOf(target);
     return file.Write(text) && file.Commit(target);
+}
+
+FolderLock::FolderLock(const std::string& folder)
+    : m_folder(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+{
+    if (!m_folder.IsOpen())
+        return;
+    int result;
+    do
+        result = ::flock(m_folder.Get(), LOCK_EX);
+    while (result != 0 && errno == EINTR);
+    m_locked = result == 0;
 }

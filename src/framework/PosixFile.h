@@ -42,6 +42,23 @@ bool WriteAll(int fd, const std::string& text);
 // atomically: the text goes to a new file beside it, is flushed to disk,
 // takes the permission bits of the file it replaces, and is renamed over it.
 // A crash or failure leaves the old file as it was and no temporary behind.
-// Refused (false): a name holding '/' or NUL, and a target the user made
-// read-only (which opening it for writing would have refused too).
+// A symbolic link is written through: its target (followed through chains
+// of links) is replaced the same way, beside itself, and the link stays.
+// Refused (false): a name holding '/' or NUL, a loop of links, and a target
+// the user made read-only (which opening it for writing would have refused
+// too).
 bool WriteFileAtomically(const std::string& folder, const std::string& name, const std::string& text);
+
+// An exclusive advisory lock (flock) on a folder for the object's life, so
+// that processes reading, merging and replacing a file in it do so one at
+// a time. Waits for the lock; locked() is false when the folder could not
+// be opened or locked (the caller goes on unlocked, as before locks).
+class FolderLock {
+public:
+    explicit FolderLock(const std::string& folder);
+    bool locked() const { return m_locked; }
+
+private:
+    FileDescriptor m_folder;
+    bool m_locked = false;
+};

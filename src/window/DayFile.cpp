@@ -92,7 +92,9 @@ constexpr std::string_view Part(std::string_view text, std::size_t from, std::si
 
 bool ParseDate(std::string_view text, DayTime& time)
 {
-    if (text.size() < 10 || text[2] != '/' || text[5] != '/')
+    // MM/DD/YYYY exactly: a longer year is no date a row was written with,
+    // and its arithmetic would overflow.
+    if (text.size() != 10 || text[2] != '/' || text[5] != '/')
         return false;
     return ParseDigits(Part(text, 0, 2), 2, time.month) && ParseDigits(Part(text, 3, 2), 2, time.day) &&
            ParseDigits(Part(text, 6, text.size() - 6), 4, time.year);
@@ -235,7 +237,7 @@ bool ParseRow(std::string_view line, LocalClock& clock, DayTime& time, QuoteReco
         !ParseNumber(fields[7], q.ask) || !ParseNumber(fields[8], q.bid) || !ParseNumber(fields[9], q.beta))
         return false;
     q.change.assign(fields[3]);
-    q.quoteTime = clock.Seconds(time);
+    q.quoteTime = IsTimelessRow(time) ? 0 : clock.Seconds(time);
 
     chart = ChartTexts{fields[1], fields[2], fields[4], fields[5]};
     return true;
@@ -246,6 +248,35 @@ bool ParseRow(std::string_view line, LocalClock& clock, DayTime& time, QuoteReco
 DayTime DayTimeOf(const QuoteRecord& quote)
 {
     return LocalDayTime(quote.quoteTime);
+}
+
+bool IsTimelessRow(const DayTime& time)
+{
+    // A quote time of 0 is written as the epoch's local date, 12/31/1969 or
+    // 01/01/1970 whatever the zone; no quote of those days is ever logged.
+    return time.hour < 0 || (time.year == 1969 && time.month == 12 && time.day == 31) ||
+           (time.year == 1970 && time.month == 1 && time.day == 1);
+}
+
+void KeepRowsOfDay(DayFile& file, const DayTime& day)
+{
+    const auto belongs = [&day](const DayTime& t) {
+        return IsTimelessRow(t) || (t.year == day.year && t.month == day.month && t.day == day.day);
+    };
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < file.rows.size(); ++i) {
+        if (!belongs(file.rows[i].time))
+            continue;
+        if (kept != i) {
+            file.rows[kept] = file.rows[i];
+            file.quotes[kept] = std::move(file.quotes[i]);
+            file.points[kept] = std::move(file.points[i]);
+        }
+        ++kept;
+    }
+    file.rows.resize(kept);
+    file.quotes.resize(kept);
+    file.points.resize(kept);
 }
 
 DayFile ParseDayFile(std::string text)
@@ -335,47 +366,115 @@ bool ReadDayFileText(const std::string& path, std::string& text)
     return true;
 }
 
-std::string FormatDayFileUnion(const DayFile& onDisk, const std::vector<QuoteRecord>& history)
+std::string FormatDayFileUnion(const DayFile& onDisk, const std::vector<QuoteRecord>& history,
+                               const std::vector<std::string>& resumedRows)
 {
     tzset();
-    // Every row of both, by minute; for one minute the history's latest row
-    // wins, then the file's latest.
+    // Rank within a minute: the window's own rows, then the file's rows as
+    // they are now, then the rows the window resumed from the file earlier
+    // (another window may have written newer ones since).
+    enum Rank : int { kResumed = 0, kFile = 1, kLive = 2 };
     struct Entry {
         DayTime time;
-        int source;  // 0 the file, 1 the history
-        std::size_t index;
+        bool timeless;
+        int rank;
+        std::size_t index;  // into onDisk.rows or history
     };
+    std::vector<std::string> historyText;
+    historyText.reserve(history.size());
+    for (const QuoteRecord& quote : history)
+        historyText.push_back(FormatQuoteLogRow(quote));
+    // Each resumed row marks one history row of the same text as resumed.
+    std::vector<std::string_view> resumed(resumedRows.begin(), resumedRows.end());
+    std::sort(resumed.begin(), resumed.end());
+    std::vector<bool> taken(resumed.size(), false);
+    const auto takeResumed = [&resumed, &taken](std::string_view text) {
+        auto at = std::lower_bound(resumed.begin(), resumed.end(), text);
+        for (; at != resumed.end() && *at == text; ++at) {
+            const std::size_t i = static_cast<std::size_t>(at - resumed.begin());
+            if (!taken[i]) {
+                taken[i] = true;
+                return true;
+            }
+        }
+        return false;
+    };
+
     std::vector<Entry> entries;
     entries.reserve(onDisk.rows.size() + history.size());
-    for (std::size_t i = 0; i < onDisk.rows.size(); ++i)
-        entries.push_back(Entry{onDisk.rows[i].time, 0, i});
-    for (std::size_t i = 0; i < history.size(); ++i)
-        entries.push_back(Entry{DayTimeOf(history[i]), 1, i});
+    for (std::size_t i = 0; i < onDisk.rows.size(); ++i) {
+        const DayTime& time = onDisk.rows[i].time;
+        entries.push_back(Entry{time, IsTimelessRow(time), kFile, i});
+    }
+    for (std::size_t i = 0; i < history.size(); ++i) {
+        const DayTime time = DayTimeOf(history[i]);
+        const bool timeless = history[i].quoteTime == 0 || IsTimelessRow(time);
+        entries.push_back(Entry{time, timeless, takeResumed(historyText[i]) ? kResumed : kLive, i});
+    }
     std::stable_sort(entries.begin(), entries.end(),
                      [](const Entry& a, const Entry& b) { return a.time < b.time; });
 
-    // Each unreadable line goes after the minute of the row it followed.
-    const auto anchorOf = [&onDisk](const DayFileLine& line) -> const DayTime* {
-        return line.rowsBefore == 0 ? nullptr : &onDisk.rows[line.rowsBefore - 1].time;
+    // A row without a time is never merged with another, except a resumed
+    // one with the file's own row it was read from (the file still has it).
+    std::vector<std::string> fileTimeless;
+    for (const Entry& e : entries)
+        if (e.timeless && e.rank == kFile)
+            fileTimeless.push_back(FormatQuoteLogRow(onDisk.quotes[e.index]));
+    std::sort(fileTimeless.begin(), fileTimeless.end());
+    std::vector<bool> matched(fileTimeless.size(), false);
+    const auto fileHolds = [&fileTimeless, &matched](const std::string& text) {
+        auto at = std::lower_bound(fileTimeless.begin(), fileTimeless.end(), text);
+        for (; at != fileTimeless.end() && *at == text; ++at) {
+            const std::size_t i = static_cast<std::size_t>(at - fileTimeless.begin());
+            if (!matched[i]) {
+                matched[i] = true;
+                return true;
+            }
+        }
+        return false;
     };
+
+    // Unreadable lines go right after the file row they followed there.
+    const auto writeLinesAfter = [&onDisk](std::size_t row, std::string& text) {
+        const auto first = std::lower_bound(
+            onDisk.unreadable.begin(), onDisk.unreadable.end(), row + 1,
+            [](const DayFileLine& line, std::size_t before) { return line.rowsBefore < before; });
+        for (auto at = first; at != onDisk.unreadable.end() && at->rowsBefore == row + 1; ++at)
+            text.append(at->text).push_back('\n');
+    };
+    const auto writeEntry = [&](const Entry& e, std::string& text) {
+        if (e.rank == kFile)
+            text.append(onDisk.RowText(onDisk.rows[e.index])).push_back('\n');
+        else
+            text += historyText[e.index];
+    };
+
     std::string text = QuoteLogHeader();
     text.reserve(onDisk.text.size() + history.size() * 80 + 64);
     for (const DayFileLine& line : onDisk.unreadable)
-        if (!anchorOf(line))
+        if (line.rowsBefore == 0)
             text.append(line.text).push_back('\n');
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (i + 1 < entries.size() && entries[i + 1].time == entries[i].time)
-            continue;  // a later row of the same minute is written instead
-        const Entry& e = entries[i];
-        if (e.source == 1)
-            text += FormatQuoteLogRow(history[e.index]);
-        else
-            text.append(onDisk.RowText(onDisk.rows[e.index])).push_back('\n');
-        for (const DayFileLine& line : onDisk.unreadable) {
-            const DayTime* anchor = anchorOf(line);
-            if (anchor && *anchor == e.time)
-                text.append(line.text).push_back('\n');
+    for (std::size_t i = 0; i < entries.size();) {
+        if (entries[i].timeless) {
+            const Entry& e = entries[i++];
+            if (e.rank == kResumed && fileHolds(historyText[e.index]))
+                continue;
+            writeEntry(e, text);
+            if (e.rank == kFile)
+                writeLinesAfter(e.index, text);
+            continue;
         }
+        // One minute: its best-ranked row, the latest of that rank.
+        std::size_t end = i;
+        std::size_t best = i;
+        for (; end < entries.size() && !entries[end].timeless && entries[end].time == entries[i].time; ++end)
+            if (entries[end].rank >= entries[best].rank)
+                best = end;
+        writeEntry(entries[best], text);
+        for (std::size_t k = i; k < end; ++k)
+            if (entries[k].rank == kFile)
+                writeLinesAfter(entries[k].index, text);
+        i = end;
     }
     return text;
 }
@@ -455,32 +554,50 @@ std::string JoinPath(const std::string& folder, const std::string& name)
 
 }  // namespace
 
-std::string DayFilePathForReading(const std::string& symbol, std::time_t now)
+std::string FreeSideFileName(const std::string& folder, const std::string& name)
 {
-    const std::string name = QuoteLogFileName(symbol, now);
-    return JoinPath(ExistingQuoteLogDirectory(), name);
+    const std::string stem = name.size() > 4 ? name.substr(0, name.size() - 4) : name;
+    for (int n = 1;; ++n) {
+        std::string side = stem + (n == 1 ? std::string("-unmerged") : FormatC("-unmerged-%d", n)) + ".txt";
+        struct stat info {};
+        if (::lstat(JoinPath(folder, side).c_str(), &info) != 0)
+            return side;
+    }
 }
 
-bool WriteDayFileUnion(const std::string& symbol, const std::vector<QuoteRecord>& history, std::time_t now)
+bool WriteDayFileUnion(const std::string& folder, const std::string& name, const std::vector<QuoteRecord>& history,
+                       const std::vector<std::string>& resumedRows, std::string* sideFile)
 {
-    const std::string name = QuoteLogFileName(symbol, now);
-    const std::string folder = QuoteLogDirectory();
     const std::string path = JoinPath(folder, name);
+    // Windows of other processes may close on the same file now: the file
+    // is read, merged and replaced by one of them at a time, else the rows
+    // one wrote meanwhile would be lost.
+    const FolderLock lock(folder);
     DayFile onDisk;
     struct stat info {};
     if (name.find('/') == std::string::npos && ::stat(path.c_str(), &info) == 0) {
         std::string text;
         if (!ReadDayFileText(path, text)) {
+            // Writing over it would lose it; the window's rows go beside it.
+            const std::string side = FreeSideFileName(folder, name);
+            if (WriteFileAtomically(folder, side, FormatQuoteLog(history))) {
+                if (sideFile)
+                    *sideFile = side;
+                ShowMessage(FormatC("Can not read the day file \"%s\" (not readable, or larger than 8 MB); it is "
+                                    "left as it is and this window's quotes are written to \"%s\" beside it.",
+                                    name.c_str(), side.c_str()));
+                return true;
+            }
             ShowMessage(FormatC("Can not read the day file \"%s\" (not readable, or larger than 8 MB); it is "
-                                "left as it is and this window's quotes are not written to it.",
-                                name.c_str()));
+                                "left as it is, and this window's quotes could not be written to \"%s\" either.",
+                                name.c_str(), side.c_str()));
             return false;
         }
         onDisk = ParseDayFile(std::move(text));
         // A file of another kind under the day file's name is kept line by
         // line below the header rather than replaced.
     }
-    if (WriteFileAtomically(folder, name, FormatDayFileUnion(onDisk, history)))
+    if (WriteFileAtomically(folder, name, FormatDayFileUnion(onDisk, history, resumedRows)))
         return true;
     ShowMessage(FormatC("Can not open an output file \"%s\".", name.c_str()));
     return false;
@@ -513,8 +630,12 @@ bool ReadPastDay(const std::string& path, PastDay& day, std::string& refusal)
     std::string name = path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
     if (name.size() > 4 && EqualsIgnoringAsciiCase(std::string_view(name).substr(name.size() - 4), ".txt"))
         name.resize(name.size() - 4);
-    if (name.size() > 11 && name[2] == '_' && name[5] == '_' && name[10] == '_')
+    if (name.size() > 11 && name[2] == '_' && name[5] == '_' && name[10] == '_') {
         name.erase(0, 11);
+        // A security's file beside another's of the same symbol.
+        if (const std::size_t at = name.rfind('@'); at != std::string::npos && at > 0)
+            name.resize(at);
+    }
     day.symbol = ToUpperAscii(name);
     const DayTime& last = file.rows.back().time;
     day.date = FormatC("%02d/%02d/%04lld", last.month, last.day, last.year);

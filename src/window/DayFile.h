@@ -20,6 +20,11 @@
 // The minute of a quote's trade time, as FormatQuoteLogRow writes it.
 DayTime DayTimeOf(const QuoteRecord& quote);
 
+// A row without a trade time: a quote time of 0 (written as the epoch's
+// local date, 12/31/1969 or 01/01/1970) or one that could not be broken
+// down (00/00/0000 -1:-1). Such rows are never merged with one another.
+bool IsTimelessRow(const DayTime& time);
+
 // Where a row that could be read stands: its minute and its line in
 // DayFile::text (without the line feed).
 struct DayFileRow {
@@ -58,18 +63,29 @@ struct DayFile {
 };
 
 // Splits the text into header, rows and unreadable lines. Empty lines
-// outside the header carry nothing and are skipped.
+// outside the header carry nothing and are skipped. A date is MM/DD/YYYY
+// (a longer year makes the line unreadable); a row without a trade time
+// reads with a quote time of 0.
 DayFile ParseDayFile(std::string text);
+
+// Keeps the rows dated `day` (its year, month and day) and those without a
+// trade time, in their order; the unreadable lines stay as they are.
+void KeepRowsOfDay(DayFile& file, const DayTime& day);
 
 // Reads a whole file into `text`; false when it cannot be opened or read,
 // or holds more than 8 MB (no day file comes near).
 bool ReadDayFileText(const std::string& path, std::string& text);
 
 // The text of the day file holding the union of `onDisk` and `history`:
-// the header, then one row per minute in time order (the history's latest
-// row where both have one, else the file's own line unchanged), each
-// unreadable line of the file right after the row it followed there.
-std::string FormatDayFileUnion(const DayFile& onDisk, const std::vector<QuoteRecord>& history);
+// the header, then one row per minute in time order, each unreadable line
+// of the file right after the row it followed there. For a minute both
+// have, the history's latest row wins, else the file's own line unchanged;
+// but a history row that is one of `resumedRows` (rows the window read from
+// this file, as FormatQuoteLogRow writes them) never outranks the file's
+// row. Rows without a trade time are never merged: each is written, first,
+// except a resumed one the file still holds.
+std::string FormatDayFileUnion(const DayFile& onDisk, const std::vector<QuoteRecord>& history,
+                               const std::vector<std::string>& resumedRows = {});
 
 // A point of an intraday series: a trade time and a price.
 using SeriesPoint = IntradayPoint;
@@ -95,20 +111,22 @@ void AppendDayFileRows(DayFile file, std::vector<QuoteRecord>& history, std::vec
 // be read; empty when it had none.
 std::string UnreadableLinesNote(const std::string& fileName, const DayFile& file);
 
-// Writes the union of the day's file of `now` (as it is at this moment)
-// and the history, as WriteQuoteLogFile writes a history: atomically, in
-// QuoteLogDirectory(), the same message on failure. A file that exists but
-// cannot be read is left alone (and said): writing over it would lose it.
-bool WriteDayFileUnion(const std::string& symbol, const std::vector<QuoteRecord>& history, std::time_t now);
+// Writes the union of the day file `folder/name` (as it is at this moment)
+// and the history, as WriteQuoteLogFile writes a history: atomically, the
+// same message on failure. A file that exists but cannot be read (or is
+// beyond 8 MB) is left alone: the history goes to a side file beside it
+// (FreeSideFileName, its name put in `sideFile`), and the message names both.
+bool WriteDayFileUnion(const std::string& folder, const std::string& name, const std::vector<QuoteRecord>& history,
+                       const std::vector<std::string>& resumedRows = {}, std::string* sideFile = nullptr);
 
-// The path of the day's file of `now` for reading: inside "Stockdata" when
-// that folder can be entered, else in the current directory. Creates nothing.
-std::string DayFilePathForReading(const std::string& symbol, std::time_t now);
+// "<name without .txt>-unmerged.txt", or "-unmerged-2.txt" and on, the
+// first that does not exist in the folder.
+std::string FreeSideFileName(const std::string& folder, const std::string& name);
 
 // A day file opened read-only: what its window shows.
 struct PastDay {
     std::string path;
-    std::string symbol;  // from the file's name (MM_DD_YYYY_symbol.txt), upper case
+    std::string symbol;  // from the file's name (MM_DD_YYYY_symbol[@country].txt), upper case
     std::string date;    // MM/DD/YYYY of its last row
     DayFile file;
 };

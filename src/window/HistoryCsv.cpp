@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdint>
 #include <ctime>
+#include <string_view>
 
 #include "framework/CText.h"
 
@@ -15,21 +16,48 @@ std::string Number(double value)
     return std::string(buffer, result.ptr);
 }
 
-bool LooksLikeFormula(const std::string& text)
+// Optional sign, digits with an optional fraction, an optional exponent:
+// a cell a spreadsheet reads as a number and nothing else.
+bool IsPlainNumber(std::string_view text)
+{
+    std::size_t at = 0;
+    const auto digits = [&text, &at]() {
+        const std::size_t from = at;
+        while (at < text.size() && text[at] >= '0' && text[at] <= '9')
+            ++at;
+        return at - from;
+    };
+    if (at < text.size() && (text[at] == '+' || text[at] == '-'))
+        ++at;
+    std::size_t mantissa = digits();
+    if (at < text.size() && text[at] == '.') {
+        ++at;
+        mantissa += digits();
+    }
+    if (mantissa == 0)
+        return false;
+    if (at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
+        ++at;
+        if (at < text.size() && (text[at] == '+' || text[at] == '-'))
+            ++at;
+        if (digits() == 0)
+            return false;
+    }
+    return at == text.size();
+}
+
+// A spreadsheet runs a cell starting with one of these as a formula.
+bool LooksLikeFormula(std::string_view text)
 {
     if (text.empty())
         return false;
     const char first = text.front();
-    if (first == '=' || first == '@')
-        return true;
-    if (first == '+' || first == '-') {
-        const char second = text.size() > 1 ? text[1] : '\0';
-        return !((second >= '0' && second <= '9') || second == '.');
-    }
-    return false;
+    const bool opens = first == '=' || first == '+' || first == '-' || first == '@' || first == '\t' || first == '\r';
+    return opens && !IsPlainNumber(text);
 }
 
-std::string Text(const std::string& raw)
+// Every cell, numbers and texts alike, defused and then quoted as needed.
+std::string Cell(const std::string& raw)
 {
     const std::string text = LooksLikeFormula(raw) ? "'" + raw : raw;
     if (text.find_first_of(",\"\r\n") == std::string::npos)
@@ -84,18 +112,18 @@ std::string FormatHistoryCsv(const std::vector<QuoteRecord>& history)
     csv += "\r\n";
     for (const QuoteRecord& q : history) {
         const std::string fields[] = {
-            IsoTime(q.quoteTime), Number(q.last), Text(q.change), Number(q.dayHigh), Number(q.dayLow),
+            IsoTime(q.quoteTime), Number(q.last), q.change, Number(q.dayHigh), Number(q.dayLow),
             Number(q.open), Number(q.prevClose), Number(q.bid), Number(q.ask), Number(q.week52High),
             Number(q.week52Low), Number(q.peRatio), Number(q.earningsPerShare), Number(q.dividendPerShare),
             Number(q.dividendYield), Number(q.forwardPE), Number(q.returnOnEquity), Number(q.beta),
-            Text(q.volume), Text(q.avgVolume), Text(q.institutionalOwnership), Text(q.marketCap),
-            Text(q.totalShares), Text(q.exchange), Text(q.sales), std::to_string(q.delayMinutes),
+            q.volume, q.avgVolume, q.institutionalOwnership, q.marketCap,
+            q.totalShares, q.exchange, q.sales, std::to_string(q.delayMinutes),
         };
         bool first = true;
         for (const std::string& field : fields) {
             if (!first)
                 csv += ',';
-            csv += field;
+            csv += Cell(field);
             first = false;
         }
         csv += "\r\n";

@@ -90,7 +90,10 @@ void CQuorelleView::WriteQuoteLog()
     // Runs from the destructor: nothing may escape from here.
     try {
         CWaitCursor wait;
-        WriteDayFileUnion(m_security.symbol, m_history, std::time(nullptr));
+        std::string note;
+        m_dayFile.WriteOnClose(m_security, m_history, std::time(nullptr), note);
+        if (!note.empty() && m_pMainFrame)
+            m_pMainFrame->ShowStatusText(note);
     } catch (const std::exception&) {
         // Out of memory while formatting: the log is lost, the window still closes.
     }

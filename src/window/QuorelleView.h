@@ -12,6 +12,7 @@
 #include "quote/QuotePage.h"
 #include "quote/QuoteRecord.h"
 #include "quote/SecurityRecord.h"
+#include "window/DayFileSession.h"
 
 class CGraph;
 class CQuorelleDoc;
@@ -78,6 +79,8 @@ public:
     std::string m_strCaption;
     // Lines of the day file read at creation that could not be read.
     std::size_t m_nUnreadableLines = 0;
+    // Today's day file: which one this window resumed from and writes to.
+    DayFileSession m_dayFile;
     // Until the window's first quote: a source's intraday series then fills
     // the day from the open.
     bool m_bBackfillPending = true;

@@ -55,13 +55,17 @@ void CQuorelleView::ResumeToday()
 
 void CQuorelleView::ResumeTodayRows()
 {
-    std::string text;
-    const std::string path = DayFilePathForReading(m_security.symbol, std::time(nullptr));
-    if (m_security.symbol.empty() || !ReadDayFileText(path, text))
-        return;  // no file yet: the day starts with this window
-    DayFile file = ParseDayFile(std::move(text));
-    const std::string note = UnreadableLinesNote(path, file);
-    ShowDayFileRows(std::move(file));
+    DayFileSession::Resumed resumed;
+    std::string owned;
+    const bool found = m_dayFile.Resume(m_security, std::time(nullptr), resumed, owned);
+    // Both notes at once where both apply: the status bar shows one text.
+    std::string note = owned;
+    if (found) {
+        const std::string unreadable = UnreadableLinesNote(resumed.path, resumed.file);
+        note += (note.empty() || unreadable.empty() ? "" : " ") + unreadable;
+        ShowDayFileRows(std::move(resumed.file));
+    }
+    // Without a file the day starts with this window.
     if (!note.empty() && m_pMainFrame)
         m_pMainFrame->ShowStatusText(note);
 }

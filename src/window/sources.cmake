@@ -12,6 +12,8 @@ set(QUORELLE_WINDOW_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/RefreshPeriod.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SecurityEntry.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DayFile.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DayFileIndex.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DayFileSession.cpp
   ${CMAKE_CURRENT_LIST_DIR}/HistoryCsv.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QuoteViewTools.cpp
 )

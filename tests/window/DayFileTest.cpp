@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <limits>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -133,6 +136,90 @@ TEST_F(DayFileTest, SeriesFillsOnlyPeriodsNoRowCovers)
     EXPECT_EQ(merged[1].prevClose, 99);
     // Merging the same series again adds nothing.
     EXPECT_EQ(MergeIntradaySeries(merged, series, 5, until, pattern), merged);
+}
+
+TEST_F(DayFileTest, RowsWithoutATimeAreNeverMergedEachIsWritten)
+{
+    // Quotes whose trade time is unknown: one page layout never sets one.
+    QuoteRecord a = Quote(9, 30, 1);
+    a.quoteTime = 0;
+    QuoteRecord b = a;
+    b.last = 2;
+    QuoteRecord c = a;  // the same as `a`: two refreshes gave one quote
+    QuoteRecord unbreakable = Quote(9, 30, 4);
+    unbreakable.quoteTime = std::numeric_limits<std::int64_t>::max();
+    const DayFile file = ParseDayFile(FormatQuoteLog({a, Quote(9, 31, 5), b, unbreakable}));
+    ASSERT_EQ(file.rows.size(), 4u);
+    EXPECT_EQ(file.quotes[0].quoteTime, 0);
+    EXPECT_EQ(file.quotes[3].quoteTime, 0);
+
+    const DayFile merged = ParseDayFile(FormatDayFileUnion(file, {a, b, c, Quote(9, 31, 6)}));
+    std::multiset<double> timeless;
+    std::vector<double> timed;
+    for (const QuoteRecord& quote : merged.quotes) {
+        if (quote.quoteTime == 0)
+            timeless.insert(quote.last);
+        else
+            timed.push_back(quote.last);
+    }
+    EXPECT_EQ(timeless, (std::multiset<double>{1, 1, 1, 2, 2, 4}));
+    EXPECT_EQ(timed, (std::vector<double>{6}));
+}
+
+TEST_F(DayFileTest, AResumedRowNeverOutranksTheFilesRowOfItsMinute)
+{
+    // The window resumed 9:30 at 1 (and a row without a time); another
+    // window then wrote 9:30 at 2 and dropped nothing else.
+    QuoteRecord timeless = Quote(9, 0, 7);
+    timeless.quoteTime = 0;
+    const std::vector<QuoteRecord> resumed = {timeless, Quote(9, 30, 1)};
+    std::vector<std::string> resumedRows;
+    for (const QuoteRecord& quote : resumed)
+        resumedRows.push_back(FormatQuoteLogRow(quote));
+    const DayFile now = ParseDayFile(FormatQuoteLog({timeless, Quote(9, 30, 2)}));
+    std::vector<QuoteRecord> history = resumed;
+    history.push_back(Quote(9, 31, 3));
+
+    const DayFile merged = ParseDayFile(FormatDayFileUnion(now, history, resumedRows));
+    std::vector<double> prices;
+    for (const QuoteRecord& quote : merged.quotes)
+        prices.push_back(quote.last);
+    EXPECT_EQ(prices, (std::vector<double>{7, 2, 3}));
+
+    // With the file gone, the resumed rows are written again.
+    const DayFile gone = ParseDayFile(FormatDayFileUnion(DayFile{}, history, resumedRows));
+    EXPECT_EQ(gone.quotes.size(), 3u);
+    // A row of the window's own at that minute still wins.
+    history.push_back(Quote(9, 30, 4));
+    const DayFile live = ParseDayFile(FormatDayFileUnion(now, history, resumedRows));
+    ASSERT_EQ(live.quotes.size(), 3u);
+    EXPECT_EQ(live.quotes[1].last, 4);
+}
+
+TEST_F(DayFileTest, KeepsOnlyTheDaysRowsAndThoseWithoutATime)
+{
+    QuoteRecord yesterday = Quote(23, 59, 1);
+    yesterday.quoteTime -= 24 * 3600;
+    QuoteRecord timeless = Quote(9, 0, 3);
+    timeless.quoteTime = 0;
+    DayFile file = ParseDayFile(FormatQuoteLog({yesterday, timeless, Quote(0, 1, 2)}));
+    KeepRowsOfDay(file, DayTime{2011, 11, 4, 0, 0});
+    ASSERT_EQ(file.quotes.size(), 2u);
+    EXPECT_EQ(file.quotes[0].last, 3);
+    EXPECT_EQ(file.quotes[1].last, 2);
+    EXPECT_EQ(file.points.size(), 2u);
+    EXPECT_EQ(file.rows[1].time, (DayTime{2011, 11, 4, 0, 1}));
+}
+
+TEST_F(DayFileTest, AYearOfMoreThanFourDigitsIsAnUnreadableLine)
+{
+    const std::string row = "\t09:30\t25.41\t+0.10\t25.75\t25.10\t14.20\t25.52\t25.49\t0.00";
+    const DayFile file =
+        ParseDayFile(QuoteLogHeader() + "11/04/123456789012345678" + row + "\n11/04/02011" + row + "\n11/04/2011" + row);
+    ASSERT_EQ(file.rows.size(), 1u);
+    EXPECT_EQ(file.rows[0].time, (DayTime{2011, 11, 4, 9, 30}));
+    ASSERT_EQ(file.unreadable.size(), 2u);
+    EXPECT_EQ(file.unreadable[0].lineNumber, 4u);
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
+#include <string_view>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -45,8 +48,19 @@ std::vector<std::vector<std::string>> ReadCsv(const std::string& text)
     return rows;
 }
 
-QuoteRecord FromCsv(const std::vector<std::string>& f)
+// A cell as the record held it: without the apostrophe that defuses a
+// formula (a spreadsheet shows the cell without it too).
+std::string Undefused(const std::string& cell)
 {
+    return cell.size() > 1 && cell[0] == '\'' && std::string_view("=+-@\t\r").find(cell[1]) != std::string_view::npos
+               ? cell.substr(1)
+               : cell;
+}
+
+QuoteRecord FromCsv(std::vector<std::string> f)
+{
+    for (std::string& cell : f)
+        cell = Undefused(cell);
     QuoteRecord q;
     q.quoteTime = f[0].empty() ? 0 : QDateTime::fromString(QString::fromStdString(f[0]), Qt::ISODate).toSecsSinceEpoch();
     double* numbers[] = {&q.last, nullptr, &q.dayHigh, &q.dayLow, &q.open, &q.prevClose, &q.bid, &q.ask,
@@ -113,6 +127,41 @@ TEST(HistoryCsv, RoundTripsEveryFieldWithTheTimesOffset)
     QuoteRecord formula;
     formula.exchange = "=HYPERLINK(\"x\")";
     EXPECT_NE(FormatHistoryCsv({formula}).find(",\"'=HYPERLINK(\"\"x\"\")\","), std::string::npos);
+}
+
+TEST(HistoryCsv, EveryCellAFormulaCouldStartWithIsDefusedButPlainNumbers)
+{
+    const std::vector<std::pair<std::string, std::string>> cells = {
+        {"-1+cmd|' /C calc'!A0", "'-1+cmd|' /C calc'!A0"},
+        {"+1-2", "'+1-2"},
+        {"-SUM(A1:A2)", "'-SUM(A1:A2)"},
+        {"\t=1+1", "'\t=1+1"},
+        {"\r=1+1", "\"'\r=1+1\""},
+        {"=1,2", "\"'=1,2\""},
+        {"@SUM(1)", "'@SUM(1)"},
+        {"-1.25", "-1.25"},
+        {"+0.52", "+0.52"},
+        {"-3e-05", "-3e-05"},
+        {"+0.52 (2.1%)", "'+0.52 (2.1%)"},
+        {"12,5", "\"12,5\""},
+        {"NYSE", "NYSE"},
+    };
+    for (const auto& [raw, written] : cells) {
+        QuoteRecord quote;
+        quote.exchange = raw;
+        quote.sales = "4.1B";
+        const std::string csv = FormatHistoryCsv({quote});
+        EXPECT_NE(csv.find("," + written + ",4.1B", csv.find("\r\n")), std::string::npos) << raw;
+    }
+    // Numbers the history holds stay numbers; one that is no plain number
+    // (an infinity) is defused like a text.
+    QuoteRecord numbers;
+    numbers.last = -1.25;
+    numbers.dayHigh = -std::numeric_limits<double>::infinity();
+    const auto rows = ReadCsv(FormatHistoryCsv({numbers}));
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[1][1], "-1.25");
+    EXPECT_EQ(rows[1][3], "'-inf");
 }
 
 }  // namespace

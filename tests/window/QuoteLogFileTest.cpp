@@ -136,6 +136,7 @@ TEST_F(QuoteLogFile, EmptyHistoryGivesTheHeaderOnly)
 
 TEST_F(QuoteLogFile, MixedCaseSymbolAndUnbreakableDatesAndTimes)
 {
+    testing_support::ScopedTimeZone newYork("America/New_York");
     QuoteRecord unknown;
     unknown.quoteTime = std::numeric_limits<std::int64_t>::max();
     EXPECT_TRUE(WriteQuoteLogFile("BrK.b", {unknown, QuoteRecord{}},

@@ -7,7 +7,8 @@
 #include "support/TestEnvironment.h"
 #include "window/QuoteLog.h"
 
-// The test process runs on America/New_York.
+// Tests whose expected texts depend on the zone set America/New_York
+// themselves; the suite also runs under other zones.
 
 namespace {
 
@@ -66,6 +67,7 @@ TEST(QuoteLogRow, ValuesArePrintedAsStoredWithTwoDecimals)
 
 TEST(QuoteLogRow, UnknownTradeTimeShowsTheEpochInLocalTime)
 {
+    testing_support::ScopedTimeZone newYork("America/New_York");
     QuoteRecord quote;
     EXPECT_EQ(FormatQuoteLogRow(quote),
               "12/31/1969\t19:00\t0.00\t\t0.00\t0.00\t0.00\t0.00\t0.00\t0.00\n");
@@ -83,6 +85,7 @@ TEST(QuoteLogRow, TimeThatCannotBeBrokenDownGivesTheFallbackValues)
 
 TEST(QuoteLogRow, LastRepresentableYearDoesNotWrapAround)
 {
+    testing_support::ScopedTimeZone newYork("America/New_York");
     // The last second that still breaks down: 31 December of the year whose
     // tm_year is INT_MAX, so year = INT_MAX + 1900 does not fit an int.
     QuoteRecord quote;
@@ -149,6 +152,7 @@ TEST(QuoteLogFileName, DateThatCannotBeBrokenDownGivesZeros)
 
 TEST(QuoteLogFileName, FollowsTheTimeZone)
 {
+    testing_support::ScopedTimeZone newYork("America/New_York");
     const std::time_t now = NewYork(2011, 1, 2, 21, 0);
     testing_support::ScopedTimeZone utc("UTC");
     EXPECT_EQ(QuoteLogFileName("IBM", now), "01_03_2011_ibm.txt");

@@ -15,6 +15,7 @@
 #include "quote/QuoteService.h"
 #include "res/Resource.h"
 #include "window/DayFile.h"
+#include "window/DayFileSession.h"
 #include "window/QuoteLog.h"
 
 namespace fs = std::filesystem;
@@ -172,6 +173,34 @@ TEST_F(QuoteViewDayFile, ARefusedFileIsNamedWithItsLine)
     EXPECT_EQ(m_messages->messages()[0], "\"" + notes.string() + "\" is not a day file: line 4 is not a row of quotes.");
     EXPECT_NE(m_messages->messages()[1].find("none.txt"), std::string::npos);
     EXPECT_TRUE(Views().empty());
+}
+
+TEST_F(QuoteViewDayFile, TheSameSymbolOfAnotherCountryKeepsItsOwnFileAndSaysSo)
+{
+    CQuorelleView* us = RunFor("MSFT", 2);
+    ASSERT_NE(us, nullptr);
+    Close(us);
+    const std::string usText = ReadFile(DayFilePath("MSFT"));
+
+    AdvanceClock(5);
+    SecurityRecord record = Security("GB", "MSFT");
+    record.writeToFile = true;
+    CQuorelleView* gb = Open(record);
+    ASSERT_NE(gb, nullptr);
+    // Nothing of the other country's rows; the status bar says where this
+    // window's rows go.
+    EXPECT_EQ(gb->m_history.size(), 1u);
+    const std::string beside = CountryDayFileName("MSFT", "GB", std::time(nullptr));
+    EXPECT_NE(m_frame->GetStatusBar()->GetPaneText(0).find(beside), std::string::npos)
+        << m_frame->GetStatusBar()->GetPaneText(0);
+    const std::vector<QuoteRecord> gbRows = gb->m_history;
+    Close(gb);
+
+    EXPECT_EQ(ReadFile(DayFilePath("MSFT")), usText);
+    const DayFile file = ParseDayFile(ReadFile(m_work.path() / "Stockdata" / beside));
+    ASSERT_EQ(file.rows.size(), gbRows.size());
+    EXPECT_EQ(file.rows[0].time, DayTimeOf(gbRows[0]));
+    EXPECT_TRUE(m_messages->messages().empty());
 }
 
 TEST_F(QuoteViewDayFile, ExportsAreEnabledOnlyWithAQuoteWindow)

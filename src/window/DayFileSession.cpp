@@ -1,0 +1,124 @@
+#include "window/DayFileSession.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include <sys/stat.h>
+
+#include "framework/CText.h"
+#include "framework/PosixFile.h"
+
+namespace {
+
+std::string JoinPath(const std::string& folder, const std::string& name)
+{
+    return folder.empty() ? name : folder + "/" + name;
+}
+
+bool Exists(const std::string& path)
+{
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0;
+}
+
+DayFileOwner OwnerOf(const SecurityRecord& security)
+{
+    return DayFileOwner{security.country, security.symbol};
+}
+
+std::string OwnerText(const DayFileOwner& owner)
+{
+    return owner.country.empty() ? owner.symbol : owner.country + ":" + owner.symbol;
+}
+
+}  // namespace
+
+std::string CountryDayFileName(const std::string& symbol, const std::string& country, std::time_t now)
+{
+    std::string name = QuoteLogFileName(symbol, now);
+    name.insert(name.size() - 4, "@" + ToLowerAscii(country.empty() ? std::string("none") : country));
+    return name;
+}
+
+DayFileSession::DayFileSession(std::string indexPath) : m_indexPath(std::move(indexPath)) {}
+
+DayFileSession::Choice DayFileSession::Choose(const SecurityRecord& security, const std::string& folder,
+                                              std::time_t now, bool closing) const
+{
+    Choice choice;
+    choice.name = QuoteLogFileName(security.symbol, now);
+    const std::string path = JoinPath(folder, choice.name);
+    if (!Exists(path))
+        return choice;
+    const std::optional<DayFileOwner> owner = DayFileIndex::Load(m_indexPath).OwnerOf(path);
+    if (!owner || SameOwner(*owner, OwnerOf(security)))
+        return choice;
+    const std::string beside = CountryDayFileName(security.symbol, security.country, now);
+    choice.plain = false;
+    choice.note = FormatC(closing ? "The day file \"%s\" belongs to %s: the quotes of %s were written to \"%s\"."
+                                  : "The day file \"%s\" belongs to %s: the quotes of %s go to \"%s\".",
+                          choice.name.c_str(), OwnerText(*owner).c_str(), OwnerText(OwnerOf(security)).c_str(),
+                          beside.c_str());
+    choice.name = beside;
+    return choice;
+}
+
+bool DayFileSession::Resume(const SecurityRecord& security, std::time_t now, Resumed& resumed, std::string& note)
+{
+    note.clear();
+    if (security.symbol.empty())
+        return false;
+    const std::string folder = ExistingQuoteLogDirectory();
+    const Choice choice = Choose(security, folder, now, false);
+    note = choice.note;
+    const std::string path = JoinPath(folder, choice.name);
+    std::string text;
+    if (!ReadDayFileText(path, text))
+        return false;  // no file yet: the day starts with this window
+    resumed.path = path;
+    resumed.file = ParseDayFile(std::move(text));
+    tzset();
+    m_resumedDay = LocalDayTime(now);
+    KeepRowsOfDay(resumed.file, m_resumedDay);
+    // Kept to tell the resumed rows from the window's own at the close; no
+    // row refers to the text any more.
+    m_resumedText = std::move(resumed.file.text);
+    resumed.file.text.clear();
+    m_resumedKey = DayFileIndexKey(path);
+    return true;
+}
+
+std::vector<std::string> DayFileSession::ResumedRows(const std::string& path) const
+{
+    std::vector<std::string> rows;
+    if (m_resumedKey.empty() || DayFileIndexKey(path) != m_resumedKey)
+        return rows;
+    DayFile again = ParseDayFile(m_resumedText);
+    KeepRowsOfDay(again, m_resumedDay);
+    rows.reserve(again.quotes.size());
+    for (const QuoteRecord& quote : again.quotes)
+        rows.push_back(FormatQuoteLogRow(quote));
+    return rows;
+}
+
+bool DayFileSession::WriteOnClose(const SecurityRecord& security, const std::vector<QuoteRecord>& history,
+                                  std::time_t now, std::string& note)
+{
+    const std::string folder = QuoteLogDirectory();
+    const Choice choice = Choose(security, folder, now, true);
+    note = choice.note;
+    const std::string path = JoinPath(folder, choice.name);
+    std::string sideFile;
+    if (!WriteDayFileUnion(folder, choice.name, history, ResumedRows(path), &sideFile))
+        return false;
+    // A file it could not merge into is not claimed: it may be another's.
+    if (choice.plain && sideFile.empty() && !security.symbol.empty()) {
+        // Read and replaced by one process at a time, so no owner is lost.
+        const std::string indexFolder = std::filesystem::path(m_indexPath).parent_path().string();
+        std::error_code error;
+        std::filesystem::create_directories(indexFolder, error);
+        const FolderLock lock(indexFolder);
+        DayFileIndex::Load(m_indexPath).Record(path, OwnerOf(security), static_cast<std::int64_t>(now));
+    }
+    return true;
+}
