@@ -49,7 +49,7 @@ CWatchlistDoc::CWatchlistDoc()
 CWatchlistDoc::~CWatchlistDoc()
 {
     if (m_bSavePending)
-        Save();
+        SaveNow(true);
 }
 
 bool CWatchlistDoc::OnNewDocument()
@@ -59,6 +59,7 @@ bool CWatchlistDoc::OnNewDocument()
     SetTitle("Watchlist");
     WatchlistLoadResult loaded = LoadWatchlistFile(m_strFile);
     m_bSaveBlocked = loaded.saveBlocked;
+    m_base = loaded.rows;
     {
         const QSignalBlocker blocker(m_pModel);
         m_pModel->SetRows(std::move(loaded.rows));
@@ -86,7 +87,7 @@ int CWatchlistDoc::RefreshMinutes() const
 void CWatchlistDoc::OnCloseDocument()
 {
     if (m_bSavePending)
-        Save();
+        SaveNow(true);
     CDocument::OnCloseDocument();
 }
 
@@ -112,14 +113,30 @@ void CWatchlistDoc::ScheduleSave()
 
 bool CWatchlistDoc::Save()
 {
+    return SaveNow(false);
+}
+
+bool CWatchlistDoc::SaveNow(bool closing)
+{
     m_bSavePending = false;
     if (m_bSaveBlocked)
         return false;
-    std::string error;
-    if (SaveWatchlistFile(m_strFile, m_pModel->Rows(), error))
+    WatchlistSyncResult synced = SyncWatchlistFile(m_strFile, m_base, m_pModel->Rows());
+    if (!synced.message.empty())
+        ShowInStatusBar(synced.message);
+    if (synced.saveBlocked)
+        m_bSaveBlocked = true;
+    if (!synced.ok) {
+        ShowInStatusBar("The watchlist could not be saved to " + m_strFile + ": " + synced.error);
+        return false;
+    }
+    m_base = synced.rows;
+    if (closing)
         return true;
-    ShowInStatusBar("The watchlist could not be saved to " + m_strFile + ": " + error);
-    return false;
+    // Rows another instance added are quoted at once, as added ones here are.
+    for (const SecurityRecord& security : m_pModel->AdoptRows(synced.rows))
+        m_pRefresher->FetchOne(security);
+    return true;
 }
 
 void CWatchlistDoc::OnRowFetched(const SecurityRecord& security, const QuoteFetchResult& result)

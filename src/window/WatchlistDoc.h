@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "framework/Document.h"
 #include "quote/QuoteSourceRouter.h"
@@ -14,7 +15,9 @@ class CWatchlistRefresher;
 // keeps them current, the notifier of alerts, and its file. The rows are
 // read when the document is made and written, atomically, soon after every
 // change and when it closes. There is one per application (the application
-// makes sure of it).
+// makes sure of it), but other running instances may share the file: each
+// save merges with what they wrote (SyncWatchlistFile), and rows they added
+// appear here then.
 class CWatchlistDoc : public CDocument {
     Q_OBJECT
 
@@ -41,7 +44,8 @@ public:
     void SetRefreshMinutes(int minutes);
     int RefreshMinutes() const;
 
-    // Writes the file now; false (reported in the status bar) on failure.
+    // Merges with the file and writes it now; false (reported in the status
+    // bar) on failure.
     bool Save();
 
     // Says a text in the main window's status bar, when there is one.
@@ -52,12 +56,17 @@ public:
 
 private:
     void ScheduleSave();
+    // Save(); a closing document only writes, it takes no rows over.
+    bool SaveNow(bool closing);
     void OnRowFetched(const SecurityRecord& security, const QuoteFetchResult& result);
 
     CWatchlistModel* m_pModel;
     CWatchlistRefresher* m_pRefresher;
     CAlertNotifier* m_pNotifier;
     std::string m_strFile;
+    // The file's rows as this instance last read or wrote them: what tells
+    // a row deleted here from one added by another instance.
+    std::vector<WatchRow> m_base;
     bool m_bSaveBlocked = false;
     bool m_bSavePending = false;
 };

@@ -1,8 +1,11 @@
 #include "window/WatchlistStore.h"
 
+#include <algorithm>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSaveFile>
 #include <QStandardPaths>
 
@@ -80,4 +83,53 @@ bool SaveWatchlistFile(const std::string& path, const std::vector<WatchRow>& row
         return false;
     }
     return true;
+}
+
+namespace {
+// Long enough for another instance's read, merge and write.
+constexpr int kLockWaitMs = 10000;
+// A lock whose owner is gone is taken over at once; one that names no owner
+// (its process died between making and filling it) once it is this old.
+constexpr int kStaleLockMs = 4000;
+
+bool SameKeptRows(const std::vector<WatchRow>& a, const std::vector<WatchRow>& b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), SameKeptRow);
+}
+}  // namespace
+
+WatchlistSyncResult SyncWatchlistFile(const std::string& path, const std::vector<WatchRow>& base,
+                                      const std::vector<WatchRow>& ours)
+{
+    WatchlistSyncResult result;
+    const QFileInfo info(Q(path));
+    if (!QDir().mkpath(info.absolutePath())) {
+        result.error = "can not create the folder " + info.absolutePath().toStdString();
+        return result;
+    }
+    QLockFile lock(Q(path + ".lock"));
+    lock.setStaleLockTime(kStaleLockMs);
+    if (!lock.tryLock(kLockWaitMs)) {
+        result.error = lock.error() == QLockFile::LockFailedError
+                           ? "another Quorelle is writing it"
+                           : "its lock file " + path + ".lock can not be made";
+        return result;
+    }
+    const bool existed = info.exists();
+    WatchlistLoadResult theirs = LoadWatchlistFile(path);
+    result.message = std::move(theirs.message);
+    if (theirs.saveBlocked) {
+        result.saveBlocked = true;
+        result.error = "the file is damaged and could not be moved aside";
+        return result;
+    }
+    result.rows = MergeWatchRows(base, ours, theirs.rows);
+    // Nothing new for the file: leaving it alone keeps instances that merge
+    // on each other's writes from writing back and forth.
+    if (existed && result.message.empty() && SameKeptRows(result.rows, theirs.rows)) {
+        result.ok = true;
+        return result;
+    }
+    result.ok = SaveWatchlistFile(path, result.rows, result.error);
+    return result;
 }

@@ -7,7 +7,9 @@
 
 // The watchlist's file: watchlist.json in the user's data folder
 // (QStandardPaths::AppDataLocation), written whole through a temporary file
-// that replaces it only when complete.
+// that replaces it only when complete. Several running instances share it:
+// each merges its rows with the file's under a lock file ("<path>.lock")
+// instead of writing its own rows over the others'.
 
 std::string DefaultWatchlistPath();
 
@@ -26,3 +28,23 @@ WatchlistLoadResult LoadWatchlistFile(const std::string& path);
 
 // Writes the rows atomically; false with the reason in `error`.
 bool SaveWatchlistFile(const std::string& path, const std::vector<WatchRow>& rows, std::string& error);
+
+struct WatchlistSyncResult {
+    bool ok = false;
+    // The merged rows, now in the file (when ok).
+    std::vector<WatchRow> rows;
+    // Why it failed, when not ok.
+    std::string error;
+    // The file was damaged and kept aside (as LoadWatchlistFile says), or
+    // could not be moved aside (then saveBlocked, and nothing was written).
+    std::string message;
+    bool saveBlocked = false;
+};
+
+// Merges `ours` with the file as it is now (MergeWatchRows, with `base` the
+// rows as this instance last read or wrote them) and writes the result when
+// it differs from the file, all under the lock file, so that two instances
+// saving at once each see the other's rows. A lock left by a process that
+// died is taken over.
+WatchlistSyncResult SyncWatchlistFile(const std::string& path, const std::vector<WatchRow>& base,
+                                      const std::vector<WatchRow>& ours);
