@@ -428,3 +428,30 @@ TEST_F(WatchlistTest, VolumeLooksAlikeFromEverySourceAndCurrencyFollowsLast)
     EXPECT_EQ(model.data(model.index(1, 3)).toString(), QStringLiteral("GBp"));
     EXPECT_EQ(model.data(model.index(1, 2)).toString(), QStringLiteral("12.50"));
 }
+
+TEST_F(WatchlistTest, WindowOpensInsideTheMainWindowsArea)
+{
+    QMdiArea* area = m_frame->findChild<QMdiArea*>();
+    ASSERT_NE(area, nullptr);
+    auto watchlistFrame = [this] { return m_app->GetWatchlist()->GetFrames().front(); };
+
+    // Beside a quote window in a main window barely wider than the watchlist.
+    m_frame->resize(960, 840);
+    ProcessEvents();
+    QuoteWindowTest::Open(Security("US", "IBM"));
+    Open();
+    ProcessEvents();
+    EXPECT_TRUE(area->viewport()->rect().contains(watchlistFrame()->geometry()))
+        << area->viewport()->width() << "x" << area->viewport()->height();
+    m_frame->SendCommand(ID_FILE_CLOSE);
+    ProcessEvents();
+    ASSERT_EQ(m_app->GetWatchlist(), nullptr);
+
+    // In a main window narrower than the watchlist's size.
+    m_frame->resize(640, 480);
+    ProcessEvents();
+    Open();
+    ProcessEvents();
+    EXPECT_TRUE(area->viewport()->rect().contains(watchlistFrame()->geometry()))
+        << area->viewport()->width() << "x" << area->viewport()->height();
+}
