@@ -115,7 +115,7 @@ WatchlistSyncResult SyncWatchlistFile(const std::string& path, const std::vector
                            : "its lock file " + path + ".lock can not be made";
         return result;
     }
-    const bool existed = info.exists();
+    const bool existed = QFileInfo::exists(Q(path));
     WatchlistLoadResult theirs = LoadWatchlistFile(path);
     result.message = std::move(theirs.message);
     if (theirs.saveBlocked) {
@@ -123,12 +123,17 @@ WatchlistSyncResult SyncWatchlistFile(const std::string& path, const std::vector
         result.error = "the file is damaged and could not be moved aside";
         return result;
     }
-    result.rows = MergeWatchRows(base, ours, theirs.rows);
-    // Nothing new for the file: leaving it alone keeps instances that merge
-    // on each other's writes from writing back and forth.
-    if (existed && result.message.empty() && SameKeptRows(result.rows, theirs.rows)) {
-        result.ok = true;
-        return result;
+    if (!existed || !result.message.empty()) {
+        // No file to merge with (removed, or damaged and kept aside): its
+        // rows are unknown, not deleted, so ours are written as they are.
+        result.rows = ours;
+    } else {
+        result.rows = MergeWatchRows(base, ours, theirs.rows);
+        // A save that changes nothing leaves the file alone.
+        if (SameKeptRows(result.rows, theirs.rows)) {
+            result.ok = true;
+            return result;
+        }
     }
     result.ok = SaveWatchlistFile(path, result.rows, result.error);
     return result;

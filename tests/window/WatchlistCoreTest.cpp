@@ -315,3 +315,30 @@ TEST(WatchlistColumns, CurrencyComesRightAfterLast)
     page.quote.currency = "GBp";
     EXPECT_EQ(WatchQuoteFrom(page, "chart-json").currency, "GBp");
 }
+
+TEST(WatchlistFile, SyncWithoutAReadableFileKeepsOurRows)
+{
+    testing_support::TempDir dir;
+    const std::string path = (dir.path() / "watchlist.json").string();
+    std::vector<WatchRow> ours = {Row("IBM"), Row("GE", 20.0)};
+    std::string error;
+    ASSERT_TRUE(SaveWatchlistFile(path, ours, error)) << error;
+
+    // Damaged since it was read: kept aside, and its rows count as unknown,
+    // not as deleted by another instance.
+    std::ofstream(path, std::ios::binary) << "{\"rows\": [oops";
+    WatchlistSyncResult synced = SyncWatchlistFile(path, ours, ours);
+    ASSERT_TRUE(synced.ok) << synced.error;
+    EXPECT_NE(synced.message.find("watchlist.json.bad"), std::string::npos) << synced.message;
+    EXPECT_EQ(ReadAll(dir.path() / "watchlist.json.bad"), "{\"rows\": [oops");
+    EXPECT_EQ(LoadWatchlistFile(path).rows.size(), 2u);
+    EXPECT_EQ(synced.rows.size(), 2u);
+
+    // Removed since it was read: written again whole.
+    std::filesystem::remove(path);
+    synced = SyncWatchlistFile(path, ours, ours);
+    ASSERT_TRUE(synced.ok) << synced.error;
+    EXPECT_TRUE(synced.message.empty());
+    EXPECT_EQ(LoadWatchlistFile(path).rows.size(), 2u);
+    EXPECT_FALSE(std::filesystem::exists(path + ".lock"));
+}
