@@ -144,12 +144,15 @@ TEST(WatchlistInstances, KilledWhileSavingLeavesTheFileWholeAndTheLockFree)
         seed.Do("quit");
     }
     for (int round = 1; round <= 12; ++round) {
-        // Killed after a few saves of a large file, somewhere in the next.
+        // Killed after a few saves of a large file, a little later each
+        // round, so that the kill falls at another step of a save: taking
+        // the lock, reading, merging, writing, replacing.
         Instance churn(file);
         churn.Do("load");
         ASSERT_EQ(churn.Do("churn 3000"), "saved 1");
         for (int n = 2; n <= round; ++n)
             ASSERT_EQ(churn.ReadLine(), "saved " + std::to_string(n));
+        usleep(static_cast<useconds_t>(round * 4500));
         churn.Kill();
 
         const WatchlistLoadResult loaded = LoadWatchlistFile(file);
