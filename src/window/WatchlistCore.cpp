@@ -185,12 +185,18 @@ std::vector<WatchRow> MergeWatchRows(const std::vector<WatchRow>& base, const st
                 merged.push_back(mine);
             continue;
         }
+        // What changed only elsewhere is taken from there; the quote stays ours.
         WatchRow row = mine;
-        if (before && SameKeptRow(mine, *before) && !SameKeptRow(*elsewhere, *before)) {
-            // Changed only elsewhere: its rules and state win; the quote stays ours.
-            row.security.company = elsewhere->security.company;
-            row.alert = elsewhere->alert;
-            row.alertState = elsewhere->alertState;
+        if (before) {
+            if (mine.security.company == before->security.company)
+                row.security.company = elsewhere->security.company;
+            // A rule goes with its crossing state.
+            const bool ruleHere = !(mine.alert == before->alert);
+            const bool ruleThere = !(elsewhere->alert == before->alert);
+            if (!ruleHere && (ruleThere || mine.alertState == before->alertState)) {
+                row.alert = elsewhere->alert;
+                row.alertState = elsewhere->alertState;
+            }
         }
         merged.push_back(std::move(row));
     }

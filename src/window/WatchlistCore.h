@@ -110,10 +110,12 @@ bool SameKeptRow(const WatchRow& a, const WatchRow& b);
 // another instance may have written since. `base` is the file's rows as
 // this instance last read or wrote them, `ours` this instance's rows now,
 // `theirs` the file's rows now. A security added on either side is kept, one
-// deleted on either side (listed in base, missing on that side) is dropped;
-// a row on both sides takes the side that changed its rules or state since
-// base, ours when both did. Our rows keep their order (and their quotes),
-// rows added elsewhere follow in the file's order.
+// deleted on either side (listed in base, missing on that side) is dropped.
+// A row on both sides takes what changed since base on one side only: the
+// company, and the alert rule with its crossing state (ours when both
+// changed it; with the same rule everywhere, the state of the side that
+// changed it). Our rows keep their order (and their quotes), rows added
+// elsewhere follow in the file's order.
 std::vector<WatchRow> MergeWatchRows(const std::vector<WatchRow>& base, const std::vector<WatchRow>& ours,
                                      const std::vector<WatchRow>& theirs);
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QTimer>
 
 #include "framework/MDIFrameWnd.h"
@@ -11,7 +13,6 @@
 #include "window/AlertNotifier.h"
 #include "window/WatchlistModel.h"
 #include "window/WatchlistRefresher.h"
-#include "window/WatchlistStore.h"
 
 namespace {
 std::string& FilePathOverride()
@@ -38,12 +39,14 @@ CWatchlistDoc::CWatchlistDoc()
     : m_pModel(new CWatchlistModel(this)),
       m_pRefresher(new CWatchlistRefresher(this)),
       m_pNotifier(new CAlertNotifier(this)),
-      m_strFile(FilePathOverride().empty() ? DefaultWatchlistPath() : FilePathOverride())
+      m_strFile(FilePathOverride().empty() ? DefaultWatchlistPath() : FilePathOverride()),
+      m_pWatcher(new QFileSystemWatcher(this))
 {
     m_pNotifier->SetStatusBarSink(&ShowInStatusBar);
     m_pRefresher->SetSecuritiesProvider([this] { return m_pModel->Securities(); });
     connect(m_pRefresher, &CWatchlistRefresher::rowFetched, this, &CWatchlistDoc::OnRowFetched);
     connect(m_pModel, &CWatchlistModel::contentsChanged, this, &CWatchlistDoc::ScheduleSave);
+    connect(m_pWatcher, &QFileSystemWatcher::directoryChanged, this, &CWatchlistDoc::OnFolderChanged);
 }
 
 CWatchlistDoc::~CWatchlistDoc()
@@ -60,6 +63,8 @@ bool CWatchlistDoc::OnNewDocument()
     WatchlistLoadResult loaded = LoadWatchlistFile(m_strFile);
     m_bSaveBlocked = loaded.saveBlocked;
     m_base = loaded.rows;
+    m_stamp = StampWatchlistFile(m_strFile);
+    WatchFolder();
     {
         const QSignalBlocker blocker(m_pModel);
         m_pModel->SetRows(std::move(loaded.rows));
@@ -86,6 +91,7 @@ int CWatchlistDoc::RefreshMinutes() const
 
 void CWatchlistDoc::OnCloseDocument()
 {
+    m_pWatcher->disconnect(this);
     if (m_bSavePending)
         SaveNow(true);
     CDocument::OnCloseDocument();
@@ -131,8 +137,10 @@ bool CWatchlistDoc::SaveNow(bool closing)
         return false;
     }
     m_base = synced.rows;
+    m_stamp = synced.stamp;
     if (closing)
         return true;
+    WatchFolder();
     // Rows another instance added are quoted at once, as added ones here are.
     for (const SecurityRecord& security : m_pModel->AdoptRows(synced.rows))
         m_pRefresher->FetchOne(security);
@@ -143,4 +151,20 @@ void CWatchlistDoc::OnRowFetched(const SecurityRecord& security, const QuoteFetc
 {
     for (const std::string& alert : m_pModel->ApplyResult(security, result))
         m_pNotifier->Notify("Quorelle alert", alert);
+}
+
+void CWatchlistDoc::WatchFolder()
+{
+    const QString folder = QFileInfo(QString::fromStdString(m_strFile)).absolutePath();
+    if (QFileInfo::exists(folder) && !m_pWatcher->directories().contains(folder))
+        m_pWatcher->addPath(folder);
+}
+
+void CWatchlistDoc::OnFolderChanged()
+{
+    // Our own writes, the lock file and other files of the folder leave
+    // the stamp as it is.
+    if (m_bSaveBlocked || StampWatchlistFile(m_strFile) == m_stamp)
+        return;
+    Save();
 }

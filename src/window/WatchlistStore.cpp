@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -85,6 +87,19 @@ bool SaveWatchlistFile(const std::string& path, const std::vector<WatchRow>& row
     return true;
 }
 
+WatchlistFileStamp StampWatchlistFile(const std::string& path)
+{
+    WatchlistFileStamp stamp;
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return stamp;
+    stamp.exists = true;
+    stamp.inode = static_cast<std::uint64_t>(info.st_ino);
+    stamp.modifiedNs = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    stamp.size = static_cast<std::int64_t>(info.st_size);
+    return stamp;
+}
+
 namespace {
 // Long enough for another instance's read, merge and write.
 constexpr int kLockWaitMs = 10000;
@@ -132,9 +147,11 @@ WatchlistSyncResult SyncWatchlistFile(const std::string& path, const std::vector
         // A save that changes nothing leaves the file alone.
         if (SameKeptRows(result.rows, theirs.rows)) {
             result.ok = true;
+            result.stamp = StampWatchlistFile(path);
             return result;
         }
     }
     result.ok = SaveWatchlistFile(path, result.rows, result.error);
+    result.stamp = StampWatchlistFile(path);
     return result;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,18 @@ WatchlistLoadResult LoadWatchlistFile(const std::string& path);
 // Writes the rows atomically; false with the reason in `error`.
 bool SaveWatchlistFile(const std::string& path, const std::vector<WatchRow>& rows, std::string& error);
 
+// What tells one version of the file from another: a save replaces the
+// file, so the inode changes with every write.
+struct WatchlistFileStamp {
+    bool exists = false;
+    std::uint64_t inode = 0;
+    std::int64_t modifiedNs = 0;
+    std::int64_t size = 0;
+
+    bool operator==(const WatchlistFileStamp&) const = default;
+};
+WatchlistFileStamp StampWatchlistFile(const std::string& path);
+
 struct WatchlistSyncResult {
     bool ok = false;
     // The merged rows, now in the file (when ok).
@@ -39,6 +52,8 @@ struct WatchlistSyncResult {
     // could not be moved aside (then saveBlocked, and nothing was written).
     std::string message;
     bool saveBlocked = false;
+    // The file as this sync left it, taken under the lock.
+    WatchlistFileStamp stamp;
 };
 
 // Merges `ours` with the file as it is now (MergeWatchRows, with `base` the

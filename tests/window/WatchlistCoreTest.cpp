@@ -249,6 +249,8 @@ std::vector<WatchRow> Edit(const std::vector<WatchRow>& base, std::mt19937& rand
         rows.push_back(row);
         if (dice == 1)
             rows.back().alert.above = 100.0 * instance + static_cast<double>(random() % 50);
+        if (dice == 2)
+            rows.back().security.company = "Company " + std::to_string(instance);
     }
     for (unsigned n = random() % 4; n > 0; --n) {
         const std::string symbol = "S" + std::to_string(random() % 16);
@@ -289,6 +291,11 @@ TEST(WatchlistMerge, NoRowAddedEitherSideIsLostAndNoDeletedRowComesBack)
                 EXPECT_EQ(m->alert, o->alert) << "round " << round << " " << symbol;
             else
                 EXPECT_EQ(m->alert, t->alert) << "round " << round << " " << symbol;
+            // Each thing on its own: a company changed on one side is that
+            // side's even when the other changed the rule.
+            const bool companyHere = o && (!b || o->security.company != b->security.company);
+            EXPECT_EQ(m->security.company, companyHere || !t ? o->security.company : t->security.company)
+                << "round " << round << " " << symbol;
         }
         // Once each, ours first in our order.
         ASSERT_EQ(merged.size(), static_cast<size_t>(std::count_if(merged.begin(), merged.end(), [&](const WatchRow& r) {

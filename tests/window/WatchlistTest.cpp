@@ -399,6 +399,28 @@ TEST_F(WatchlistTest, RowsAnotherInstanceSavedAreKeptAndShown)
     EXPECT_EQ(Symbols(doc), (std::vector<std::string>{"US:MSFT", "US:GE"}));
 }
 
+TEST_F(WatchlistTest, RowsAnotherInstanceWritesAppearWithoutASaveHere)
+{
+    std::vector<WatchRow> rows(1);
+    rows[0].security = Listed("IBM");
+    std::string error;
+    ASSERT_TRUE(SaveWatchlistFile(m_file, rows, error)) << error;
+    CWatchlistDoc* doc = Open();
+    ASSERT_EQ(doc->Model().rowCount(), 1);
+
+    // Another instance adds a row and sets a rule; nothing changes here.
+    std::vector<WatchRow> other = rows;
+    other.resize(2);
+    other[1].security = Listed("GE");
+    other[0].alert.below = 90.0;
+    ASSERT_TRUE(SyncWatchlistFile(m_file, rows, other).ok);
+    ASSERT_TRUE(WaitFor([doc] { return doc->Model().rowCount() == 2; }));
+    EXPECT_EQ(Symbols(doc), (std::vector<std::string>{"US:IBM", "US:GE"}));
+    EXPECT_EQ(doc->Model().Row(0).alert.below, 90.0);
+    ASSERT_TRUE(WaitForQuotes(doc));
+    EXPECT_TRUE(doc->Model().Row(1).quote);
+}
+
 TEST_F(WatchlistTest, VolumeLooksAlikeFromEverySourceAndCurrencyFollowsLast)
 {
     testing_support::ScopedLocale german("de_DE.UTF-8");
