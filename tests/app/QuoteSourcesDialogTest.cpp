@@ -4,6 +4,7 @@
 #include <vector>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -17,9 +18,11 @@
 #include "framework/CText.h"
 #include "framework/QtText.h"
 #include "framework/Settings.h"
+#include "quote/DefaultSourceOrder.h"
 #include "quote/QuoteService.h"
 #include "quotesim/QuoteSimulator.h"
 #include "res/Resource.h"
+#include "support/QuoteSourceSetup.h"
 
 namespace {
 
@@ -105,7 +108,7 @@ TEST_F(QuoteSourcesDialogTest, EnablingAndMovingUpIsSavedAsTheOrder)
     list->item(0)->setCheckState(Qt::Unchecked);
     EXPECT_FALSE(dialog.Save());
     EXPECT_TRUE(Child<QLabel>(dialog, "saveError")->isVisibleTo(&dialog));
-    EXPECT_FALSE(CUserSettings().contains(SettingsKey::kEnabledQuoteSources));
+    EXPECT_EQ(CUserSettings().value(SettingsKey::kEnabledQuoteSources).toString(), "msn-money");
 
     list->item(0)->setCheckState(Qt::Checked);
     list->item(chart)->setCheckState(Qt::Checked);
@@ -116,6 +119,25 @@ TEST_F(QuoteSourcesDialogTest, EnablingAndMovingUpIsSavedAsTheOrder)
     EXPECT_FALSE(Child<QPushButton>(dialog, "upButton")->isEnabled());
     EXPECT_TRUE(dialog.Save());
     EXPECT_EQ(ReadEnabledSources(), (std::vector<std::string>{"chart-json", "msn-money"}));
+}
+
+TEST_F(QuoteSourcesDialogTest, WithoutAChoiceTheDefaultOrderIsShownAndOnlySaveWritesIt)
+{
+    testing_support::UseDefaultSourceOrder();
+    CQuoteSourcesDialog dialog(m_frame);
+    auto* list = Child<QListWidget>(dialog, "sourceList");
+    const std::vector<std::string> order = DefaultQuoteSourceOrder(2);
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        EXPECT_EQ(RowOf(list, order[i]), static_cast<int>(i)) << order[i];
+        EXPECT_EQ(list->item(static_cast<int>(i))->checkState(), Qt::Checked) << order[i];
+    }
+    EXPECT_EQ(list->item(RowOf(list, "cnn-money"))->checkState(), Qt::Unchecked);
+    EXPECT_FALSE(CUserSettings().contains(SettingsKey::kEnabledQuoteSources));
+
+    // Saved, the order is the user's from then on.
+    EXPECT_TRUE(dialog.Save());
+    EXPECT_EQ(CUserSettings().value(SettingsKey::kEnabledQuoteSources).toString(), "msn-money,chart-json,quote-csv");
+    EXPECT_TRUE(CQuoteService::Instance().SourcesChosen());
 }
 
 TEST_F(QuoteSourcesDialogTest, TestShowsFieldValuesNotFoundAndTheRawAnswer)
