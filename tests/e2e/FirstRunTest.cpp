@@ -2,10 +2,12 @@
 // specified source is asked first and the live sources follow it. Every
 // source is served by the in-process simulator.
 
+#include <chrono>
 #include <string>
 #include <vector>
 
 #include <QCoreApplication>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTimerEvent>
@@ -24,6 +26,9 @@
 #include "res/Resource.h"
 #include "support/QuoteSourceSetup.h"
 #include "window/QuorelleView.h"
+#include "window/WatchlistDoc.h"
+#include "window/WatchlistModel.h"
+#include "window/WatchlistView.h"
 
 namespace {
 
@@ -43,6 +48,7 @@ protected:
     void TearDown() override
     {
         EndToEndTest::TearDown();
+        CWatchlistDoc::SetFilePathOverride({});
         CQuoteService::Instance().Router().Reset();
         CQuoteService::Instance().ForgetGoneSources();
     }
@@ -131,6 +137,43 @@ TEST_F(FirstRun, WhileTheSpecifiedSourceAnswersNothingChanges)
     ExpectLogRows(m_listed.symbol, "US:" + m_listed.symbol, clocks);
     EXPECT_TRUE(m_messages->messages().empty()) << m_messages->messages().front();
     EXPECT_FALSE(SourcesWritten());
+}
+
+TEST_F(FirstRun, WatchlistRowsFromTheFallbackSayTheGoneSourceToo)
+{
+    m_sim.AddFault({quotesim::FaultKind::ChallengePage, quotesim::Endpoint::MsnPage, quotesim::kAlways, -1});
+    CWatchlistDoc::SetFilePathOverride((m_work.path() / "watchlist.json").string());
+    StartApplication();
+    ASSERT_TRUE(m_frame->SendCommand(ID_TOOLS_WATCHLIST));
+    CWatchlistDoc* doc = m_app->GetWatchlist();
+    ASSERT_NE(doc, nullptr);
+    auto* view = dynamic_cast<CWatchlistView*>(doc->GetViews().front());
+    ASSERT_NE(view, nullptr);
+    int added = 0;
+    for (const quotesim::ListedSecurity& listed : m_sim.Directory().Securities()) {
+        if (listed.market != "NYSE" || added == 3)
+            continue;
+        view->Entry()->setText(QString::fromStdString(listed.country + ":" + listed.symbol));
+        ASSERT_TRUE(view->AddEntryText()) << listed.symbol;
+        ++added;
+    }
+    ASSERT_EQ(added, 3);
+
+    // The rows' fetches run off the GUI thread; their results come back as events.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    auto quoted = [doc] {
+        for (const WatchRow& row : doc->Model().Rows())
+            if (!row.quote && !row.failed)
+                return false;
+        return true;
+    };
+    while (!quoted() && std::chrono::steady_clock::now() < deadline)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    ASSERT_TRUE(quoted());
+    for (const WatchRow& row : doc->Model().Rows())
+        EXPECT_FALSE(row.failed) << row.security.symbol << ": " << row.failure;
+    EXPECT_EQ(StatusText(), "msn-money seems to be gone; quotes come from chart-json");
+    EXPECT_TRUE(m_messages->messages().empty()) << m_messages->messages().front();
 }
 
 }  // namespace
