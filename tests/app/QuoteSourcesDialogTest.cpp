@@ -23,6 +23,7 @@
 #include "quotesim/QuoteSimulator.h"
 #include "res/Resource.h"
 #include "support/QuoteSourceSetup.h"
+#include "support/TestEnvironment.h"
 
 namespace {
 
@@ -157,6 +158,21 @@ TEST_F(QuoteSourcesDialogTest, TestShowsFieldValuesNotFoundAndTheRawAnswer)
     const std::string status = FromQString(Child<QLabel>(dialog, "testStatus")->text());
     EXPECT_NE(status.find(" ms"), std::string::npos) << status;
     EXPECT_TRUE(Child<QPushButton>(dialog, "testButton")->isEnabled());
+}
+
+TEST_F(QuoteSourcesDialogTest, TestAsksASourceWithoutABaseSettingAtTheCommonBase)
+{
+    // QUORELLE_QUOTE_BASE sends every source without a setting to the simulator.
+    testing_support::ScopedEnvironment common(kQuoteBaseVariable, "http://" + m_sim.HostPort());
+    CQuoteSourcesDialog dialog(m_frame);
+    auto* list = Child<QListWidget>(dialog, "sourceList");
+    list->setCurrentRow(RowOf(list, "quote-csv"));
+    EXPECT_EQ(FromQString(Child<QLineEdit>(dialog, "baseEdit")->text()), "");
+    Child<QLineEdit>(dialog, "testSymbol")->setText("YSI");
+    Child<QPushButton>(dialog, "testButton")->click();
+    const std::string status = FromQString(Child<QLabel>(dialog, "testStatus")->text());
+    EXPECT_EQ(status.rfind("Quote found", 0), 0u) << status;
+    EXPECT_NE(status.find("http://" + m_sim.HostPort() + "/"), std::string::npos) << status;
 }
 
 TEST_F(QuoteSourcesDialogTest, BrokenUserFileIsNamedAtTheTop)
