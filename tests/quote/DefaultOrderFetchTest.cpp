@@ -5,12 +5,16 @@
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QString>
 #include <gtest/gtest.h>
 
+#include "QuoteCommand.h"
 #include "framework/Globals.h"
 #include "framework/Settings.h"
 #include "quote/DefaultSourceOrder.h"
@@ -119,6 +123,24 @@ TEST_F(DefaultOrderFetch, WhenTheSpecifiedSourceAnswersNoOtherIsAsked)
     EXPECT_EQ(result.sourceId, "msn-money");
     EXPECT_EQ(result.attempts.size(), 1u);
     EXPECT_EQ(m_sim.Stats().requests, 1);
+}
+
+TEST_F(DefaultOrderFetch, QuorelleQuoteListsTheDefaultOrderAsEnabled)
+{
+    QuoteCommandLine line;
+    std::string error;
+    ASSERT_TRUE(ParseQuoteCommandLine({"--list-sources"}, line, error)) << error;
+    std::ostringstream out, err;
+    ASSERT_EQ(RunQuoteCommand(line, out, err), kAllQuoted) << err.str();
+    std::vector<std::string> enabled;
+    std::istringstream lines(out.str());
+    for (std::string text; std::getline(lines, text);) {
+        const QJsonObject source = QJsonDocument::fromJson(QByteArray::fromStdString(text)).object();
+        if (source["enabled"].toBool())
+            enabled.push_back(source["id"].toString().toStdString());
+    }
+    // In the catalog's order, which is the default order's.
+    EXPECT_EQ(enabled, DefaultQuoteSourceOrder(2));
 }
 
 }  // namespace
