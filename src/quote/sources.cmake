@@ -21,6 +21,8 @@ list(APPEND QUORELLE_QUOTE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/QuoteSourceFormats.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QuoteSourceRouter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QuoteSourceTrial.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DefaultSourceOrder.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/GoneSourceWatch.cpp
 )
 
 # The built-in definitions are compiled in as one text, so every program

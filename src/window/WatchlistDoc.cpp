@@ -10,6 +10,7 @@
 #include "framework/MessageBox.h"
 #include "framework/Settings.h"
 #include "framework/WinApp.h"
+#include "quote/QuoteService.h"
 #include "window/AlertNotifier.h"
 #include "window/WatchlistModel.h"
 #include "window/WatchlistRefresher.h"
@@ -149,6 +150,8 @@ bool CWatchlistDoc::SaveNow(bool closing)
 
 void CWatchlistDoc::OnRowFetched(const SecurityRecord& security, const QuoteFetchResult& result)
 {
+    if (const std::string gone = CQuoteService::Instance().NoteFetch(security, result); !gone.empty())
+        ShowInStatusBar(gone);
     for (const std::string& alert : m_pModel->ApplyResult(security, result))
         m_pNotifier->Notify("Quorelle alert", alert);
 }
