@@ -1,6 +1,7 @@
 // Reading a csv answer by a definition whose options the input chooses.
 // Input: delimiter, decimal separator ('.' or ','), header ('1' or '0'),
-// then the answer's bytes.
+// then the answer's bytes. The country's currency fills in a currency the
+// answer does not give, and nothing else.
 
 #include <cmath>
 #include <cstddef>
@@ -38,6 +39,7 @@ QuoteSourceDefinition CsvSource(char delimiter, char decimal, bool header)
         {"volume", {column("Volume", "9")}},
         {"delayMinutes", {column("Delay", "10")}},
         {"company", {column("Name", "1")}},
+        {"currency", {column("Currency", "11")}},
         {"quoteTime", {time}},
     };
     return source;
@@ -56,7 +58,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     const std::string body(reinterpret_cast<const char*>(data) + 3, size - 3);
 
-    const QuoteExtraction result = ExtractQuote(CsvSource(delimiter, decimal, header), body, 1'700'000'000, "CA");
+    const QuoteSourceDefinition source = CsvSource(delimiter, decimal, header);
+    const QuoteExtraction result = ExtractQuote(source, body, 1'700'000'000, "CA");
+    const QuoteExtraction withoutCountry = ExtractQuote(source, body, 1'700'000'000, "");
+    FUZZ_CHECK(result.status == withoutCountry.status);
+    if (result.ok()) {
+        const std::string& own = withoutCountry.quote->quote.currency;
+        FUZZ_CHECK(result.quote->quote.currency == (own.empty() ? std::string("CAD") : own));
+    }
     FUZZ_CHECK(result.ok() == (result.status == QuoteExtraction::Status::Quote));
     FUZZ_CHECK(result.ok() == result.error.empty());
     if (TrimWhitespace(body).starts_with("<"))

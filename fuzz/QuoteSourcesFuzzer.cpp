@@ -1,5 +1,6 @@
 // Reading quote source definition documents, and the URLs of what they define.
-// Input: the document's bytes.
+// Input: the document's bytes. What is read writes back to a document that
+// reads the same, the exchange zone's path and the currency's rules included.
 
 #include <cstddef>
 #include <cstdint>
@@ -7,6 +8,7 @@
 
 #include "FuzzSupport.h"
 #include "framework/CText.h"
+#include "quote/ExchangeZones.h"
 #include "quote/QuoteSourceDefinition.h"
 #include "quote/QuoteSourceUrl.h"
 
@@ -29,6 +31,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     for (const QuoteSourceDefinition& source : list.sources) {
         FUZZ_CHECK(!HeaderValue(source, "User-Agent").empty());
+        // The answer names the exchange's zone in json only; other formats
+        // take it from the security's country.
+        FUZZ_CHECK(source.quoteTime.exchangeZonePath.empty() || source.format == QuoteSourceFormat::Json);
+        // A quote time's own zone is one this machine knows.
+        FUZZ_CHECK(source.quoteTime.zone.empty() || IsKnownZone(source.quoteTime.zone));
         // Every URL is http or https, or refused with a message naming the source.
         for (const char* override : {"", "127.0.0.1:8080", "https://h:1"}) {
             const SourceUrl url = BuildSourceUrl(source, override, "A B&{base}", "CA");

@@ -83,12 +83,21 @@ std::int64_t TrueInstant(std::int64_t wallClock, const std::string& zone)
         return wallClock;
     const QDate date(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
     const QTime time(local.tm_hour, local.tm_min, local.tm_sec);
-    const QDateTime placed(date, time, exchange);
-    if (placed.isValid())
-        return static_cast<std::int64_t>(placed.toSecsSinceEpoch());
-    // Skipped by a clock change: the offset of the day before.
+    // The offset of the day before: the one a clock change leaves behind.
     const qint64 asUtc = QDateTime(date, time, Qt::UTC).toSecsSinceEpoch();
-    return static_cast<std::int64_t>(asUtc - exchange.offsetFromUtc(QDateTime::fromSecsSinceEpoch(asUtc - 86400)));
+    const qint64 before = asUtc - exchange.offsetFromUtc(QDateTime::fromSecsSinceEpoch(asUtc - 86400));
+    const QDateTime placed(date, time, exchange);
+    if (!placed.isValid())
+        return static_cast<std::int64_t>(before);  // skipped by a clock change
+    // Repeated by a clock change: Qt may give the later instant; the
+    // earlier one shows the same wall clock with the offset before.
+    const qint64 at = placed.toSecsSinceEpoch();
+    if (before < at) {
+        const QDateTime earlier = QDateTime::fromSecsSinceEpoch(before, exchange);
+        if (earlier.date() == date && earlier.time() == time)
+            return static_cast<std::int64_t>(before);
+    }
+    return static_cast<std::int64_t>(at);
 }
 
 std::string IsoTimeInZone(std::int64_t instant, const std::string& zone)

@@ -14,9 +14,9 @@
 #include <QJsonParseError>
 #include <QJsonValue>
 #include <QString>
-#include <QTimeZone>
 
 #include "framework/CText.h"
+#include "quote/ExchangeZones.h"
 #include "quote/JsonTextPlace.h"
 #include "quote/QuoteSourceUrl.h"
 
@@ -312,7 +312,9 @@ private:
                                                "from the security's country");
             rule.exchangeZonePath = PathAt(time.value(QLatin1String("exchangeZone")), "quoteTime.exchangeZone");
         }
-        if (!rule.zone.empty() && !QTimeZone(QByteArray::fromStdString(rule.zone)).isValid())
+        // A zone id the zone database holds: Qt also makes a valid zone of a
+        // rule such as "XYZ5", which the exchange's clock does not take.
+        if (!rule.zone.empty() && !IsKnownZone(rule.zone))
             Fail("quoteTime.zone", Quoted(rule.zone) + " is not a known time zone");
         if (rule.kind != QuoteTimeRule::Kind::Pattern) {
             if (time.contains(QLatin1String("pattern")))

@@ -71,6 +71,17 @@ TEST(ExchangeZones, TheTrueInstantComesBackForManyTimesAndZones)
     EXPECT_GT(exact, 4 * tries * 99 / 100);
 }
 
+TEST(ExchangeZones, AWallClockTheZoneRepeatsIsReadAsItsEarlierInstant)
+{
+    // 01:30 comes twice in London on 30 October 2011: first at 00:30 UTC
+    // (summer time), then at 01:30 UTC.
+    EXPECT_EQ(TrueInstant(MakeQuoteTime(2011, 10, 30, 1, 30, 0, -1), "Europe/London"), 1319934600);
+    // 02:30 comes twice in Sydney on 3 April 2011: first at 15:30 UTC the day before.
+    EXPECT_EQ(TrueInstant(MakeQuoteTime(2011, 4, 3, 2, 30, 0, -1), "Australia/Sydney"), 1301758200);
+    // Once only, the hour after.
+    EXPECT_EQ(TrueInstant(MakeQuoteTime(2011, 10, 30, 2, 30, 0, -1), "Europe/London"), 1319941800);
+}
+
 TEST(ExchangeZones, IsoTimeOnTheExchangesClockWithItsOffset)
 {
     EXPECT_EQ(IsoTimeInZone(1796653860, "America/New_York"), "2026-12-07T09:31:00-05:00");

@@ -150,6 +150,19 @@ TEST(QuoteSourceDefinition, TheExchangeZoneAndTheCurrencyAreReadCheckedAndSaved)
         EXPECT_EQ(ErrorOf(json), expected) << json;
 }
 
+TEST(QuoteSourceDefinition, AZoneIsAZoneIdNotARuleOfOffsets)
+{
+    // "XYZ5" would make a zone of its own (five hours behind UTC), which the
+    // exchange's clock would then ignore.
+    for (const char* kind : {"epoch-seconds", "pattern"}) {
+        const std::string pattern = std::string(kind) == "pattern" ? R"("pattern": "HH:mm", )" : "";
+        EXPECT_EQ(ErrorOf(OneSource(kJsonSource + R"(, "quoteTime": {"kind": ")" + kind + "\", " + pattern +
+                                    R"("zone": "XYZ5"})")),
+                  "user.json: source \"mine\": quoteTime.zone: \"XYZ5\" is not a known time zone")
+            << kind;
+    }
+}
+
 TEST(QuoteSourceCatalog, UserFileOverridesBuiltinsByIdAndAddsSources)
 {
     const testing_support::TempDir dir;
