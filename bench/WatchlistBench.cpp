@@ -36,8 +36,8 @@
 #include <QTimer>
 
 #include "BenchSupport.h"
-#include "framework/CText.h"
-#include "framework/MessageBox.h"
+#include "base/CText.h"
+#include "base/MessageBox.h"
 #include "quote/QuoteService.h"
 #include "quotesim/QuoteSimulator.h"
 #include "window/WatchlistModel.h"

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "FuzzSupport.h"
-#include "framework/CText.h"
+#include "base/CText.h"
 #include "markets/SymbolList.h"
 
 namespace {

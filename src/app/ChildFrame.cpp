@@ -1,6 +1,6 @@
 #include "app/ChildFrame.h"
 
-#include "framework/Globals.h"
+#include "base/Globals.h"
 
 CFrameCreateStruct ChildFrameSizeForKind(int windowKind)
 {

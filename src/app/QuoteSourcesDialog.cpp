@@ -19,9 +19,9 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "framework/CText.h"
-#include "framework/QtText.h"
-#include "framework/Settings.h"
+#include "base/CText.h"
+#include "base/QtText.h"
+#include "base/Settings.h"
 #include "quote/EventfulWait.h"
 #include "quote/QuoteService.h"
 

@@ -9,8 +9,8 @@
 #include "framework/DocTemplate.h"
 #include "framework/Document.h"
 #include "framework/MDIFrameWnd.h"
-#include "framework/QtText.h"
-#include "framework/Settings.h"
+#include "base/QtText.h"
+#include "base/Settings.h"
 #include "framework/WaitCursor.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "framework/CText.h"
+#include "base/CText.h"
 
 const std::vector<CountryEntry>& CountryTable()
 {

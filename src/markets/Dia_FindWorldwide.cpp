@@ -11,8 +11,8 @@
 #include <QShowEvent>
 
 #include "framework/DialogUnits.h"
-#include "framework/Globals.h"
-#include "framework/MessageBox.h"
+#include "base/Globals.h"
+#include "base/MessageBox.h"
 #include "markets/CountryTable.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "framework/MessageBox.h"
+#include "base/MessageBox.h"
 #include "framework/WaitCursor.h"
 #include "markets/FindMatcher.h"
 

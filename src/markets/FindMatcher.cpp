@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "framework/CText.h"
+#include "base/CText.h"
 
 namespace {
 // The rest of the needle (after its first byte) matches at pos + 1.

@@ -8,10 +8,10 @@
 #include <QMenu>
 #include <QPointer>
 
-#include "framework/CText.h"
+#include "base/CText.h"
 #include "framework/DocTemplate.h"
 #include "framework/Document.h"
-#include "framework/Globals.h"
+#include "base/Globals.h"
 #include "framework/StatusBar.h"
 #include "framework/WaitCursor.h"
 #include "markets/Dia_Find.h"

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "framework/CText.h"
-#include "framework/MessageBox.h"
-#include "framework/PosixFile.h"
+#include "base/CText.h"
+#include "base/MessageBox.h"
+#include "base/PosixFile.h"
 #include "framework/WaitCursor.h"
 #include "markets/MarketListLocation.h"
 #include "markets/MarketTable.h"

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "framework/ServiceProvider.h"
+#include "base/ServiceProvider.h"
 #include "quote/SecurityRecord.h"
 
 class CProgressCtrl;

@@ -7,7 +7,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "framework/CText.h"
+#include "base/CText.h"
 
 namespace {
 

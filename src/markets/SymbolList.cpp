@@ -11,7 +11,7 @@
 #include <immintrin.h>
 #endif
 
-#include "framework/CText.h"
+#include "base/CText.h"
 
 namespace {
 // The rule as written (SplitSymbolListLinePlain) over a memchr line scan is

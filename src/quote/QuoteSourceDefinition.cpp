@@ -16,7 +16,7 @@
 #include <QString>
 #include <QTimeZone>
 
-#include "framework/CText.h"
+#include "base/CText.h"
 #include "quote/JsonTextPlace.h"
 #include "quote/QuoteSourceUrl.h"
 

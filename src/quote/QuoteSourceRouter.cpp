@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <thread>
 
-#include "framework/CText.h"
+#include "base/CText.h"
 #include "quote/HttpTransfer.h"
 #include "quote/QuoteSourceFormats.h"
 #include "quote/QuoteSourceTrial.h"

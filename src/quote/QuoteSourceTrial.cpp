@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "framework/CText.h"
+#include "base/CText.h"
 #include "quote/CnnQuotePage.h"
 #include "quote/HttpTransfer.h"
 #include "quote/MsnQuotePage.h"

@@ -7,7 +7,7 @@
 #include <QDBusPendingReply>
 #include <QSystemTrayIcon>
 
-#include "framework/QtText.h"
+#include "base/QtText.h"
 
 CAlertNotifier::CAlertNotifier(QObject* parent) : CAlertNotifier(QDBusConnection::sessionBus(), parent) {}
 

@@ -7,9 +7,9 @@
 #include <QFormLayout>
 #include <QLineEdit>
 
-#include "framework/CText.h"
-#include "framework/MessageBox.h"
-#include "framework/QtText.h"
+#include "base/CText.h"
+#include "base/MessageBox.h"
+#include "base/QtText.h"
 
 bool ParseAlertValue(const std::string& text, std::optional<double>& value)
 {

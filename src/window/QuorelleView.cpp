@@ -5,7 +5,7 @@
 
 #include "chart/Graph.h"
 #include "framework/DocTemplate.h"
-#include "framework/Globals.h"
+#include "base/Globals.h"
 #include "framework/WaitCursor.h"
 #include "res/Resource.h"
 #include "window/QuorelleDoc.h"

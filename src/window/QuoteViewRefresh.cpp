@@ -10,8 +10,8 @@
 
 #include "chart/Graph.h"
 #include "chart/QuoteChartContent.h"
-#include "framework/Globals.h"
-#include "framework/MessageBox.h"
+#include "base/Globals.h"
+#include "base/MessageBox.h"
 #include "framework/WaitCursor.h"
 #include "window/IntradayBackfill.h"
 #include "window/QuorelleView.h"

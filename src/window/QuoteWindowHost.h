@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/ServiceProvider.h"
+#include "base/ServiceProvider.h"
 #include "quote/QuotePage.h"
 #include "quote/QuoteRecord.h"
 #include "quote/SecurityRecord.h"

@@ -8,7 +8,7 @@
 #include <QJsonObject>
 #include <QJsonParseError>
 
-#include "framework/CText.h"
+#include "base/CText.h"
 
 WatchQuote WatchQuoteFrom(const ParsedQuotePage& page, const std::string& sourceId)
 {

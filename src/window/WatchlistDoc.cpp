@@ -5,8 +5,8 @@
 #include <QTimer>
 
 #include "framework/MDIFrameWnd.h"
-#include "framework/MessageBox.h"
-#include "framework/Settings.h"
+#include "base/MessageBox.h"
+#include "base/Settings.h"
 #include "framework/WinApp.h"
 #include "window/AlertNotifier.h"
 #include "window/WatchlistModel.h"

@@ -9,8 +9,8 @@
 #include <QPixmap>
 
 #include "chart/QuoteChartContent.h"
-#include "framework/CText.h"
-#include "framework/QtText.h"
+#include "base/CText.h"
+#include "base/QtText.h"
 
 namespace {
 const QColor kRising(0, 128, 0);

@@ -6,7 +6,7 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
-#include "framework/CText.h"
+#include "base/CText.h"
 
 std::string DefaultWatchlistPath()
 {

@@ -13,7 +13,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "framework/QtText.h"
+#include "base/QtText.h"
 #include "window/Dia_Alert.h"
 #include "window/WatchlistDoc.h"
 #include "window/WatchlistModel.h"

@@ -8,7 +8,7 @@
 #include "app/ChildFrame.h"
 #include "framework/DocTemplate.h"
 #include "framework/Document.h"
-#include "framework/Globals.h"
+#include "base/Globals.h"
 #include "framework/MDIChildWnd.h"
 #include "framework/WaitCursor.h"
 #include "markets/ListView.h"

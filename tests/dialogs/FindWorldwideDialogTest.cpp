@@ -6,7 +6,7 @@
 #include <QtTest/QTest>
 
 #include "DialogTestHelpers.h"
-#include "framework/Globals.h"
+#include "base/Globals.h"
 #include "markets/CountryTable.h"
 #include "markets/Dia_FindWorldwide.h"
 #include "support/TestEnvironment.h"

@@ -12,7 +12,7 @@
 
 #include "app/MainFrame.h"
 #include "app/QuorelleApp.h"
-#include "framework/Globals.h"
+#include "base/Globals.h"
 #include "markets/ListView.h"
 #include "markets/SymbolList.h"
 #include "res/Resource.h"

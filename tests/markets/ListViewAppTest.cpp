@@ -15,7 +15,7 @@
 #include "app/MainFrame.h"
 #include "app/QuorelleApp.h"
 #include "framework/Document.h"
-#include "framework/Globals.h"
+#include "base/Globals.h"
 #include "framework/MDIChildWnd.h"
 #include "framework/WaitCursor.h"
 #include "markets/MarketTable.h"
@@ -23,7 +23,7 @@
 #include "res/Resource.h"
 #include "support/LocalHttpServer.h"
 #include "window/QuorelleView.h"
-#include "framework/Settings.h"
+#include "base/Settings.h"
 
 using namespace list_test;
 namespace fs = std::filesystem;

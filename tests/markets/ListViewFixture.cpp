@@ -4,8 +4,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "framework/Globals.h"
-#include "framework/QtText.h"
+#include "base/Globals.h"
+#include "base/QtText.h"
 #include "framework/WaitCursor.h"
 #include "markets/Dia_Find.h"
 

@@ -11,8 +11,8 @@
 
 #include "ListViewFixture.h"
 #include "app/MainFrame.h"
-#include "framework/CText.h"
-#include "framework/Globals.h"
+#include "base/CText.h"
+#include "base/Globals.h"
 #include "framework/StatusBar.h"
 #include "framework/WaitCursor.h"
 #include "markets/ListViewModel.h"

@@ -6,13 +6,13 @@
 #include <gtest/gtest.h>
 
 #include "QuoteTestHelpers.h"
-#include "framework/Globals.h"
+#include "base/Globals.h"
 #include "app/QuoteDirectory.h"
 #include "quote/PageDownloader.h"
 #include "quote/QuoteService.h"
 #include "quotesim/QuoteSimulator.h"
 #include "support/TestEnvironment.h"
-#include "framework/Settings.h"
+#include "base/Settings.h"
 
 using namespace std::chrono_literals;
 using testing_support::MessageRecorder;

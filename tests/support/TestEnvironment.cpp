@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <utility>
 
-#include "framework/MessageBox.h"
+#include "base/MessageBox.h"
 
 namespace fs = std::filesystem;
 

@@ -19,8 +19,8 @@
 #include <QToolBar>
 
 #include "QuoteWindowFixture.h"
-#include "framework/CText.h"
-#include "framework/Settings.h"
+#include "base/CText.h"
+#include "base/Settings.h"
 #include "framework/StatusBar.h"
 #include "markets/ListView.h"
 #include "markets/ListViewModel.h"

@@ -30,7 +30,7 @@
 #include "app/QuorelleApp.h"
 #include "framework/Document.h"
 #include "framework/MDIChildWnd.h"
-#include "framework/QtText.h"
+#include "base/QtText.h"
 #include "markets/ListView.h"
 #include "markets/ListViewModel.h"
 #include "quotesim/QuoteSimulator.h"
@@ -40,7 +40,7 @@
 #include "window/WatchlistModel.h"
 #include "window/WatchlistRefresher.h"
 #include "window/WatchlistView.h"
-#include "framework/Settings.h"
+#include "base/Settings.h"
 
 namespace fs = std::filesystem;
 

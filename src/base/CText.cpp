@@ -1,4 +1,4 @@
-#include "framework/CText.h"
+#include "base/CText.h"
 
 #include <cerrno>
 #include <climits>

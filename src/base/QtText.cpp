@@ -1,4 +1,4 @@
-#include "framework/QtText.h"
+#include "base/QtText.h"
 
 #include <QStringDecoder>
 

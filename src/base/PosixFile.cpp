@@ -1,4 +1,4 @@
-#include "framework/PosixFile.h"
+#include "base/PosixFile.h"
 
 #include <cerrno>
 #include <climits>
@@ -9,7 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "framework/CText.h"
+#include "base/CText.h"
 
 FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept
 {

@@ -1,4 +1,4 @@
-#include "framework/Globals.h"
+#include "base/Globals.h"
 
 #include <utility>
 #include <vector>

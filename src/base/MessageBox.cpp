@@ -1,4 +1,4 @@
-#include "framework/MessageBox.h"
+#include "base/MessageBox.h"
 
 #include <cstdio>
 #include <utility>
