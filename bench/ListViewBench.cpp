@@ -16,7 +16,7 @@
 #include "base/Globals.h"
 #include "markets/ListView.h"
 #include "markets/ListViewOrder.h"
-#include "markets/MarketTable.h"
+#include "marketdata/MarketTable.h"
 
 namespace {
 

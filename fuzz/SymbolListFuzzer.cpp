@@ -14,7 +14,7 @@
 
 #include "FuzzSupport.h"
 #include "base/CText.h"
-#include "markets/SymbolList.h"
+#include "marketdata/SymbolList.h"
 
 namespace {
 

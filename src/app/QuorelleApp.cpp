@@ -12,6 +12,7 @@
 #include "framework/MDIChildWnd.h"
 #include "base/MessageBox.h"
 #include "framework/QtMessageBox.h"
+#include "framework/QtWaitCursor.h"
 #include "base/Settings.h"
 #include "markets/ListView.h"
 #include "quote/QuoteService.h"
@@ -25,6 +26,7 @@
 CQuorelleApp::CQuorelleApp() : CWinApp(kApplicationName)
 {
     InstallQtMessageBoxPresenter();
+    InstallQtWaitCursor();
 }
 
 CQuorelleApp::~CQuorelleApp()

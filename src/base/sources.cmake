@@ -5,4 +5,5 @@ set(QUORELLE_BASE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/MessageBox.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PosixFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QtText.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WaitCursor.cpp
 )

@@ -11,7 +11,7 @@
 #include "framework/MDIFrameWnd.h"
 #include "base/QtText.h"
 #include "base/Settings.h"
-#include "framework/WaitCursor.h"
+#include "base/WaitCursor.h"
 
 namespace {
 CWinApp* g_pApp = nullptr;

@@ -13,7 +13,7 @@
 #include "framework/DialogUnits.h"
 #include "base/Globals.h"
 #include "base/MessageBox.h"
-#include "markets/CountryTable.h"
+#include "marketdata/CountryTable.h"
 
 namespace {
 const char* const kPreselectedCountry = "United States";

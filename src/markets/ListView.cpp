@@ -13,11 +13,11 @@
 #include "framework/Document.h"
 #include "base/Globals.h"
 #include "framework/StatusBar.h"
-#include "framework/WaitCursor.h"
+#include "base/WaitCursor.h"
 #include "markets/Dia_Find.h"
 #include "markets/ListViewModel.h"
 #include "markets/MarketListHost.h"
-#include "markets/MarketTable.h"
+#include "marketdata/MarketTable.h"
 #include "markets/ProgressCtrl.h"
 #include "res/Resource.h"
 

@@ -6,7 +6,7 @@
 #include "chart/Graph.h"
 #include "framework/DocTemplate.h"
 #include "base/Globals.h"
-#include "framework/WaitCursor.h"
+#include "base/WaitCursor.h"
 #include "res/Resource.h"
 #include "window/QuorelleDoc.h"
 #include "window/DayFile.h"

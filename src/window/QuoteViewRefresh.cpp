@@ -12,7 +12,7 @@
 #include "chart/QuoteChartContent.h"
 #include "base/Globals.h"
 #include "base/MessageBox.h"
-#include "framework/WaitCursor.h"
+#include "base/WaitCursor.h"
 #include "window/IntradayBackfill.h"
 #include "window/QuorelleView.h"
 #include "window/QuoteWindowHost.h"

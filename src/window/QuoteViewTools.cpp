@@ -19,7 +19,7 @@
 #include "base/MessageBox.h"
 #include "base/PosixFile.h"
 #include "base/QtText.h"
-#include "framework/WaitCursor.h"
+#include "base/WaitCursor.h"
 #include "window/DayFile.h"
 #include "window/HistoryCsv.h"
 #include "window/QuorelleView.h"

@@ -10,7 +10,7 @@
 #include "framework/Document.h"
 #include "base/Globals.h"
 #include "framework/MDIChildWnd.h"
-#include "framework/WaitCursor.h"
+#include "base/WaitCursor.h"
 #include "markets/ListView.h"
 #include "res/Resource.h"
 #include "window/QuorelleDoc.h"

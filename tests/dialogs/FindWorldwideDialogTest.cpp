@@ -7,7 +7,7 @@
 
 #include "DialogTestHelpers.h"
 #include "base/Globals.h"
-#include "markets/CountryTable.h"
+#include "marketdata/CountryTable.h"
 #include "markets/Dia_FindWorldwide.h"
 #include "support/TestEnvironment.h"
 

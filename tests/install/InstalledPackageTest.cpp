@@ -14,7 +14,7 @@
 #include "app/QuorelleApp.h"
 #include "base/Globals.h"
 #include "markets/ListView.h"
-#include "markets/SymbolList.h"
+#include "marketdata/SymbolList.h"
 #include "res/Resource.h"
 #include "support/TestEnvironment.h"
 

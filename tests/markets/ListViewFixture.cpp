@@ -6,7 +6,7 @@
 
 #include "base/Globals.h"
 #include "base/QtText.h"
-#include "framework/WaitCursor.h"
+#include "base/WaitCursor.h"
 #include "markets/Dia_Find.h"
 
 namespace list_test {

@@ -14,9 +14,9 @@
 #include "base/CText.h"
 #include "base/Globals.h"
 #include "framework/StatusBar.h"
-#include "framework/WaitCursor.h"
+#include "base/WaitCursor.h"
 #include "markets/ListViewModel.h"
-#include "markets/MarketTable.h"
+#include "marketdata/MarketTable.h"
 
 using namespace list_test;
 

@@ -14,7 +14,7 @@
 #include "QuoteWindowFixture.h"
 #include "chart/Graph.h"
 #include "base/Globals.h"
-#include "framework/WaitCursor.h"
+#include "base/WaitCursor.h"
 #include "support/LocalHttpServer.h"
 #include "base/Settings.h"
 

@@ -14,7 +14,7 @@
 #include "chart/Graph.h"
 #include "chart/QuoteChartContent.h"
 #include "base/Globals.h"
-#include "framework/WaitCursor.h"
+#include "base/WaitCursor.h"
 #include "support/LocalHttpServer.h"
 #include "window/QuorelleDoc.h"
 #include "base/Settings.h"

@@ -14,7 +14,7 @@
 #include "framework/DocTemplate.h"
 #include "base/Globals.h"
 #include "framework/MDIChildWnd.h"
-#include "framework/WaitCursor.h"
+#include "base/WaitCursor.h"
 #include "res/Resource.h"
 #include "window/QuorelleDoc.h"
 

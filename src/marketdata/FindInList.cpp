@@ -1,10 +1,10 @@
-#include "markets/FindInList.h"
+#include "marketdata/FindInList.h"
 
 #include <utility>
 
 #include "base/MessageBox.h"
-#include "framework/WaitCursor.h"
-#include "markets/FindMatcher.h"
+#include "base/WaitCursor.h"
+#include "marketdata/FindMatcher.h"
 
 int FindInList(const std::string& text, const SecurityArray& rows, SecurityArray& nearest)
 {

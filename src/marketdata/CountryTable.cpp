@@ -1,4 +1,4 @@
-#include "markets/CountryTable.h"
+#include "marketdata/CountryTable.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "markets/SymbolList.h"
+#include "marketdata/SymbolList.h"
 
 #include <bit>
 #include <cstdint>

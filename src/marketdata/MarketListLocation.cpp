@@ -1,4 +1,4 @@
-#include "markets/MarketListLocation.h"
+#include "marketdata/MarketListLocation.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "markets/FindMatcher.h"
+#include "marketdata/FindMatcher.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "markets/LoadMarketList.h"
+#include "marketdata/LoadMarketList.h"
 
 #include <algorithm>
 #include <memory>
@@ -10,10 +10,10 @@
 #include "base/CText.h"
 #include "base/MessageBox.h"
 #include "base/PosixFile.h"
-#include "framework/WaitCursor.h"
-#include "markets/MarketListLocation.h"
-#include "markets/MarketTable.h"
-#include "markets/SymbolList.h"
+#include "base/WaitCursor.h"
+#include "marketdata/MarketListLocation.h"
+#include "marketdata/MarketTable.h"
+#include "marketdata/SymbolList.h"
 
 namespace {
 

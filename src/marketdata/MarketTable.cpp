@@ -1,4 +1,4 @@
-#include "markets/MarketTable.h"
+#include "marketdata/MarketTable.h"
 
 namespace {
 constexpr std::array<MarketInfo, kMarketCount> kMarkets{{
