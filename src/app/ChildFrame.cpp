@@ -1,6 +1,12 @@
 #include "app/ChildFrame.h"
 
+#include <algorithm>
+
+#include <QMdiArea>
+
+#include "framework/DocTemplate.h"
 #include "base/Globals.h"
+#include "res/Resource.h"
 
 CFrameCreateStruct ChildFrameSizeForKind(int windowKind)
 {
@@ -18,8 +24,28 @@ CFrameCreateStruct ChildFrameSizeForKind(int windowKind)
     return cs;
 }
 
+CFrameCreateStruct WatchlistFrameSize(QSize area)
+{
+    CFrameCreateStruct cs;
+    cs.cx = 860;
+    cs.cy = 420;
+    if (area.width() > 0 && area.height() > 0) {
+        cs.cx = std::min(cs.cx, area.width());
+        cs.cy = std::min(cs.cy, area.height());
+    }
+    return cs;
+}
+
 bool CChildFrame::PreCreateWindow(CFrameCreateStruct& cs)
 {
+    // Sized here, before the area places it: a size given after placement
+    // can reach past the area's edge.
+    if (CDocTemplate* documentTemplate = GetDocTemplate();
+        documentTemplate && documentTemplate->GetResourceId() == IDR_WATCHLISTTYPE) {
+        const QMdiArea* area = documentTemplate->GetMdiArea();
+        cs = WatchlistFrameSize(area ? area->viewport()->size() : QSize());
+        return CMDIChildWnd::PreCreateWindow(cs);
+    }
     CFrameCreateStruct sized = ChildFrameSizeForKind(g_nWindowKind);
     if (sized.cx > 0) {
         cs.cx = sized.cx;

@@ -140,7 +140,7 @@ CWatchlistDoc* CQuorelleApp::OpenWatchlist()
     }
     if (!m_pWatchlistTemplate)
         return nullptr;
-    // The frame takes its default size: no window kind of its own.
+    // The frame sizes itself by its template: no window kind of its own.
     g_nWindowKind = -1;
     CDocument* document = m_pWatchlistTemplate->OpenDocumentFile(nullptr, true);
     g_nWindowKind = 0;
@@ -148,8 +148,6 @@ CWatchlistDoc* CQuorelleApp::OpenWatchlist()
         // Times in ET or local time, as new quote windows show them.
         if (CMainFrame* frame = GetMainWnd())
             watchlist->Model().SetEasternTime(frame->m_recDefault.easternTime);
-        for (CMDIChildWnd* childFrame : watchlist->GetFrames())
-            childFrame->resize(860, 420);
         return watchlist;
     }
     return nullptr;

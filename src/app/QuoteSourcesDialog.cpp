@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFile>
 #include <QFontDatabase>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -19,10 +20,12 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "app/QuoteSourceText.h"
 #include "base/CText.h"
 #include "base/QtText.h"
 #include "base/Settings.h"
 #include "quote/EventfulWait.h"
+#include "quote/QuoteSourceCatalog.h"
 #include "quote/QuoteService.h"
 
 namespace {
@@ -72,6 +75,13 @@ CQuoteSourcesDialog::CQuoteSourcesDialog(QWidget* parent) : QDialog(parent)
         m_storedBases[source.id] = SettingText(HostKey(source.id));
         m_bases[source.id] = m_storedBases[source.id];
     }
+    // The user's file counts only when the catalog took it.
+    if (service.CatalogError().empty()) {
+        QFile user(QString::fromStdString(UserQuoteSourcesPath()));
+        if (user.open(QIODevice::ReadOnly))
+            m_definitionDocuments.push_back(user.readAll().toStdString());
+    }
+    m_definitionDocuments.push_back(BuiltinQuoteSourcesJson());
 
     auto* layout = new QVBoxLayout(this);
     m_catalogError = new QLabel(ToQString(service.CatalogError()), this);
@@ -235,7 +245,7 @@ void CQuoteSourcesDialog::ShowSelected()
     const std::string older = source->hostSetting.empty() ? std::string() : SettingText(ToQString(source->hostSetting));
     m_base->setPlaceholderText(ToQString(!older.empty() ? older + "  (from " + source->hostSetting + ")"
                                                         : source->defaultBase));
-    m_definition->setPlainText(ToQString(QuoteSourcesToJson({*source})));
+    m_definition->setPlainText(ToQString(QuoteSourceDisplayText(*source, m_definitionDocuments)));
 }
 
 void CQuoteSourcesDialog::MoveSelected(int delta)

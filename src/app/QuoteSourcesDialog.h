@@ -58,6 +58,9 @@ private:
     std::vector<SourceChoice> m_choices;
     std::map<std::string, std::string> m_storedBases;  // QuoteHosts/<id> as read
     std::map<std::string, std::string> m_bases;        // as edited
+    // The definition documents as written (the user's file, the built-ins),
+    // for the order of the keys the definition is shown with.
+    std::vector<std::string> m_definitionDocuments;
     bool m_testing = false;
 
     QLabel* m_catalogError = nullptr;

@@ -7,6 +7,7 @@ set(QUORELLE_APP_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/QuorelleApp.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QuoteDirectory.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QuoteSourcesDialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/QuoteSourceText.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ResourceTables.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TerminationSignals.cpp
 )

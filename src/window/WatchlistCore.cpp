@@ -1,7 +1,10 @@
 #include "window/WatchlistCore.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <unordered_map>
+#include <unordered_set>
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -21,6 +24,7 @@ WatchQuote WatchQuoteFrom(const ParsedQuotePage& page, const std::string& source
     quote.volume = q.volume;
     quote.quoteTime = q.quoteTime;
     quote.sourceId = sourceId;
+    quote.currency = q.currency;
     if (q.prevClose != 0) {
         quote.change = q.last - q.prevClose;
         quote.changePercent = quote.change / q.prevClose * 100.0;
@@ -126,6 +130,83 @@ bool ParseWatchEntry(const std::string& text, SecurityRecord& security)
 bool SameSecurity(const SecurityRecord& a, const SecurityRecord& b)
 {
     return EqualsIgnoringAsciiCase(a.symbol, b.symbol) && EqualsIgnoringAsciiCase(a.country, b.country);
+}
+
+std::string WatchSecurityKey(const SecurityRecord& security)
+{
+    return ToUpperAscii(security.country) + ":" + ToUpperAscii(security.symbol);
+}
+
+bool SameKeptRow(const WatchRow& a, const WatchRow& b)
+{
+    return a.security.country == b.security.country && a.security.symbol == b.security.symbol &&
+           a.security.company == b.security.company && a.alert == b.alert && a.alertState == b.alertState;
+}
+
+namespace {
+// The rows by security (country and symbol, ignoring letter case), so that
+// a merge of long lists stays linear.
+class RowIndex {
+public:
+    explicit RowIndex(const std::vector<WatchRow>& rows)
+    {
+        for (const WatchRow& row : rows)
+            m_rows.emplace(Key(row.security), &row);
+    }
+    const WatchRow* Find(const SecurityRecord& security) const
+    {
+        const auto it = m_rows.find(Key(security));
+        return it == m_rows.end() ? nullptr : it->second;
+    }
+    static std::string Key(const SecurityRecord& security) { return WatchSecurityKey(security); }
+
+private:
+    std::unordered_map<std::string, const WatchRow*> m_rows;
+};
+}  // namespace
+
+std::vector<WatchRow> MergeWatchRows(const std::vector<WatchRow>& base, const std::vector<WatchRow>& ours,
+                                     const std::vector<WatchRow>& theirs)
+{
+    const RowIndex known(base);
+    const RowIndex other(theirs);
+    std::unordered_set<std::string> taken;
+    std::vector<WatchRow> merged;
+    merged.reserve(ours.size() + theirs.size());
+    for (const WatchRow& mine : ours) {
+        if (!taken.insert(RowIndex::Key(mine.security)).second)
+            continue;
+        const WatchRow* before = known.Find(mine.security);
+        const WatchRow* elsewhere = other.Find(mine.security);
+        if (!elsewhere) {
+            // Missing from the file: deleted there when we had read it, else
+            // added here since.
+            if (!before)
+                merged.push_back(mine);
+            continue;
+        }
+        // What changed only elsewhere is taken from there; the quote stays ours.
+        WatchRow row = mine;
+        if (before) {
+            if (mine.security.company == before->security.company)
+                row.security.company = elsewhere->security.company;
+            // A rule goes with its crossing state.
+            const bool ruleHere = !(mine.alert == before->alert);
+            const bool ruleThere = !(elsewhere->alert == before->alert);
+            if (!ruleHere && (ruleThere || mine.alertState == before->alertState)) {
+                row.alert = elsewhere->alert;
+                row.alertState = elsewhere->alertState;
+            }
+        }
+        merged.push_back(std::move(row));
+    }
+    for (const WatchRow& row : theirs) {
+        // Listed when we last read the file and gone here: deleted here.
+        if (known.Find(row.security) || !taken.insert(RowIndex::Key(row.security)).second)
+            continue;
+        merged.push_back(row);
+    }
+    return merged;
 }
 
 namespace {
@@ -253,6 +334,7 @@ const char* WatchColumnTitle(WatchColumn column)
     case WatchColumn::Symbol: return "Symbol";
     case WatchColumn::Company: return "Company";
     case WatchColumn::Last: return "Last";
+    case WatchColumn::Currency: return "Currency";
     case WatchColumn::Change: return "Change";
     case WatchColumn::ChangePercent: return "% Change";
     case WatchColumn::DayHigh: return "Day's High";
@@ -283,6 +365,52 @@ double VolumeNumber(const std::string& volume)
 }
 
 namespace {
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// Digits alone, or digits grouped by commas in threes after a first group
+// of one to three.
+bool IsPlainWholeNumber(const std::string& text)
+{
+    if (text.empty() || !IsDigit(text.front()))
+        return false;
+    const auto comma = text.find(',');
+    if (comma == std::string::npos)
+        return std::all_of(text.begin(), text.end(), IsDigit);
+    if (comma > 3)
+        return false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const bool groupSeparator = i >= comma && (i - comma) % 4 == 0;
+        if (groupSeparator ? text[i] != ',' : !IsDigit(text[i]))
+            return false;
+    }
+    return (text.size() - comma) % 4 == 0;
+}
+}  // namespace
+
+std::string FormatVolume(const std::string& volume)
+{
+    const std::string text = TrimWhitespace(volume);
+    if (!IsPlainWholeNumber(text))
+        return volume;
+    std::string digits;
+    for (char c : text) {
+        if (IsDigit(c))
+            digits += c;
+    }
+    std::string grouped;
+    grouped.reserve(digits.size() + digits.size() / 3);
+    for (size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            grouped += ',';
+        grouped += digits[i];
+    }
+    return grouped;
+}
+
+namespace {
 int CompareText(const std::string& a, const std::string& b)
 {
     const std::string la = ToLowerAscii(a);
@@ -310,6 +438,7 @@ bool WatchRowLess(const WatchRow& a, const WatchRow& b, WatchColumn column)
     const WatchQuote& y = *b.quote;
     switch (column) {
     case WatchColumn::Last: return CompareNumber(x.last, y.last) < 0;
+    case WatchColumn::Currency: return CompareText(x.currency, y.currency) < 0;
     case WatchColumn::Change: return CompareNumber(x.change, y.change) < 0;
     case WatchColumn::ChangePercent: return CompareNumber(x.changePercent, y.changePercent) < 0;
     case WatchColumn::DayHigh: return CompareNumber(x.dayHigh, y.dayHigh) < 0;

@@ -25,6 +25,7 @@ struct WatchQuote {
     std::string volume;
     std::int64_t quoteTime = 0;  // seconds since the epoch; 0 = unknown
     std::string sourceId;
+    std::string currency;  // as the source names it ("USD", "GBp"); empty = unknown
 
     bool operator==(const WatchQuote&) const = default;
 };
@@ -98,6 +99,26 @@ bool ParseWatchEntry(const std::string& text, SecurityRecord& security);
 // The same security: country and symbol, ignoring letter case.
 bool SameSecurity(const SecurityRecord& a, const SecurityRecord& b);
 
+// A text equal for the same securities (SameSecurity) and only for them.
+std::string WatchSecurityKey(const SecurityRecord& security);
+
+// Whether two rows keep the same things in the watchlist file: security,
+// rules and alert state (not the quote, which is never kept).
+bool SameKeptRow(const WatchRow& a, const WatchRow& b);
+
+// Three-way merge of the watchlist of this instance with the file's, which
+// another instance may have written since. `base` is the file's rows as
+// this instance last read or wrote them, `ours` this instance's rows now,
+// `theirs` the file's rows now. A security added on either side is kept, one
+// deleted on either side (listed in base, missing on that side) is dropped.
+// A row on both sides takes what changed since base on one side only: the
+// company, and the alert rule with its crossing state (ours when both
+// changed it; with the same rule everywhere, the state of the side that
+// changed it). Our rows keep their order (and their quotes), rows added
+// elsewhere follow in the file's order.
+std::vector<WatchRow> MergeWatchRows(const std::vector<WatchRow>& base, const std::vector<WatchRow>& ours,
+                                     const std::vector<WatchRow>& theirs);
+
 // The watchlist as JSON text, and back. Parsing reports what is wrong in
 // `error` and returns nothing for a damaged text; rows without a symbol or
 // with a rule that is not a number are damage too.
@@ -106,7 +127,7 @@ std::optional<std::vector<WatchRow>> WatchlistFromJson(const std::string& text, 
 
 // The columns of the table, in order.
 enum class WatchColumn {
-    Symbol, Company, Last, Change, ChangePercent, DayHigh, DayLow, Volume, Time, Source, Count
+    Symbol, Company, Last, Currency, Change, ChangePercent, DayHigh, DayLow, Volume, Time, Source, Count
 };
 inline constexpr int kWatchColumnCount = static_cast<int>(WatchColumn::Count);
 const char* WatchColumnTitle(WatchColumn column);
@@ -118,3 +139,9 @@ bool WatchRowLess(const WatchRow& a, const WatchRow& b, WatchColumn column);
 
 // The volume text as a number: digits only, commas ignored; 0 when none.
 double VolumeNumber(const std::string& volume);
+
+// The volume as the watchlist shows it, the same whichever source gave it:
+// a plain whole number ("39961", or already grouped "26,463") with its
+// digits grouped by "," in threes ("39,961"), whatever the locale; any
+// other text as it came.
+std::string FormatVolume(const std::string& volume);

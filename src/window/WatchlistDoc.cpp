@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QTimer>
 
 #include "framework/MDIFrameWnd.h"
@@ -11,7 +13,6 @@
 #include "window/AlertNotifier.h"
 #include "window/WatchlistModel.h"
 #include "window/WatchlistRefresher.h"
-#include "window/WatchlistStore.h"
 
 namespace {
 std::string& FilePathOverride()
@@ -38,18 +39,20 @@ CWatchlistDoc::CWatchlistDoc()
     : m_pModel(new CWatchlistModel(this)),
       m_pRefresher(new CWatchlistRefresher(this)),
       m_pNotifier(new CAlertNotifier(this)),
-      m_strFile(FilePathOverride().empty() ? DefaultWatchlistPath() : FilePathOverride())
+      m_strFile(FilePathOverride().empty() ? DefaultWatchlistPath() : FilePathOverride()),
+      m_pWatcher(new QFileSystemWatcher(this))
 {
     m_pNotifier->SetStatusBarSink(&ShowInStatusBar);
     m_pRefresher->SetSecuritiesProvider([this] { return m_pModel->Securities(); });
     connect(m_pRefresher, &CWatchlistRefresher::rowFetched, this, &CWatchlistDoc::OnRowFetched);
     connect(m_pModel, &CWatchlistModel::contentsChanged, this, &CWatchlistDoc::ScheduleSave);
+    connect(m_pWatcher, &QFileSystemWatcher::directoryChanged, this, &CWatchlistDoc::OnFolderChanged);
 }
 
 CWatchlistDoc::~CWatchlistDoc()
 {
     if (m_bSavePending)
-        Save();
+        SaveNow(true);
 }
 
 bool CWatchlistDoc::OnNewDocument()
@@ -59,6 +62,9 @@ bool CWatchlistDoc::OnNewDocument()
     SetTitle("Watchlist");
     WatchlistLoadResult loaded = LoadWatchlistFile(m_strFile);
     m_bSaveBlocked = loaded.saveBlocked;
+    m_base = loaded.rows;
+    m_stamp = StampWatchlistFile(m_strFile);
+    WatchFolder();
     {
         const QSignalBlocker blocker(m_pModel);
         m_pModel->SetRows(std::move(loaded.rows));
@@ -85,8 +91,9 @@ int CWatchlistDoc::RefreshMinutes() const
 
 void CWatchlistDoc::OnCloseDocument()
 {
+    m_pWatcher->disconnect(this);
     if (m_bSavePending)
-        Save();
+        SaveNow(true);
     CDocument::OnCloseDocument();
 }
 
@@ -112,18 +119,52 @@ void CWatchlistDoc::ScheduleSave()
 
 bool CWatchlistDoc::Save()
 {
+    return SaveNow(false);
+}
+
+bool CWatchlistDoc::SaveNow(bool closing)
+{
     m_bSavePending = false;
     if (m_bSaveBlocked)
         return false;
-    std::string error;
-    if (SaveWatchlistFile(m_strFile, m_pModel->Rows(), error))
+    WatchlistSyncResult synced = SyncWatchlistFile(m_strFile, m_base, m_pModel->Rows());
+    if (!synced.message.empty())
+        ShowInStatusBar(synced.message);
+    if (synced.saveBlocked)
+        m_bSaveBlocked = true;
+    if (!synced.ok) {
+        ShowInStatusBar("The watchlist could not be saved to " + m_strFile + ": " + synced.error);
+        return false;
+    }
+    m_base = synced.rows;
+    m_stamp = synced.stamp;
+    if (closing)
         return true;
-    ShowInStatusBar("The watchlist could not be saved to " + m_strFile + ": " + error);
-    return false;
+    WatchFolder();
+    // Rows another instance added are quoted at once, as added ones here are.
+    for (const SecurityRecord& security : m_pModel->AdoptRows(synced.rows))
+        m_pRefresher->FetchOne(security);
+    return true;
 }
 
 void CWatchlistDoc::OnRowFetched(const SecurityRecord& security, const QuoteFetchResult& result)
 {
     for (const std::string& alert : m_pModel->ApplyResult(security, result))
         m_pNotifier->Notify("Quorelle alert", alert);
+}
+
+void CWatchlistDoc::WatchFolder()
+{
+    const QString folder = QFileInfo(QString::fromStdString(m_strFile)).absolutePath();
+    if (QFileInfo::exists(folder) && !m_pWatcher->directories().contains(folder))
+        m_pWatcher->addPath(folder);
+}
+
+void CWatchlistDoc::OnFolderChanged()
+{
+    // Our own writes, the lock file and other files of the folder leave
+    // the stamp as it is.
+    if (m_bSaveBlocked || StampWatchlistFile(m_strFile) == m_stamp)
+        return;
+    Save();
 }

@@ -1,20 +1,25 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "framework/Document.h"
 #include "quote/QuoteSourceRouter.h"
 #include "window/WatchlistCore.h"
+#include "window/WatchlistStore.h"
 
 class CAlertNotifier;
 class CWatchlistModel;
 class CWatchlistRefresher;
+class QFileSystemWatcher;
 
 // The watchlist document: its rows (the table model), the refresher that
 // keeps them current, the notifier of alerts, and its file. The rows are
 // read when the document is made and written, atomically, soon after every
 // change and when it closes. There is one per application (the application
-// makes sure of it).
+// makes sure of it), but other running instances may share the file: each
+// save merges with what they wrote (SyncWatchlistFile), and when they write
+// it this document merges at once, so their rows appear here.
 class CWatchlistDoc : public CDocument {
     Q_OBJECT
 
@@ -41,7 +46,8 @@ public:
     void SetRefreshMinutes(int minutes);
     int RefreshMinutes() const;
 
-    // Writes the file now; false (reported in the status bar) on failure.
+    // Merges with the file and writes it now; false (reported in the status
+    // bar) on failure.
     bool Save();
 
     // Says a text in the main window's status bar, when there is one.
@@ -52,12 +58,25 @@ public:
 
 private:
     void ScheduleSave();
+    // Save(); a closing document only writes, it takes no rows over.
+    bool SaveNow(bool closing);
+    // The folder of the file changed: when the file is not as this
+    // document last left it, another instance wrote it; merge with it.
+    void OnFolderChanged();
+    void WatchFolder();
     void OnRowFetched(const SecurityRecord& security, const QuoteFetchResult& result);
 
     CWatchlistModel* m_pModel;
     CWatchlistRefresher* m_pRefresher;
     CAlertNotifier* m_pNotifier;
     std::string m_strFile;
+    // The file's rows as this instance last read or wrote them: what tells
+    // a row deleted here from one added by another instance.
+    std::vector<WatchRow> m_base;
+    // The file as this document last read or wrote it.
+    WatchlistFileStamp m_stamp;
+    // The file is replaced on every write, so its folder is watched.
+    QFileSystemWatcher* m_pWatcher;
     bool m_bSaveBlocked = false;
     bool m_bSavePending = false;
 };

@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <ctime>
+#include <unordered_map>
+#include <unordered_set>
 
 #include <QBrush>
 #include <QColor>
@@ -72,6 +74,8 @@ unsigned ChangedColumns(const WatchQuote& before, const WatchQuote& after)
         changed |= Bit(WatchColumn::DayLow);
     if (before.volume != after.volume)
         changed |= Bit(WatchColumn::Volume);
+    if (before.currency != after.currency)
+        changed |= Bit(WatchColumn::Currency);
     return changed;
 }
 }  // namespace
@@ -134,6 +138,46 @@ void CWatchlistModel::RemoveRow(int row)
     m_highlights.erase(m_highlights.begin() + row);
     endRemoveRows();
     emit contentsChanged();
+}
+
+std::vector<SecurityRecord> CWatchlistModel::AdoptRows(const std::vector<WatchRow>& rows)
+{
+    std::unordered_map<std::string, const WatchRow*> merged;
+    for (const WatchRow& row : rows)
+        merged.emplace(WatchSecurityKey(row.security), &row);
+    for (int row = rowCount() - 1; row >= 0; --row) {
+        if (merged.count(WatchSecurityKey(m_rows[static_cast<size_t>(row)].security)))
+            continue;
+        beginRemoveRows(QModelIndex(), row, row);
+        m_rows.erase(m_rows.begin() + row);
+        m_highlights.erase(m_highlights.begin() + row);
+        endRemoveRows();
+    }
+    std::unordered_set<std::string> listed;
+    for (int row = 0; row < rowCount(); ++row) {
+        WatchRow& entry = m_rows[static_cast<size_t>(row)];
+        const std::string key = WatchSecurityKey(entry.security);
+        listed.insert(key);
+        const WatchRow& kept = *merged.at(key);
+        if (SameKeptRow(entry, kept))
+            continue;
+        entry.security.company = kept.security.company;
+        entry.alert = kept.alert;
+        entry.alertState = kept.alertState;
+        emit dataChanged(index(row, 0), index(row, kWatchColumnCount - 1));
+    }
+    std::vector<SecurityRecord> added;
+    for (const WatchRow& row : rows) {
+        if (!listed.insert(WatchSecurityKey(row.security)).second)
+            continue;
+        const int at = rowCount();
+        beginInsertRows(QModelIndex(), at, at);
+        m_rows.push_back(row);
+        m_highlights.emplace_back();
+        endInsertRows();
+        added.push_back(row.security);
+    }
+    return added;
 }
 
 void CWatchlistModel::SetAlert(int row, const AlertRule& rule)
@@ -248,11 +292,12 @@ std::string CWatchlistModel::CellText(int row, WatchColumn column) const
     const WatchQuote& q = *entry.quote;
     switch (column) {
     case WatchColumn::Last: return FormatC("%.2f", q.last);
+    case WatchColumn::Currency: return q.currency;
     case WatchColumn::Change: return Signed(q.change, "");
     case WatchColumn::ChangePercent: return Signed(q.changePercent, "%");
     case WatchColumn::DayHigh: return FormatC("%.2f", q.dayHigh);
     case WatchColumn::DayLow: return FormatC("%.2f", q.dayLow);
-    case WatchColumn::Volume: return q.volume;
+    case WatchColumn::Volume: return FormatVolume(q.volume);
     case WatchColumn::Time: {
         if (q.quoteTime == 0)
             return {};
@@ -287,7 +332,8 @@ QVariant CWatchlistModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole: return ToQString(CellText(index.row(), column));
     case Qt::TextAlignmentRole:
-        if (column == WatchColumn::Symbol || column == WatchColumn::Company || column == WatchColumn::Source)
+        if (column == WatchColumn::Symbol || column == WatchColumn::Company || column == WatchColumn::Currency ||
+            column == WatchColumn::Source)
             return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     case Qt::ForegroundRole:

@@ -35,6 +35,12 @@ public:
     // there.
     int AddSecurity(const SecurityRecord& security);
     void RemoveRow(int row);
+    // Takes over the rows of a merge with the watchlist file (whose rows of
+    // ours come first, in our order): rows no longer there go, the kept
+    // values of the others follow it, new rows are added at the end. The
+    // file has these already, so contentsChanged is not emitted. Returns
+    // the securities added.
+    std::vector<SecurityRecord> AdoptRows(const std::vector<WatchRow>& rows);
     // Replaces the row's rules; the crossing state starts afresh.
     void SetAlert(int row, const AlertRule& rule);
     void ClearAlertMark(int row);

@@ -1,8 +1,13 @@
 #include "window/WatchlistStore.h"
 
+#include <algorithm>
+
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSaveFile>
 #include <QStandardPaths>
 
@@ -80,4 +85,73 @@ bool SaveWatchlistFile(const std::string& path, const std::vector<WatchRow>& row
         return false;
     }
     return true;
+}
+
+WatchlistFileStamp StampWatchlistFile(const std::string& path)
+{
+    WatchlistFileStamp stamp;
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return stamp;
+    stamp.exists = true;
+    stamp.inode = static_cast<std::uint64_t>(info.st_ino);
+    stamp.modifiedNs = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    stamp.size = static_cast<std::int64_t>(info.st_size);
+    return stamp;
+}
+
+namespace {
+// Long enough for another instance's read, merge and write.
+constexpr int kLockWaitMs = 10000;
+// A lock whose owner is gone is taken over at once; one that names no owner
+// (its process died between making and filling it) once it is this old.
+constexpr int kStaleLockMs = 4000;
+
+bool SameKeptRows(const std::vector<WatchRow>& a, const std::vector<WatchRow>& b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), SameKeptRow);
+}
+}  // namespace
+
+WatchlistSyncResult SyncWatchlistFile(const std::string& path, const std::vector<WatchRow>& base,
+                                      const std::vector<WatchRow>& ours)
+{
+    WatchlistSyncResult result;
+    const QFileInfo info(Q(path));
+    if (!QDir().mkpath(info.absolutePath())) {
+        result.error = "can not create the folder " + info.absolutePath().toStdString();
+        return result;
+    }
+    QLockFile lock(Q(path + ".lock"));
+    lock.setStaleLockTime(kStaleLockMs);
+    if (!lock.tryLock(kLockWaitMs)) {
+        result.error = lock.error() == QLockFile::LockFailedError
+                           ? "another Quorelle is writing it"
+                           : "its lock file " + path + ".lock can not be made";
+        return result;
+    }
+    const bool existed = QFileInfo::exists(Q(path));
+    WatchlistLoadResult theirs = LoadWatchlistFile(path);
+    result.message = std::move(theirs.message);
+    if (theirs.saveBlocked) {
+        result.saveBlocked = true;
+        result.error = "the file is damaged and could not be moved aside";
+        return result;
+    }
+    if (!existed || !result.message.empty()) {
+        // No file to merge with (removed, or damaged and kept aside): its
+        // rows are unknown, not deleted, so ours are written as they are.
+        result.rows = ours;
+    } else {
+        result.rows = MergeWatchRows(base, ours, theirs.rows);
+        // A save that changes nothing leaves the file alone.
+        if (SameKeptRows(result.rows, theirs.rows)) {
+            result.ok = true;
+            result.stamp = StampWatchlistFile(path);
+            return result;
+        }
+    }
+    result.ok = SaveWatchlistFile(path, result.rows, result.error);
+    result.stamp = StampWatchlistFile(path);
+    return result;
 }

@@ -156,4 +156,59 @@ TEST_F(QuoteSourcesDialogTest, BrokenUserFileIsNamedAtTheTop)
     CQuoteService::Instance().Reload();
 }
 
+// The places of the keys in a text, in order; false when a key is missing.
+bool InOrder(const std::string& text, const std::vector<std::string>& keys)
+{
+    size_t previous = 0;
+    for (const std::string& key : keys) {
+        const size_t at = text.find("\"" + key + "\":");
+        if (at == std::string::npos || at < previous)
+            return false;
+        previous = at;
+    }
+    return true;
+}
+
+TEST_F(QuoteSourcesDialogTest, DefinitionIsShownInItsOwnKeyOrderAndReadsBackEqual)
+{
+    const std::string path = UserQuoteSourcesPath();
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    // Keys in an order of the user's own, none of them sorted.
+    std::ofstream(path) << R"({"sources": [{
+        "url": "{base}/q?s={symbol}", "format": "csv", "name": "Mine", "id": "mine",
+        "base": "http://127.0.0.1:1",
+        "headers": {"User-Agent": "Quorelle", "Accept": "text/csv"},
+        "fields": {"volume": 6, "last": {"columns": ["Close"]}, "company": 1}
+    }]})";
+    CQuoteService::Instance().Reload();
+    {
+        CQuoteSourcesDialog dialog(m_frame);
+        auto* list = Child<QListWidget>(dialog, "sourceList");
+        auto* definition = Child<QPlainTextEdit>(dialog, "definitionText");
+        const auto sources = CQuoteService::Instance().Sources();
+        for (const std::string id : {"mine", "chart-json", "quote-csv", "msn-money"}) {
+            list->setCurrentRow(RowOf(list, id));
+            const std::string text = FromQString(definition->toPlainText());
+            const QuoteSourceList back = ParseQuoteSources(text, "shown");
+            ASSERT_TRUE(back.error.empty()) << back.error;
+            ASSERT_EQ(back.sources.size(), 1u);
+            EXPECT_EQ(back.sources[0], *FindQuoteSource(*sources, id)) << text;
+        }
+        list->setCurrentRow(RowOf(list, "mine"));
+        std::string text = FromQString(definition->toPlainText());
+        EXPECT_TRUE(InOrder(text, {"id", "name", "url", "format", "base", "headers", "User-Agent", "Accept",
+                                   "fields", "volume", "last", "company"}))
+            << text;
+        // A built-in as its document writes it.
+        list->setCurrentRow(RowOf(list, "chart-json"));
+        text = FromQString(definition->toPlainText());
+        EXPECT_TRUE(InOrder(text, {"id", "name", "url", "base", "format", "headers", "User-Agent", "Accept",
+                                   "minInterval", "symbols", "fields", "last", "prevClose", "dayHigh",
+                                   "series", "times", "prices", "errorPath"}))
+            << text;
+    }
+    std::filesystem::remove(path);
+    CQuoteService::Instance().Reload();
+}
+
 }  // namespace

@@ -1,7 +1,9 @@
 // The watchlist's widget-free core: entries, alert crossings, the JSON file
 // and the row order.
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <random>
 
 #include <gtest/gtest.h>
 
@@ -203,4 +205,147 @@ TEST(WatchRowOrder, NumbersAsNumbersAndRowsWithoutQuoteLast)
     EXPECT_TRUE(WatchRowLess(c, a, WatchColumn::Volume));
     EXPECT_TRUE(WatchRowLess(a, b, WatchColumn::Symbol));  // ignoring case
     EXPECT_DOUBLE_EQ(VolumeNumber("1,250,000"), 1250000);
+}
+
+TEST(WatchVolume, PlainNumbersAreGroupedByCommasWhateverTheLocale)
+{
+    testing_support::ScopedLocale german("de_DE.UTF-8");
+    EXPECT_EQ(FormatVolume("39961"), "39,961");
+    EXPECT_EQ(FormatVolume("26,463"), "26,463");
+    EXPECT_EQ(FormatVolume("1234567"), "1,234,567");
+    EXPECT_EQ(FormatVolume(" 999 "), "999");
+    EXPECT_EQ(FormatVolume("0"), "0");
+    for (const char* asItCame : {"", "N/A", "1.2M", "12,34", "1234,567", "1,234567", ",123", "123,", "-5", "26.463", "1 234"})
+        EXPECT_EQ(FormatVolume(asItCame), asItCame);
+}
+
+namespace {
+WatchRow Row(const std::string& symbol, std::optional<double> above = {})
+{
+    WatchRow row;
+    row.security.country = "US";
+    row.security.symbol = symbol;
+    row.alert.above = above;
+    return row;
+}
+
+const WatchRow* Find(const std::vector<WatchRow>& rows, const std::string& symbol)
+{
+    for (const WatchRow& row : rows) {
+        if (row.security.symbol == symbol)
+            return &row;
+    }
+    return nullptr;
+}
+
+// One instance's edits of the rows it read: deletes, adds and rule changes.
+std::vector<WatchRow> Edit(const std::vector<WatchRow>& base, std::mt19937& random, int instance)
+{
+    std::vector<WatchRow> rows;
+    for (const WatchRow& row : base) {
+        const unsigned dice = random() % 6;
+        if (dice == 0)
+            continue;  // deleted
+        rows.push_back(row);
+        if (dice == 1)
+            rows.back().alert.above = 100.0 * instance + static_cast<double>(random() % 50);
+        if (dice == 2)
+            rows.back().security.company = "Company " + std::to_string(instance);
+    }
+    for (unsigned n = random() % 4; n > 0; --n) {
+        const std::string symbol = "S" + std::to_string(random() % 16);
+        if (!Find(rows, symbol))
+            rows.insert(rows.begin() + static_cast<long>(random() % (rows.size() + 1)), Row(symbol));
+    }
+    return rows;
+}
+}  // namespace
+
+TEST(WatchlistMerge, NoRowAddedEitherSideIsLostAndNoDeletedRowComesBack)
+{
+    std::mt19937 random(20261208);
+    for (int round = 0; round < 3000; ++round) {
+        std::vector<WatchRow> base;
+        for (int i = 0; i < 16; ++i) {
+            if (random() % 2)
+                base.push_back(Row("S" + std::to_string(i)));
+        }
+        const std::vector<WatchRow> ours = Edit(base, random, 1);
+        const std::vector<WatchRow> theirs = Edit(base, random, 2);
+        const std::vector<WatchRow> merged = MergeWatchRows(base, ours, theirs);
+        for (int i = 0; i < 16; ++i) {
+            const std::string symbol = "S" + std::to_string(i);
+            const WatchRow* b = Find(base, symbol);
+            const WatchRow* o = Find(ours, symbol);
+            const WatchRow* t = Find(theirs, symbol);
+            const WatchRow* m = Find(merged, symbol);
+            // Kept when added on a side, or listed before and deleted on neither.
+            const bool expected = b ? (o && t) : (o || t);
+            ASSERT_EQ(m != nullptr, expected) << "round " << round << " " << symbol;
+            if (!m)
+                continue;
+            // A rule changed on one side only is that side's.
+            const bool oursChanged = o && (!b || !(o->alert == b->alert));
+            const bool theirsChanged = t && b && !(t->alert == b->alert);
+            if (oursChanged || (o && !theirsChanged))
+                EXPECT_EQ(m->alert, o->alert) << "round " << round << " " << symbol;
+            else
+                EXPECT_EQ(m->alert, t->alert) << "round " << round << " " << symbol;
+            // Each thing on its own: a company changed on one side is that
+            // side's even when the other changed the rule.
+            const bool companyHere = o && (!b || o->security.company != b->security.company);
+            EXPECT_EQ(m->security.company, companyHere || !t ? o->security.company : t->security.company)
+                << "round " << round << " " << symbol;
+        }
+        // Once each, ours first in our order.
+        ASSERT_EQ(merged.size(), static_cast<size_t>(std::count_if(merged.begin(), merged.end(), [&](const WatchRow& r) {
+                                     return Find(merged, r.security.symbol) == &r;
+                                 })));
+        size_t position = 0;
+        for (const WatchRow& row : ours) {
+            if (!Find(merged, row.security.symbol))
+                continue;
+            ASSERT_LT(position, merged.size());
+            EXPECT_EQ(merged[position++].security.symbol, row.security.symbol) << "round " << round;
+        }
+        // Merging again with the file as merged changes nothing.
+        EXPECT_EQ(MergeWatchRows(merged, merged, merged).size(), merged.size());
+    }
+}
+
+TEST(WatchlistColumns, CurrencyComesRightAfterLast)
+{
+    EXPECT_STREQ(WatchColumnTitle(WatchColumn::Last), "Last");
+    EXPECT_EQ(static_cast<int>(WatchColumn::Currency), static_cast<int>(WatchColumn::Last) + 1);
+    EXPECT_STREQ(WatchColumnTitle(WatchColumn::Currency), "Currency");
+    ParsedQuotePage page;
+    page.quote.currency = "GBp";
+    EXPECT_EQ(WatchQuoteFrom(page, "chart-json").currency, "GBp");
+}
+
+TEST(WatchlistFile, SyncWithoutAReadableFileKeepsOurRows)
+{
+    testing_support::TempDir dir;
+    const std::string path = (dir.path() / "watchlist.json").string();
+    std::vector<WatchRow> ours = {Row("IBM"), Row("GE", 20.0)};
+    std::string error;
+    ASSERT_TRUE(SaveWatchlistFile(path, ours, error)) << error;
+
+    // Damaged since it was read: kept aside, and its rows count as unknown,
+    // not as deleted by another instance.
+    std::ofstream(path, std::ios::binary) << "{\"rows\": [oops";
+    WatchlistSyncResult synced = SyncWatchlistFile(path, ours, ours);
+    ASSERT_TRUE(synced.ok) << synced.error;
+    EXPECT_NE(synced.message.find("watchlist.json.bad"), std::string::npos) << synced.message;
+    EXPECT_EQ(ReadAll(dir.path() / "watchlist.json.bad"), "{\"rows\": [oops");
+    EXPECT_EQ(LoadWatchlistFile(path).rows.size(), 2u);
+    EXPECT_EQ(synced.rows.size(), 2u);
+
+    // Removed since it was read: written again whole.
+    std::filesystem::remove(path);
+    synced = SyncWatchlistFile(path, ours, ours);
+    ASSERT_TRUE(synced.ok) << synced.error;
+    EXPECT_TRUE(synced.message.empty());
+    EXPECT_EQ(LoadWatchlistFile(path).rows.size(), 2u);
+    EXPECT_FALSE(std::filesystem::exists(path + ".lock"));
 }

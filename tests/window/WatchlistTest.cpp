@@ -20,6 +20,7 @@
 
 #include "QuoteWindowFixture.h"
 #include "base/CText.h"
+#include "framework/MDIChildWnd.h"
 #include "base/Settings.h"
 #include "framework/StatusBar.h"
 #include "markets/ListView.h"
@@ -361,4 +362,118 @@ TEST_F(WatchlistTest, AlertFromTheDialogFiresOnceAndMarksTheRowUntilCleared)
     doc->Model().ClearAlertMark(0);
     EXPECT_FALSE(doc->Model().Row(0).alertState.marked);
     EXPECT_TRUE(m_messages->messages().empty());
+}
+
+TEST_F(WatchlistTest, RowsAnotherInstanceSavedAreKeptAndShown)
+{
+    std::vector<WatchRow> rows(1);
+    rows[0].security = Listed("IBM");
+    std::string error;
+    ASSERT_TRUE(SaveWatchlistFile(m_file, rows, error)) << error;
+    CWatchlistDoc* doc = Open();
+    ASSERT_EQ(doc->Model().rowCount(), 1);
+
+    // Another instance, started with the same file, adds a row and saves.
+    rows.resize(2);
+    rows[1].security = Listed("GE");
+    ASSERT_TRUE(SaveWatchlistFile(m_file, rows, error)) << error;
+
+    // This one's next save keeps that row, and the row appears here, quoted.
+    doc->AddSecurity(Listed("MSFT"));
+    ProcessEvents();
+    auto fileSymbols = [this] {
+        std::vector<std::string> symbols;
+        for (const WatchRow& row : LoadWatchlistFile(m_file).rows)
+            symbols.push_back(row.security.country + ":" + row.security.symbol);
+        return symbols;
+    };
+    EXPECT_EQ(fileSymbols(), (std::vector<std::string>{"US:IBM", "US:MSFT", "US:GE"}));
+    EXPECT_EQ(Symbols(doc), (std::vector<std::string>{"US:IBM", "US:MSFT", "US:GE"}));
+    ASSERT_TRUE(WaitForQuotes(doc));
+    EXPECT_TRUE(doc->Model().Row(2).quote);
+
+    // A row deleted here stays deleted.
+    doc->Model().RemoveRow(0);
+    ProcessEvents();
+    EXPECT_EQ(fileSymbols(), (std::vector<std::string>{"US:MSFT", "US:GE"}));
+    EXPECT_EQ(Symbols(doc), (std::vector<std::string>{"US:MSFT", "US:GE"}));
+}
+
+TEST_F(WatchlistTest, RowsAnotherInstanceWritesAppearWithoutASaveHere)
+{
+    std::vector<WatchRow> rows(1);
+    rows[0].security = Listed("IBM");
+    std::string error;
+    ASSERT_TRUE(SaveWatchlistFile(m_file, rows, error)) << error;
+    CWatchlistDoc* doc = Open();
+    ASSERT_EQ(doc->Model().rowCount(), 1);
+
+    // Another instance adds a row and sets a rule; nothing changes here.
+    std::vector<WatchRow> other = rows;
+    other.resize(2);
+    other[1].security = Listed("GE");
+    other[0].alert.below = 90.0;
+    ASSERT_TRUE(SyncWatchlistFile(m_file, rows, other).ok);
+    ASSERT_TRUE(WaitFor([doc] { return doc->Model().rowCount() == 2; }));
+    EXPECT_EQ(Symbols(doc), (std::vector<std::string>{"US:IBM", "US:GE"}));
+    EXPECT_EQ(doc->Model().Row(0).alert.below, 90.0);
+    ASSERT_TRUE(WaitForQuotes(doc));
+    EXPECT_TRUE(doc->Model().Row(1).quote);
+}
+
+TEST_F(WatchlistTest, VolumeLooksAlikeFromEverySourceAndCurrencyFollowsLast)
+{
+    testing_support::ScopedLocale german("de_DE.UTF-8");
+    CWatchlistModel model;
+    model.AddSecurity(Listed("IBM"));
+    model.AddSecurity(Listed("BP"));
+    auto result = [](const char* source, const char* volume, const char* currency) {
+        QuoteFetchResult fetched;
+        fetched.sourceId = source;
+        fetched.quote.emplace();
+        fetched.quote->quote.last = 12.5;
+        fetched.quote->quote.volume = volume;
+        fetched.quote->quote.currency = currency;
+        return fetched;
+    };
+    model.ApplyResult(Listed("IBM"), result("chart-json", "39961", "USD"));
+    model.ApplyResult(Listed("BP"), result("quote-csv", "26,463", ""));
+    const int volume = static_cast<int>(WatchColumn::Volume);
+    EXPECT_EQ(model.data(model.index(0, volume)).toString(), QStringLiteral("39,961"));
+    EXPECT_EQ(model.data(model.index(1, volume)).toString(), QStringLiteral("26,463"));
+    model.ApplyResult(Listed("BP"), result("msn-money", "n/a", "GBp"));
+    EXPECT_EQ(model.data(model.index(1, volume)).toString(), QStringLiteral("n/a"));
+
+    EXPECT_EQ(model.headerData(2, Qt::Horizontal).toString(), QStringLiteral("Last"));
+    EXPECT_EQ(model.headerData(3, Qt::Horizontal).toString(), QStringLiteral("Currency"));
+    EXPECT_EQ(model.data(model.index(0, 3)).toString(), QStringLiteral("USD"));
+    EXPECT_EQ(model.data(model.index(1, 3)).toString(), QStringLiteral("GBp"));
+    EXPECT_EQ(model.data(model.index(1, 2)).toString(), QStringLiteral("12.50"));
+}
+
+TEST_F(WatchlistTest, WindowOpensInsideTheMainWindowsArea)
+{
+    QMdiArea* area = m_frame->findChild<QMdiArea*>();
+    ASSERT_NE(area, nullptr);
+    auto watchlistFrame = [this] { return m_app->GetWatchlist()->GetFrames().front(); };
+
+    // Beside a quote window in a main window barely wider than the watchlist.
+    m_frame->resize(960, 840);
+    ProcessEvents();
+    QuoteWindowTest::Open(Security("US", "IBM"));
+    Open();
+    ProcessEvents();
+    EXPECT_TRUE(area->viewport()->rect().contains(watchlistFrame()->geometry()))
+        << area->viewport()->width() << "x" << area->viewport()->height();
+    m_frame->SendCommand(ID_FILE_CLOSE);
+    ProcessEvents();
+    ASSERT_EQ(m_app->GetWatchlist(), nullptr);
+
+    // In a main window narrower than the watchlist's size.
+    m_frame->resize(640, 480);
+    ProcessEvents();
+    Open();
+    ProcessEvents();
+    EXPECT_TRUE(area->viewport()->rect().contains(watchlistFrame()->geometry()))
+        << area->viewport()->width() << "x" << area->viewport()->height();
 }
