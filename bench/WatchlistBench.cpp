@@ -40,8 +40,8 @@
 #include "base/MessageBox.h"
 #include "quote/QuoteService.h"
 #include "quotesim/QuoteSimulator.h"
-#include "window/WatchlistModel.h"
-#include "window/WatchlistRefresher.h"
+#include "watchlist/WatchlistModel.h"
+#include "watchlist/WatchlistRefresher.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;

@@ -19,9 +19,9 @@
 #include "res/Resource.h"
 #include "window/QuorelleDoc.h"
 #include "window/QuorelleView.h"
-#include "window/WatchlistDoc.h"
-#include "window/WatchlistModel.h"
-#include "window/WatchlistView.h"
+#include "watchlist/WatchlistDoc.h"
+#include "watchlist/WatchlistModel.h"
+#include "watchlist/WatchlistView.h"
 
 CQuorelleApp::CQuorelleApp() : CWinApp(kApplicationName)
 {

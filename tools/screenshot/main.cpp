@@ -36,10 +36,10 @@
 #include "quotesim/QuoteSimulator.h"
 #include "res/Resource.h"
 #include "window/QuorelleView.h"
-#include "window/WatchlistDoc.h"
-#include "window/WatchlistModel.h"
-#include "window/WatchlistRefresher.h"
-#include "window/WatchlistView.h"
+#include "watchlist/WatchlistDoc.h"
+#include "watchlist/WatchlistModel.h"
+#include "watchlist/WatchlistRefresher.h"
+#include "watchlist/WatchlistView.h"
 #include "base/Settings.h"
 
 namespace fs = std::filesystem;

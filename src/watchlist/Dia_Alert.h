@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "window/WatchlistCore.h"
+#include "watchlist/WatchlistCore.h"
 
 class QLineEdit;
 

@@ -1,4 +1,4 @@
-#include "window/WatchlistRefresher.h"
+#include "watchlist/WatchlistRefresher.h"
 
 #include <algorithm>
 #include <ctime>

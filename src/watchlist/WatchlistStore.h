@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "window/WatchlistCore.h"
+#include "watchlist/WatchlistCore.h"
 
 // The watchlist's file: watchlist.json in the user's data folder
 // (QStandardPaths::AppDataLocation), written whole through a temporary file

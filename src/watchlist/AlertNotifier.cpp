@@ -1,4 +1,4 @@
-#include "window/AlertNotifier.h"
+#include "watchlist/AlertNotifier.h"
 
 #include <QApplication>
 #include <QDBusConnectionInterface>

@@ -13,7 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "support/TestEnvironment.h"
-#include "window/WatchlistStore.h"
+#include "watchlist/WatchlistStore.h"
 
 extern char** environ;
 

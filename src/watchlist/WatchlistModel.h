@@ -9,7 +9,7 @@
 #include <QTimer>
 
 #include "quote/QuoteSourceRouter.h"
-#include "window/WatchlistCore.h"
+#include "watchlist/WatchlistCore.h"
 
 // The watchlist's rows as a table: the columns of WatchColumn, rising
 // values green and falling red, a short highlight of a cell whose value

@@ -27,12 +27,12 @@
 #include "markets/ListViewModel.h"
 #include "quote/QuoteService.h"
 #include "res/Resource.h"
-#include "window/AlertNotifier.h"
-#include "window/WatchlistDoc.h"
-#include "window/WatchlistModel.h"
-#include "window/WatchlistRefresher.h"
-#include "window/WatchlistStore.h"
-#include "window/WatchlistView.h"
+#include "watchlist/AlertNotifier.h"
+#include "watchlist/WatchlistDoc.h"
+#include "watchlist/WatchlistModel.h"
+#include "watchlist/WatchlistRefresher.h"
+#include "watchlist/WatchlistStore.h"
+#include "watchlist/WatchlistView.h"
 
 namespace {
 SecurityRecord Listed(const std::string& symbol)

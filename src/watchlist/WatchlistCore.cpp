@@ -1,4 +1,4 @@
-#include "window/WatchlistCore.h"
+#include "watchlist/WatchlistCore.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "window/WatchlistDoc.h"
+#include "watchlist/WatchlistDoc.h"
 
 #include <algorithm>
 
@@ -10,9 +10,9 @@
 #include "base/MessageBox.h"
 #include "base/Settings.h"
 #include "framework/WinApp.h"
-#include "window/AlertNotifier.h"
-#include "window/WatchlistModel.h"
-#include "window/WatchlistRefresher.h"
+#include "watchlist/AlertNotifier.h"
+#include "watchlist/WatchlistModel.h"
+#include "watchlist/WatchlistRefresher.h"
 
 namespace {
 std::string& FilePathOverride()

@@ -1,4 +1,4 @@
-#include "window/Dia_Alert.h"
+#include "watchlist/Dia_Alert.h"
 
 #include <cmath>
 #include <cstdlib>

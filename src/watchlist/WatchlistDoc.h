@@ -5,8 +5,8 @@
 
 #include "framework/Document.h"
 #include "quote/QuoteSourceRouter.h"
-#include "window/WatchlistCore.h"
-#include "window/WatchlistStore.h"
+#include "watchlist/WatchlistCore.h"
+#include "watchlist/WatchlistStore.h"
 
 class CAlertNotifier;
 class CWatchlistModel;

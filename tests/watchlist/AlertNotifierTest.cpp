@@ -12,7 +12,7 @@
 #include <QSystemTrayIcon>
 #include <gtest/gtest.h>
 
-#include "window/AlertNotifier.h"
+#include "watchlist/AlertNotifier.h"
 
 namespace {
 // The freedesktop notification service, as far as Notify goes.

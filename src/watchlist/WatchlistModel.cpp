@@ -1,4 +1,4 @@
-#include "window/WatchlistModel.h"
+#include "watchlist/WatchlistModel.h"
 
 #include <cmath>
 #include <ctime>

@@ -1,4 +1,4 @@
-#include "window/WatchlistStore.h"
+#include "watchlist/WatchlistStore.h"
 
 #include <algorithm>
 

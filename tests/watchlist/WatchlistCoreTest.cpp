@@ -8,9 +8,9 @@
 #include <gtest/gtest.h>
 
 #include "support/TestEnvironment.h"
-#include "window/Dia_Alert.h"
-#include "window/WatchlistCore.h"
-#include "window/WatchlistStore.h"
+#include "watchlist/Dia_Alert.h"
+#include "watchlist/WatchlistCore.h"
+#include "watchlist/WatchlistStore.h"
 
 namespace {
 WatchQuote Quote(double last, double prevClose = 100)

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "window/WatchlistStore.h"
+#include "watchlist/WatchlistStore.h"
 
 namespace {
 class Instance {

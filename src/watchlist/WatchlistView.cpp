@@ -1,4 +1,4 @@
-#include "window/WatchlistView.h"
+#include "watchlist/WatchlistView.h"
 
 #include <algorithm>
 
@@ -14,9 +14,9 @@
 #include <QVBoxLayout>
 
 #include "base/QtText.h"
-#include "window/Dia_Alert.h"
-#include "window/WatchlistDoc.h"
-#include "window/WatchlistModel.h"
+#include "watchlist/Dia_Alert.h"
+#include "watchlist/WatchlistDoc.h"
+#include "watchlist/WatchlistModel.h"
 
 CWatchlistView::CWatchlistView()
     : m_pEntry(new QLineEdit(this)), m_pTable(new QTableView(this)), m_pSort(new CWatchlistSortModel(this))
