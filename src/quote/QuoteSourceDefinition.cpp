@@ -18,7 +18,7 @@
 
 #include "base/CText.h"
 #include "quote/JsonTextPlace.h"
-#include "quote/QuoteSourceUrl.h"
+#include "quote/QuoteSourceBase.h"
 
 namespace {
 

@@ -6,8 +6,7 @@
 #include "base/CText.h"
 #include "quote/HttpTransfer.h"
 #include "quote/QuoteSourceFormats.h"
-#include "quote/QuoteSourceTrial.h"
-#include "quote/QuoteSourceUrl.h"
+#include "quote/QuoteSourceRequest.h"
 
 namespace {
 
