@@ -12,7 +12,7 @@ constexpr char16_t kCp1252High[32] = {
 };
 }  // namespace
 
-QString ToQString(const std::string& text)
+QString ToQString(std::string_view text)
 {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString decoded = utf8(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
