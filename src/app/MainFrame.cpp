@@ -11,6 +11,7 @@
 #include "app/QuorelleApp.h"
 #include "app/QuoteSourcesDialog.h"
 #include "app/ResourceTables.h"
+#include "base/StatusText.h"
 #include "framework/DocTemplate.h"
 #include "framework/Document.h"
 #include "base/Globals.h"
@@ -75,6 +76,11 @@ CMainFrame::CMainFrame()
         CMainFrame* frame = GetMainFrame();
         return frame ? &frame->m_directory : nullptr;
     });
+    // Every status text of every layer reaches the live main frame.
+    SetStatusTextPresenter([](const std::string& text) {
+        if (CMainFrame* frame = GetMainFrame())
+            frame->SetMessageText(text);
+    });
     setObjectName(QStringLiteral("MainFrame"));
     setWindowIcon(QIcon(QStringLiteral(":/images/quorelle.png")));
     SetBaseTitle(LoadResourceString(IDR_MAINFRAME));
@@ -133,11 +139,6 @@ void CMainFrame::ResetQuoteRecord(QuoteRecord& quote)
 CQuorelleDoc* CMainFrame::OpenQuoteWindow(SecurityRecord& record)
 {
     return m_directory.OpenQuoteWindow(record);
-}
-
-void CMainFrame::ShowStatusText(const std::string& text)
-{
-    SetMessageText(text);
 }
 
 CQuorelleDoc* CMainFrame::OpenDayFile(const std::string& path)

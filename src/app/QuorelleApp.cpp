@@ -6,6 +6,7 @@
 #include "app/ChildFrame.h"
 #include "app/MainFrame.h"
 #include "app/ResourceTables.h"
+#include "base/StatusText.h"
 #include "framework/DocTemplate.h"
 #include "framework/Document.h"
 #include "base/Globals.h"
@@ -159,8 +160,7 @@ bool CQuorelleApp::AddToWatchlist(const SecurityRecord& security)
     if (!watchlist)
         return false;
     const bool added = watchlist->AddSecurity(security);
-    if (CMainFrame* frame = GetMainWnd())
-        frame->SetMessageText(security.symbol + (added ? " was added to the watchlist." : " is already in the watchlist."));
+    ShowStatusText(security.symbol + (added ? " was added to the watchlist." : " is already in the watchlist."));
     return added;
 }
 

@@ -12,6 +12,7 @@
 
 #include "app/MainFrame.h"
 #include "app/QuorelleApp.h"
+#include "base/StatusText.h"
 #include "framework/DocTemplate.h"
 #include "base/Globals.h"
 #include "base/MessageBox.h"
@@ -48,12 +49,6 @@ int CQuoteDirectory::FindInList(std::string text, const SecurityArray& rows)
 CStatusBar* CQuoteDirectory::StatusBar() const
 {
     return m_pMainFrame ? m_pMainFrame->m_wndStatusBar : nullptr;
-}
-
-void CQuoteDirectory::SetMessageText(const std::string& text)
-{
-    if (m_pMainFrame)
-        m_pMainFrame->SetMessageText(text);
 }
 
 namespace {
@@ -128,7 +123,7 @@ bool CQuoteDirectory::RefreshQuote(SecurityRecord* security, QuoteRecord* quote,
     std::optional<ParsedQuotePage>& parsed = fetched.quote;
     // With several sources on, the status bar names the one that answered.
     if (frame && CQuoteService::Instance().EnabledSources().size() > 1)
-        frame->SetMessageText(QuoteOfText(symbol, SourceDisplayName(fetched.sourceId), parsed->quote.currency));
+        ShowStatusText(QuoteOfText(symbol, SourceDisplayName(fetched.sourceId), parsed->quote.currency));
 
     if (quote) {
         // The whole record is replaced, so no field keeps an earlier value.

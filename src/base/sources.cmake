@@ -5,5 +5,6 @@ set(QUORELLE_BASE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/MessageBox.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PosixFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QtText.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/StatusText.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WaitCursor.cpp
 )

@@ -9,6 +9,7 @@
 #include <QPointer>
 
 #include "base/CText.h"
+#include "base/StatusText.h"
 #include "framework/DocTemplate.h"
 #include "framework/Document.h"
 #include "base/Globals.h"
@@ -128,7 +129,7 @@ void CListView_::Fill()
     // The caption is cleared only for the list the user is working in; a
     // list filled behind another window leaves the status line alone.
     if (m_pDirectory && hasFocus())
-        m_pDirectory->SetMessageText(std::string());
+        ShowStatusText(std::string());
 }
 
 void CListView_::OnColumnClick(int column)

@@ -6,6 +6,7 @@
 #include <QFileSystemWatcher>
 #include <QTimer>
 
+#include "base/StatusText.h"
 #include "framework/MDIFrameWnd.h"
 #include "base/MessageBox.h"
 #include "base/Settings.h"
@@ -24,10 +25,7 @@ std::string& FilePathOverride()
 
 void CWatchlistDoc::ShowInStatusBar(const std::string& text)
 {
-    if (CWinApp* app = CWinApp::GetApp()) {
-        if (CMDIFrameWnd* frame = app->GetMainWnd())
-            frame->SetMessageText(text);
-    }
+    ::ShowStatusText(text);
 }
 
 void CWatchlistDoc::SetFilePathOverride(const std::string& path)
