@@ -19,6 +19,7 @@
 #include "framework/StatusBar.h"
 #include "marketdata/FindInList.h"
 #include "marketdata/LoadMarketList.h"
+#include "quote/DefaultSourceOrder.h"
 #include "quote/EventfulWait.h"
 #include "quote/QuoteService.h"
 #include "window/QuorelleDoc.h"
@@ -121,8 +122,13 @@ bool CQuoteDirectory::RefreshQuote(SecurityRecord* security, QuoteRecord* quote,
         return false;
     }
     std::optional<ParsedQuotePage>& parsed = fetched.quote;
-    // With several sources on, the status bar names the one that answered.
-    if (frame && CQuoteService::Instance().EnabledSources().size() > 1)
+    // With several sources on, the status bar names the one that answered,
+    // or, once, that the specified source seems to be gone.
+    CQuoteService& service = CQuoteService::Instance();
+    const std::string gone = service.NoteFetch(asked, fetched);
+    if (frame && !gone.empty())
+        ShowStatusText(gone);
+    else if (frame && NamesQuoteSource(service.EnabledSources(), service.SourcesChosen(), fetched.sourceId, QuoteSource))
         ShowStatusText(QuoteOfText(symbol, SourceDisplayName(fetched.sourceId), parsed->quote.currency));
 
     if (quote) {

@@ -266,7 +266,8 @@ std::string CQuoteSourcesDialog::EffectiveBase(const QuoteSourceDefinition& sour
     const auto edited = m_bases.find(source.id);
     if (edited != m_bases.end() && !edited->second.empty())
         return edited->second;
-    return source.hostSetting.empty() ? std::string() : SettingText(ToQString(source.hostSetting));
+    const std::string older = source.hostSetting.empty() ? std::string() : SettingText(ToQString(source.hostSetting));
+    return older.empty() ? EveryQuoteSourceBase() : older;
 }
 
 void CQuoteSourcesDialog::TestSelected()

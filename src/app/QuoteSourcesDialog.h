@@ -51,7 +51,7 @@ private:
     void ShowTrial(const SourceTrial& trial);
     const QuoteSourceDefinition* Selected() const;
     // The base the selected source is asked at: the edited override, else
-    // the older setting its definition names.
+    // the older setting its definition names, else QUORELLE_QUOTE_BASE.
     std::string EffectiveBase(const QuoteSourceDefinition& source) const;
 
     std::shared_ptr<const std::vector<QuoteSourceDefinition>> m_sources;

@@ -8,12 +8,29 @@
 #include "base/CText.h"
 #include "base/Globals.h"
 #include "base/Settings.h"
+#include "quote/DefaultSourceOrder.h"
 #include "quote/QuoteSourceCatalog.h"
 
 namespace {
 QString ToQ(const std::string& text)
 {
     return QString::fromStdString(text);
+}
+
+// The ids QuoteSources/Enabled names, in its order; empty when it names none.
+std::vector<std::string> StoredEnabledSources()
+{
+    const CUserSettings settings;
+    // Written by hand without quotes, the INI value reads as a list.
+    const QString stored =
+        settings.value(QString::fromLatin1(SettingsKey::kEnabledQuoteSources)).toStringList().join(QLatin1Char(','));
+    std::vector<std::string> order;
+    for (const QString& id : stored.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const std::string trimmed = TrimWhitespace(id.toStdString());
+        if (!trimmed.empty())
+            order.push_back(trimmed);
+    }
+    return order;
 }
 }  // namespace
 
@@ -78,16 +95,29 @@ std::vector<std::string> CQuoteService::EnabledSources()
     return ReadEnabledSources();
 }
 
+bool CQuoteService::SourcesChosen()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        if (!m_orderOverride.empty())
+            return true;
+    }
+    return EnabledSourcesChosen();
+}
+
 std::map<std::string, std::string> CQuoteService::SourceBases()
 {
     const auto sources = Sources();
     std::map<std::string, std::string> bases;
     const CUserSettings settings;
+    const std::string everySource = EveryQuoteSourceBase();
     for (const QuoteSourceDefinition& source : *sources) {
         std::string base = TrimWhitespace(
             settings.value(QString::fromLatin1(SettingsKey::kQuoteHostsGroup) + '/' + ToQ(source.id)).toString().toStdString());
         if (base.empty() && !source.hostSetting.empty())
             base = TrimWhitespace(settings.value(ToQ(source.hostSetting)).toString().toStdString());
+        if (base.empty())
+            base = everySource;
         if (!base.empty())
             bases[source.id] = base;
     }
@@ -104,6 +134,24 @@ QuoteFetchResult CQuoteService::Fetch(const SecurityRecord& security, const Tran
     return m_router.Fetch(security, *sources, EnabledSources(), SourceBases(), limits, wallClock, cancel);
 }
 
+std::string CQuoteService::NoteFetch(const SecurityRecord& security, const QuoteFetchResult& result)
+{
+    const std::string watched = SpecifiedQuoteSourceId(QuoteSource);
+    const std::lock_guard lock(m_mutex);
+    return m_goneWatch.Observe(watched, security.country + ":" + security.symbol, result);
+}
+
+void CQuoteService::ForgetGoneSources()
+{
+    const std::lock_guard lock(m_mutex);
+    m_goneWatch = CGoneSourceWatch{};
+}
+
+std::string EveryQuoteSourceBase()
+{
+    return TrimWhitespace(qEnvironmentVariable(kQuoteBaseVariable).toStdString());
+}
+
 std::string UserQuoteSourcesPath()
 {
     const CUserSettings settings;
@@ -112,19 +160,13 @@ std::string UserQuoteSourcesPath()
 
 std::vector<std::string> ReadEnabledSources()
 {
-    const CUserSettings settings;
-    // Written by hand without quotes, the INI value reads as a list.
-    const QString stored =
-        settings.value(QString::fromLatin1(SettingsKey::kEnabledQuoteSources)).toStringList().join(QLatin1Char(','));
-    std::vector<std::string> order;
-    for (const QString& id : stored.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-        const std::string trimmed = TrimWhitespace(id.toStdString());
-        if (!trimmed.empty())
-            order.push_back(trimmed);
-    }
-    if (order.empty())
-        order.push_back(QuoteSource == 0 ? "cnn-money" : "msn-money");
-    return order;
+    std::vector<std::string> order = StoredEnabledSources();
+    return order.empty() ? DefaultQuoteSourceOrder(QuoteSource) : order;
+}
+
+bool EnabledSourcesChosen()
+{
+    return !StoredEnabledSources().empty();
 }
 
 void WriteEnabledSources(const std::vector<std::string>& order)

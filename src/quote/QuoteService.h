@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "quote/GoneSourceWatch.h"
 #include "quote/QuoteSourceDefinition.h"
 #include "quote/QuoteSourceRouter.h"
 #include "quote/SecurityRecord.h"
@@ -32,8 +33,11 @@ public:
 
     // The enabled source ids in the order they are tried.
     std::vector<std::string> EnabledSources();
+    // Whether that order is one the user chose (or the command line gave),
+    // rather than DefaultQuoteSourceOrder.
+    bool SourcesChosen();
     // The {base} override of each source: QuoteHosts/<id>, else the older
-    // settings key its definition names.
+    // settings key its definition names, else QUORELLE_QUOTE_BASE.
     std::map<std::string, std::string> SourceBases();
 
     // Fetches the security's quote from the enabled sources in order (the
@@ -42,6 +46,13 @@ public:
                            const std::atomic<bool>* cancel = nullptr);
 
     CQuoteSourceRouter& Router() { return m_router; }
+
+    // Takes a fetch's result into the watch for a gone specified source
+    // (CGoneSourceWatch on SpecifiedQuoteSourceId(QuoteSource)); returns its
+    // note once per run, else an empty text. Callers show the note.
+    std::string NoteFetch(const SecurityRecord& security, const QuoteFetchResult& result);
+    // Starts that watch again, as a new run would.
+    void ForgetGoneSources();
 
     // Program-wide overrides that take the place of the settings (the
     // command line of quorelle-quote): an order, and bases by id.
@@ -59,14 +70,24 @@ private:
     std::vector<std::string> m_orderOverride;
     std::map<std::string, std::string> m_baseOverrides;
     CQuoteSourceRouter m_router;
+    CGoneSourceWatch m_goneWatch;
 };
+
+// The environment variable whose value ("scheme://host:port") is the base
+// of every quote source that no setting or command line overrides: one
+// place to send all sources to a local server, as the test programs do.
+inline constexpr char kQuoteBaseVariable[] = "QUORELLE_QUOTE_BASE";
+// Its value, trimmed; empty when unset.
+std::string EveryQuoteSourceBase();
 
 // The file of the user's quote source definitions: quote-sources.json in
 // the folder of the user's settings.
 std::string UserQuoteSourcesPath();
 
 // The enabled sources as the settings keep them (QuoteSources/Enabled, ids
-// separated by commas); when never set, the page layout the process-wide
-// QuoteSource selects: msn-money, or cnn-money for 0.
+// separated by commas); when the setting names none,
+// DefaultQuoteSourceOrder(QuoteSource). Never writes the setting.
 std::vector<std::string> ReadEnabledSources();
+// Whether QuoteSources/Enabled names at least one source.
+bool EnabledSourcesChosen();
 void WriteEnabledSources(const std::vector<std::string>& order);

@@ -23,6 +23,8 @@ list(APPEND QUORELLE_QUOTE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/QuoteSourceRequest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QuoteSourceRouter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QuoteSourceTrial.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DefaultSourceOrder.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/GoneSourceWatch.cpp
 )
 
 # The built-in definitions are compiled in as one text, so every program

@@ -11,6 +11,7 @@
 #include "base/MessageBox.h"
 #include "base/Settings.h"
 #include "framework/WinApp.h"
+#include "quote/QuoteService.h"
 #include "watchlist/AlertNotifier.h"
 #include "watchlist/WatchlistModel.h"
 #include "watchlist/WatchlistRefresher.h"
@@ -147,6 +148,8 @@ bool CWatchlistDoc::SaveNow(bool closing)
 
 void CWatchlistDoc::OnRowFetched(const SecurityRecord& security, const QuoteFetchResult& result)
 {
+    if (const std::string gone = CQuoteService::Instance().NoteFetch(security, result); !gone.empty())
+        ShowInStatusBar(gone);
     for (const std::string& alert : m_pModel->ApplyResult(security, result))
         m_pNotifier->Notify("Quorelle alert", alert);
 }

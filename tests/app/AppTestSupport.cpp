@@ -8,6 +8,7 @@
 #include "framework/MDIChildWnd.h"
 #include "base/QtText.h"
 #include "support/LocalHttpServer.h"
+#include "support/QuoteSourceSetup.h"
 #include "base/Settings.h"
 
 void ResetApplicationState()
@@ -19,6 +20,8 @@ void ResetApplicationState()
     const QString dead = QStringLiteral("127.0.0.1:%1").arg(testing_support::UnusedLoopbackPort());
     settings.setValue("QuoteHosts/MsnMoney", dead);
     settings.setValue("QuoteHosts/CnnMoney", dead);
+    // The shell's tests mean the specified source alone.
+    testing_support::UseSpecifiedSourceAlone();
     g_nWindowKind = 1;
 }
 

@@ -18,9 +18,12 @@
 #include "base/CText.h"
 #include "base/QtText.h"
 #include "base/Settings.h"
+#include "quote/DefaultSourceOrder.h"
 #include "quote/QuoteService.h"
 #include "quotesim/QuoteSimulator.h"
 #include "res/Resource.h"
+#include "support/QuoteSourceSetup.h"
+#include "support/TestEnvironment.h"
 
 namespace {
 
@@ -106,7 +109,7 @@ TEST_F(QuoteSourcesDialogTest, EnablingAndMovingUpIsSavedAsTheOrder)
     list->item(0)->setCheckState(Qt::Unchecked);
     EXPECT_FALSE(dialog.Save());
     EXPECT_TRUE(Child<QLabel>(dialog, "saveError")->isVisibleTo(&dialog));
-    EXPECT_FALSE(CUserSettings().contains(SettingsKey::kEnabledQuoteSources));
+    EXPECT_EQ(CUserSettings().value(SettingsKey::kEnabledQuoteSources).toString(), "msn-money");
 
     list->item(0)->setCheckState(Qt::Checked);
     list->item(chart)->setCheckState(Qt::Checked);
@@ -117,6 +120,25 @@ TEST_F(QuoteSourcesDialogTest, EnablingAndMovingUpIsSavedAsTheOrder)
     EXPECT_FALSE(Child<QPushButton>(dialog, "upButton")->isEnabled());
     EXPECT_TRUE(dialog.Save());
     EXPECT_EQ(ReadEnabledSources(), (std::vector<std::string>{"chart-json", "msn-money"}));
+}
+
+TEST_F(QuoteSourcesDialogTest, WithoutAChoiceTheDefaultOrderIsShownAndOnlySaveWritesIt)
+{
+    testing_support::UseDefaultSourceOrder();
+    CQuoteSourcesDialog dialog(m_frame);
+    auto* list = Child<QListWidget>(dialog, "sourceList");
+    const std::vector<std::string> order = DefaultQuoteSourceOrder(2);
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        EXPECT_EQ(RowOf(list, order[i]), static_cast<int>(i)) << order[i];
+        EXPECT_EQ(list->item(static_cast<int>(i))->checkState(), Qt::Checked) << order[i];
+    }
+    EXPECT_EQ(list->item(RowOf(list, "cnn-money"))->checkState(), Qt::Unchecked);
+    EXPECT_FALSE(CUserSettings().contains(SettingsKey::kEnabledQuoteSources));
+
+    // Saved, the order is the user's from then on.
+    EXPECT_TRUE(dialog.Save());
+    EXPECT_EQ(CUserSettings().value(SettingsKey::kEnabledQuoteSources).toString(), "msn-money,chart-json,quote-csv");
+    EXPECT_TRUE(CQuoteService::Instance().SourcesChosen());
 }
 
 TEST_F(QuoteSourcesDialogTest, TestShowsFieldValuesNotFoundAndTheRawAnswer)
@@ -136,6 +158,21 @@ TEST_F(QuoteSourcesDialogTest, TestShowsFieldValuesNotFoundAndTheRawAnswer)
     const std::string status = FromQString(Child<QLabel>(dialog, "testStatus")->text());
     EXPECT_NE(status.find(" ms"), std::string::npos) << status;
     EXPECT_TRUE(Child<QPushButton>(dialog, "testButton")->isEnabled());
+}
+
+TEST_F(QuoteSourcesDialogTest, TestAsksASourceWithoutABaseSettingAtTheCommonBase)
+{
+    // QUORELLE_QUOTE_BASE sends every source without a setting to the simulator.
+    testing_support::ScopedEnvironment common(kQuoteBaseVariable, "http://" + m_sim.HostPort());
+    CQuoteSourcesDialog dialog(m_frame);
+    auto* list = Child<QListWidget>(dialog, "sourceList");
+    list->setCurrentRow(RowOf(list, "quote-csv"));
+    EXPECT_EQ(FromQString(Child<QLineEdit>(dialog, "baseEdit")->text()), "");
+    Child<QLineEdit>(dialog, "testSymbol")->setText("YSI");
+    Child<QPushButton>(dialog, "testButton")->click();
+    const std::string status = FromQString(Child<QLabel>(dialog, "testStatus")->text());
+    EXPECT_EQ(status.rfind("Quote found", 0), 0u) << status;
+    EXPECT_NE(status.find("http://" + m_sim.HostPort() + "/"), std::string::npos) << status;
 }
 
 TEST_F(QuoteSourcesDialogTest, BrokenUserFileIsNamedAtTheTop)

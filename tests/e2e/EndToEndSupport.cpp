@@ -13,6 +13,7 @@
 #include "markets/ListView.h"
 #include "window/QuorelleView.h"
 #include "base/Settings.h"
+#include "support/QuoteSourceSetup.h"
 
 namespace fs = std::filesystem;
 
@@ -47,7 +48,7 @@ void EndToEndTest::SetUp()
     m_started = std::time(nullptr);
     CUserSettings().clear();
     g_nWindowKind = 1;
-    QuoteSource = 2;
+    testing_support::UseSpecifiedSourceAlone();
 
     for (const auto& entry : fs::directory_iterator(QUORELLE_DEMO_DIR))
         if (entry.path().extension() == ".TXT")

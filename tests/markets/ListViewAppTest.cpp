@@ -22,6 +22,7 @@
 #include "marketdata/SymbolList.h"
 #include "res/Resource.h"
 #include "support/LocalHttpServer.h"
+#include "support/QuoteSourceSetup.h"
 #include "window/QuorelleView.h"
 #include "base/Settings.h"
 
@@ -44,6 +45,7 @@ protected:
         const QString dead = QStringLiteral("127.0.0.1:%1").arg(testing_support::UnusedLoopbackPort());
         settings.setValue("QuoteHosts/MsnMoney", dead);
         settings.setValue("QuoteHosts/CnnMoney", dead);
+        testing_support::UseSpecifiedSourceAlone();
         ResetListState();
         m_app = std::make_unique<CQuorelleApp>();
         ASSERT_TRUE(m_app->InitInstance());

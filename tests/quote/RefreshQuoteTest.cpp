@@ -13,8 +13,10 @@
 #include "base/Globals.h"
 #include "app/QuoteDirectory.h"
 #include "quote/PageDownloader.h"
+#include "quote/QuoteService.h"
 #include "quote/QuoteTime.h"
 #include "support/LocalHttpServer.h"
+#include "support/QuoteSourceSetup.h"
 #include "support/TestEnvironment.h"
 #include "base/Settings.h"
 
@@ -159,6 +161,7 @@ protected:
         m_downloader.SetStallTimeout(5s);
         SetQuoteHost("QuoteHosts/MsnMoney", m_server.HostPort());
         SetQuoteHost("QuoteHosts/CnnMoney", m_server.HostPort());
+        testing_support::UseSpecifiedSourceAlone();
     }
 
     ~RefreshQuoteTest() override
@@ -166,6 +169,7 @@ protected:
         QuoteSource = 2;
         refreshInProgress = false;
         CUserSettings().remove(QStringLiteral("QuoteHosts"));
+        testing_support::UseDefaultSourceOrder();
     }
 
     quote_tests::NoProxyEnvironment m_noProxy;
@@ -201,7 +205,7 @@ TEST_F(RefreshQuoteTest, MsnPageFillsEveryFieldAndNothingStaleRemains)
 
 TEST_F(RefreshQuoteTest, CnnPageFillsItsFieldsAndNothingElse)
 {
-    QuoteSource = 0;
+    testing_support::UseSpecifiedSourceAlone(0);
     m_server.SetPage("IBM", ReadQuotePage("cnn_rising.html"));
     SecurityRecord security = Security("US", "IBM");
     QuoteRecord quote = StaleQuote();
@@ -251,7 +255,7 @@ TEST_F(RefreshQuoteTest, ErrorPageWithoutAPriceShowsTheNoDataMessage)
     QuoteRecord quote = StaleQuote();
     MessageRecorder messages;
     EXPECT_FALSE(m_directory.RefreshQuote(&security, &quote));
-    QuoteSource = 0;
+    testing_support::UseSpecifiedSourceAlone(0);
     EXPECT_FALSE(m_directory.RefreshQuote(&security, &quote));
 
     EXPECT_EQ(messages.messages(), (std::vector<std::string>{
@@ -384,6 +388,8 @@ TEST_F(RefreshQuoteTest, HostSettingIsReadForEveryRefresh)
 TEST_F(RefreshQuoteTest, DefaultHostsWhenNothingIsConfigured)
 {
     CUserSettings().remove(QStringLiteral("QuoteHosts"));
+    // The built-in hosts this time, reached only through the local proxy.
+    testing_support::ScopedEnvironment builtInBases(kQuoteBaseVariable, "");
     // A local proxy shows which host each request was meant for.
     LocalHttpServer proxy;
     const std::string msnPage = ReadQuotePage("msn_rising.html");
@@ -401,7 +407,7 @@ TEST_F(RefreshQuoteTest, DefaultHostsWhenNothingIsConfigured)
 
     SecurityRecord security = Security("CA", "RY");
     EXPECT_TRUE(m_directory.RefreshQuote(&security, nullptr));
-    QuoteSource = 0;
+    testing_support::UseSpecifiedSourceAlone(0);
     EXPECT_TRUE(m_directory.RefreshQuote(&security, nullptr));
     std::lock_guard lock(mutex);
     EXPECT_EQ(targets, (std::vector<std::string>{"http://moneycentral.msn.com/detail/stock_quote?Symbol=CA:RY",

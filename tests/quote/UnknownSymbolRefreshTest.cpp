@@ -12,6 +12,7 @@
 #include "quote/QuoteService.h"
 #include "quotesim/QuoteSimulator.h"
 #include "support/TestEnvironment.h"
+#include "support/QuoteSourceSetup.h"
 #include "base/Settings.h"
 
 using namespace std::chrono_literals;
@@ -34,6 +35,7 @@ protected:
         CUserSettings settings;
         settings.setValue(QStringLiteral("QuoteHosts/MsnMoney"), QString::fromStdString(m_sim.HostPort()));
         settings.setValue(QStringLiteral("QuoteHosts/CnnMoney"), QString::fromStdString(m_sim.HostPort()));
+        testing_support::UseSpecifiedSourceAlone();
     }
 
     ~UnknownSymbolRefresh() override
@@ -42,6 +44,7 @@ protected:
         QuoteSource = 2;
         refreshInProgress = false;
         CUserSettings().remove(QStringLiteral("QuoteHosts"));
+        testing_support::UseDefaultSourceOrder();
     }
 
     static QuoteRecord MarkedQuote()
@@ -104,21 +107,21 @@ protected:
 
 TEST_F(UnknownSymbolRefresh, FirstLayoutLookupPageGivesTheNoDataMessage)
 {
-    QuoteSource = 2;
+    testing_support::UseSpecifiedSourceAlone(2);
     ExpectNoDataFor("first layout");
 }
 
 TEST_F(UnknownSymbolRefresh, SecondLayoutLookupPageGivesTheNoDataMessage)
 {
-    QuoteSource = 0;
+    testing_support::UseSpecifiedSourceAlone(0);
     ExpectNoDataFor("second layout");
 }
 
 TEST_F(UnknownSymbolRefresh, AListedSymbolStillGetsItsQuoteInBothLayouts)
 {
-    QuoteSource = 2;
+    testing_support::UseSpecifiedSourceAlone(2);
     ExpectQuoteFor("first layout");
-    QuoteSource = 0;
+    testing_support::UseSpecifiedSourceAlone(0);
     ExpectQuoteFor("second layout");
 }
 

@@ -1,5 +1,10 @@
 #include "support/TestEnvironment.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <clocale>
 #include <cstdlib>
 #include <ctime>
@@ -9,6 +14,7 @@
 #include <utility>
 
 #include "base/MessageBox.h"
+#include "quote/QuoteService.h"
 
 namespace fs = std::filesystem;
 
@@ -32,7 +38,44 @@ fs::path& ProcessDir()
     static fs::path dir;
     return dir;
 }
+
+// A loopback TCP port bound for the process's life and never listened on:
+// the kernel refuses every connection to it, and no other socket (a test's
+// server, a client's own port) can take it meanwhile.
+class RefusingPort {
+public:
+    RefusingPort()
+    {
+        m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (m_fd < 0)
+            throw std::runtime_error("socket failed");
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof addr;
+        if (::bind(m_fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+            ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
+            ::close(m_fd);
+            throw std::runtime_error("cannot bind a loopback port");
+        }
+        m_base = "http://127.0.0.1:" + std::to_string(ntohs(addr.sin_port));
+    }
+    ~RefusingPort() { ::close(m_fd); }
+    RefusingPort(const RefusingPort&) = delete;
+    RefusingPort& operator=(const RefusingPort&) = delete;
+    const std::string& base() const { return m_base; }
+
+private:
+    int m_fd = -1;
+    std::string m_base;
+};
 }  // namespace
+
+const std::string& RefusingQuoteBase()
+{
+    static const RefusingPort port;
+    return port.base();
+}
 
 TempDir::TempDir() : m_path(MakeUniqueDir(fs::temp_directory_path(), "quorelle-test-")) {}
 
@@ -149,6 +192,7 @@ void IsolateTestProcess()
     tzset();
     fs::current_path(dir / "work");
     ProcessDir() = dir;
+    setenv(kQuoteBaseVariable, RefusingQuoteBase().c_str(), 1);
     // Messages nobody expected go to stderr instead of a modal box.
     SetMessageBoxPresenter([](const std::string& text) {
         std::fprintf(stderr, "[unexpected message box] %s\n", text.c_str());

@@ -97,10 +97,19 @@ private:
 
 // Points HOME, XDG_CONFIG_HOME, the data folders (XDG_DATA_HOME, XDG_DATA_DIRS) and the current directory of the test process
 // at a private temporary folder, so no test touches the user's settings or
-// working directory, nor finds files installed on the machine. Called by both test mains before anything else.
+// working directory, nor finds files installed on the machine, and every
+// quote source at RefusingQuoteBase(). Called by both test mains before anything else.
 void IsolateTestProcess();
 
 // The folder of the per-process isolation (the initial current directory).
 const std::filesystem::path& TestProcessDir();
+
+// The base every quote source is asked at unless a test points it elsewhere
+// ("http://127.0.0.1:<port>", set as QUORELLE_QUOTE_BASE by
+// IsolateTestProcess, so programs the tests start inherit it): a loopback
+// port this process keeps bound and never listens on, so a connection to it
+// is refused at once. No test reaches past this machine or waits on a name
+// lookup, whatever sources it turns on.
+const std::string& RefusingQuoteBase();
 
 }  // namespace testing_support

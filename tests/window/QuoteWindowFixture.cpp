@@ -10,12 +10,14 @@
 #include "base/Globals.h"
 #include "framework/RecentFileList.h"
 #include "support/LocalHttpServer.h"
+#include "support/QuoteSourceSetup.h"
 #include "window/QuorelleDoc.h"
 #include "base/Settings.h"
 
 void QuoteWindowTest::SetUp()
 {
     CUserSettings().clear();
+    testing_support::UseSpecifiedSourceAlone();
     g_nWindowKind = 1;
     refreshInProgress = false;
     m_cwd = std::make_unique<testing_support::ScopedCurrentDir>(m_work.path());
