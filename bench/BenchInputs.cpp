@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "framework/CText.h"
+#include "base/CText.h"
 
 namespace bench {
 

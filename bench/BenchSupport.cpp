@@ -9,7 +9,7 @@
 #include <QByteArray>
 #include <QtGlobal>
 
-#include "framework/MessageBox.h"
+#include "base/MessageBox.h"
 
 namespace bench {
 

@@ -20,8 +20,8 @@
 
 #include "BenchSupport.h"
 #include "app/QuoteDirectory.h"
-#include "framework/MessageBox.h"
-#include "framework/Settings.h"
+#include "base/MessageBox.h"
+#include "base/Settings.h"
 #include "quote/PageDownloader.h"
 #include "quotesim/QuoteSimulator.h"
 

@@ -13,10 +13,10 @@
 #include "BenchInputs.h"
 #include "MarketsInputs.h"
 #include "app/MainFrame.h"
-#include "framework/Globals.h"
+#include "base/Globals.h"
 #include "markets/ListView.h"
 #include "markets/ListViewOrder.h"
-#include "markets/MarketTable.h"
+#include "marketdata/MarketTable.h"
 
 namespace {
 

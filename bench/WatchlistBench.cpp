@@ -36,12 +36,12 @@
 #include <QTimer>
 
 #include "BenchSupport.h"
-#include "framework/CText.h"
-#include "framework/MessageBox.h"
+#include "base/CText.h"
+#include "base/MessageBox.h"
 #include "quote/QuoteService.h"
 #include "quotesim/QuoteSimulator.h"
-#include "window/WatchlistModel.h"
-#include "window/WatchlistRefresher.h"
+#include "watchlist/WatchlistModel.h"
+#include "watchlist/WatchlistRefresher.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;

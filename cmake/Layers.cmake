@@ -1,9 +1,14 @@
 # One static library per folder of src/, linked only in the allowed
 # direction:
 #
-#   framework <- quote <- chart <- window
-#                quote <- markets
-#   app on top of all (res/ holds resource ids every layer may use)
+#   base <- framework <- chart <- window <- watchlist
+#   base <- quote <- chart;  base, quote <- marketdata
+#   framework, marketdata <- markets
+#   app on top of all (res/ holds resource ids every layer from framework
+#   up may use)
+#
+# base/, quote/ and marketdata/ link QtCore and no widgets, so the programs
+# without a user interface (quorelle-quote, the simulator) link only them.
 #
 # Includes are written relative to src/ ("quote/QuoteRecord.h"), but a
 # folder's library does not see src/ itself: it sees a folder of its own in

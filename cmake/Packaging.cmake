@@ -41,7 +41,7 @@ function(quorelle_finish_packaging)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/32x32/apps)
   install(FILES ${PROJECT_SOURCE_DIR}/src/res/desktop/quorelle.svg
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-  # The sample lists, found from any working folder (markets/MarketListLocation).
+  # The sample lists, found from any working folder (marketdata/MarketListLocation).
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/demo/ DESTINATION ${CMAKE_INSTALL_DATADIR}/quorelle/lists
           FILES_MATCHING PATTERN "*.TXT")
 

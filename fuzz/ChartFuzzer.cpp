@@ -29,7 +29,7 @@
 #include "FuzzSupport.h"
 #include "chart/DeviceContext.h"
 #include "chart/Graph.h"
-#include "framework/CText.h"
+#include "base/CText.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "framework/CText.h"
+#include "base/CText.h"
 #include "quote/PageDownloader.h"
 
 namespace {

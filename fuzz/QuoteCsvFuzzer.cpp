@@ -9,7 +9,7 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "framework/CText.h"
+#include "base/CText.h"
 #include "quote/QuoteSourceDefinition.h"
 #include "quote/QuoteSourceFormats.h"
 

@@ -17,7 +17,7 @@
 #include <QTimeZone>
 
 #include "FuzzSupport.h"
-#include "framework/CText.h"
+#include "base/CText.h"
 #include "quote/ExchangeZones.h"
 #include "quote/QuoteSourceCatalog.h"
 #include "quote/QuoteSourceFormats.h"

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "framework/CText.h"
+#include "base/CText.h"
 #include "quote/ExchangeZones.h"
 #include "quote/QuoteSourceDefinition.h"
 #include "quote/QuoteSourceUrl.h"

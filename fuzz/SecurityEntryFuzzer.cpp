@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "FuzzSupport.h"
-#include "framework/CText.h"
+#include "base/CText.h"
 #include "window/SecurityEntry.h"
 
 namespace {

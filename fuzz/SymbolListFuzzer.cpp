@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "FuzzSupport.h"
-#include "framework/CText.h"
-#include "markets/SymbolList.h"
+#include "base/CText.h"
+#include "marketdata/SymbolList.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <QMdiArea>
 
 #include "framework/DocTemplate.h"
-#include "framework/Globals.h"
+#include "base/Globals.h"
 #include "res/Resource.h"
 
 CFrameCreateStruct ChildFrameSizeForKind(int windowKind)

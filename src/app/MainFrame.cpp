@@ -11,15 +11,16 @@
 #include "app/QuorelleApp.h"
 #include "app/QuoteSourcesDialog.h"
 #include "app/ResourceTables.h"
+#include "base/StatusText.h"
 #include "framework/DocTemplate.h"
 #include "framework/Document.h"
-#include "framework/Globals.h"
-#include "framework/MessageBox.h"
-#include "framework/QtText.h"
-#include "framework/Settings.h"
+#include "base/Globals.h"
+#include "base/MessageBox.h"
+#include "base/QtText.h"
+#include "base/Settings.h"
 #include "framework/StatusBar.h"
-#include "framework/WaitCursor.h"
-#include "markets/CountryTable.h"
+#include "base/WaitCursor.h"
+#include "marketdata/CountryTable.h"
 #include "markets/Dia_FindWorldwide.h"
 #include "res/Resource.h"
 #include "window/DayFile.h"
@@ -74,6 +75,11 @@ CMainFrame::CMainFrame()
     MarketListHostProvider::Install([]() -> CMarketListHost* {
         CMainFrame* frame = GetMainFrame();
         return frame ? &frame->m_directory : nullptr;
+    });
+    // Every status text of every layer reaches the live main frame.
+    SetStatusTextPresenter([](const std::string& text) {
+        if (CMainFrame* frame = GetMainFrame())
+            frame->SetMessageText(text);
     });
     setObjectName(QStringLiteral("MainFrame"));
     setWindowIcon(QIcon(QStringLiteral(":/images/quorelle.png")));
@@ -133,11 +139,6 @@ void CMainFrame::ResetQuoteRecord(QuoteRecord& quote)
 CQuorelleDoc* CMainFrame::OpenQuoteWindow(SecurityRecord& record)
 {
     return m_directory.OpenQuoteWindow(record);
-}
-
-void CMainFrame::ShowStatusText(const std::string& text)
-{
-    SetMessageText(text);
 }
 
 CQuorelleDoc* CMainFrame::OpenDayFile(const std::string& path)

@@ -52,7 +52,6 @@ public:
     void ResetQuoteRecord(QuoteRecord& quote) override;
     CQuorelleDoc* OpenQuoteWindow(SecurityRecord& record) override;
     PastDay* PastDayBeingOpened() const override { return m_pPastDay; }
-    void ShowStatusText(const std::string& text) override;
 
     // Tools -> Open Day File... without its file dialog: opens the day file
     // at the path in a read-only quote window. A refused file gets a message

@@ -1,6 +1,6 @@
 #include "app/MarketCommands.h"
 
-#include "markets/MarketTable.h"
+#include "marketdata/MarketTable.h"
 
 const std::vector<MarketCommand>& MarketCommands()
 {

@@ -6,25 +6,28 @@
 #include "app/ChildFrame.h"
 #include "app/MainFrame.h"
 #include "app/ResourceTables.h"
+#include "base/StatusText.h"
 #include "framework/DocTemplate.h"
 #include "framework/Document.h"
-#include "framework/Globals.h"
+#include "base/Globals.h"
 #include "framework/MDIChildWnd.h"
-#include "framework/MessageBox.h"
+#include "base/MessageBox.h"
 #include "framework/QtMessageBox.h"
-#include "framework/Settings.h"
+#include "framework/QtWaitCursor.h"
+#include "base/Settings.h"
 #include "markets/ListView.h"
 #include "quote/QuoteService.h"
 #include "res/Resource.h"
 #include "window/QuorelleDoc.h"
 #include "window/QuorelleView.h"
-#include "window/WatchlistDoc.h"
-#include "window/WatchlistModel.h"
-#include "window/WatchlistView.h"
+#include "watchlist/WatchlistDoc.h"
+#include "watchlist/WatchlistModel.h"
+#include "watchlist/WatchlistView.h"
 
 CQuorelleApp::CQuorelleApp() : CWinApp(kApplicationName)
 {
     InstallQtMessageBoxPresenter();
+    InstallQtWaitCursor();
 }
 
 CQuorelleApp::~CQuorelleApp()
@@ -157,8 +160,7 @@ bool CQuorelleApp::AddToWatchlist(const SecurityRecord& security)
     if (!watchlist)
         return false;
     const bool added = watchlist->AddSecurity(security);
-    if (CMainFrame* frame = GetMainWnd())
-        frame->SetMessageText(security.symbol + (added ? " was added to the watchlist." : " is already in the watchlist."));
+    ShowStatusText(security.symbol + (added ? " was added to the watchlist." : " is already in the watchlist."));
     return added;
 }
 

@@ -12,12 +12,13 @@
 
 #include "app/MainFrame.h"
 #include "app/QuorelleApp.h"
+#include "base/StatusText.h"
 #include "framework/DocTemplate.h"
-#include "framework/Globals.h"
-#include "framework/MessageBox.h"
+#include "base/Globals.h"
+#include "base/MessageBox.h"
 #include "framework/StatusBar.h"
-#include "markets/FindInList.h"
-#include "markets/LoadMarketList.h"
+#include "marketdata/FindInList.h"
+#include "marketdata/LoadMarketList.h"
 #include "quote/DefaultSourceOrder.h"
 #include "quote/EventfulWait.h"
 #include "quote/QuoteService.h"
@@ -49,12 +50,6 @@ int CQuoteDirectory::FindInList(std::string text, const SecurityArray& rows)
 CStatusBar* CQuoteDirectory::StatusBar() const
 {
     return m_pMainFrame ? m_pMainFrame->m_wndStatusBar : nullptr;
-}
-
-void CQuoteDirectory::SetMessageText(const std::string& text)
-{
-    if (m_pMainFrame)
-        m_pMainFrame->SetMessageText(text);
 }
 
 namespace {
@@ -132,9 +127,9 @@ bool CQuoteDirectory::RefreshQuote(SecurityRecord* security, QuoteRecord* quote,
     CQuoteService& service = CQuoteService::Instance();
     const std::string gone = service.NoteFetch(asked, fetched);
     if (frame && !gone.empty())
-        frame->SetMessageText(gone);
+        ShowStatusText(gone);
     else if (frame && NamesQuoteSource(service.EnabledSources(), service.SourcesChosen(), fetched.sourceId, QuoteSource))
-        frame->SetMessageText(QuoteOfText(symbol, SourceDisplayName(fetched.sourceId), parsed->quote.currency));
+        ShowStatusText(QuoteOfText(symbol, SourceDisplayName(fetched.sourceId), parsed->quote.currency));
 
     if (quote) {
         // The whole record is replaced, so no field keeps an earlier value.

@@ -52,7 +52,6 @@ public:
 
     const SecurityArray& NearestQuotes() const override { return m_arrNearest; }
     CStatusBar* StatusBar() const override;
-    void SetMessageText(const std::string& text) override;
 
 private:
     SecurityRecord& m_recDefault;

@@ -21,9 +21,9 @@
 #include <QVBoxLayout>
 
 #include "app/QuoteSourceText.h"
-#include "framework/CText.h"
-#include "framework/QtText.h"
-#include "framework/Settings.h"
+#include "base/CText.h"
+#include "base/QtText.h"
+#include "base/Settings.h"
 #include "quote/EventfulWait.h"
 #include "quote/QuoteSourceCatalog.h"
 #include "quote/QuoteService.h"

@@ -5,7 +5,7 @@
 #include "app/QuorelleApp.h"
 #include "app/TerminationSignals.h"
 #include "framework/CommandIds.h"
-#include "framework/Settings.h"
+#include "base/Settings.h"
 
 int main(int argc, char** argv)
 {

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "framework/CText.h"
+#include "base/CText.h"
 
 namespace {
 bool IsContinuation(unsigned char c)

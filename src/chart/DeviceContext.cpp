@@ -6,7 +6,7 @@
 
 #include <QPainter>
 
-#include "chart/DisplayText.h"
+#include "base/QtText.h"
 
 namespace {
 // Wider pens are drawn at most this wide; a typed width of a million pixels
@@ -181,7 +181,7 @@ void DeviceContext::TextOut(int x, int y, const std::string& text)
     m_painter.fillRect(QRect(left, top, extent.cx, extent.cy), ToQColor(m_bkColor));
     m_painter.setFont(m_font.QtFont());
     m_painter.setPen(ToQColor(m_textColor));
-    m_painter.drawText(QPoint(left, top + metrics.ascent()), DecodeDisplayText(text));
+    m_painter.drawText(QPoint(left, top + metrics.ascent()), ToQString(text));
 }
 
 unsigned DeviceContext::SetTextAlign(unsigned align)

@@ -1,6 +1,6 @@
 #include "chart/Font.h"
 
-#include "chart/DisplayText.h"
+#include "base/QtText.h"
 
 #include <algorithm>
 #include <mutex>
@@ -56,14 +56,14 @@ bool Font::CreateFontIndirect(const LogFont& description)
 int Font::Advance(const std::string& text) const
 {
     if (!m_advances)
-        return Metrics().horizontalAdvance(DecodeDisplayText(text));
+        return Metrics().horizontalAdvance(ToQString(text));
     if (const auto found = m_advances->find(text); found != m_advances->end())
         return found->second;
     // Bounded: a chart's texts change with every refresh (panel values).
     constexpr std::size_t kMaxRemembered = 4096;
     if (m_advances->size() >= kMaxRemembered)
         m_advances->clear();
-    const int advance = m_metrics->horizontalAdvance(DecodeDisplayText(text));
+    const int advance = m_metrics->horizontalAdvance(ToQString(text));
     m_advances->emplace(text, advance);
     return advance;
 }

@@ -9,7 +9,7 @@
 #include "chart/ChartGeometry.h"
 #include "chart/ChartText.h"
 #include "chart/Graph.h"
-#include "framework/CText.h"
+#include "base/CText.h"
 
 namespace {
 constexpr int kCaptionOffset = 20;

@@ -6,7 +6,7 @@
 #include <limits>
 #include <stdexcept>
 
-#include "framework/CText.h"
+#include "base/CText.h"
 
 PointRow::PointRow(std::initializer_list<std::string_view> cells)
 {

@@ -1,6 +1,6 @@
 #include "chart/QuoteChartContent.h"
 
-#include "framework/CText.h"
+#include "base/CText.h"
 
 std::string QuoteChartTitle(const std::string& company, const std::string& symbol)
 {

@@ -3,7 +3,6 @@ set(QUORELLE_CHART_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ChartGeometry.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ChartText.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DeviceContext.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/DisplayText.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Font.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Graph.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GraphDraw.cpp

@@ -3,7 +3,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "framework/QtText.h"
+#include "base/QtText.h"
 
 CCommandRouter::CCommandRouter(QWidget* owner) : QObject(owner), m_pOwner(owner) {}
 

@@ -9,7 +9,7 @@
 #include "framework/Document.h"
 #include "framework/MDIChildWnd.h"
 #include "framework/MDIFrameWnd.h"
-#include "framework/MessageBox.h"
+#include "base/MessageBox.h"
 #include "framework/View.h"
 #include "framework/WinApp.h"
 

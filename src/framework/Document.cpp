@@ -10,11 +10,11 @@
 #include "framework/DocTemplate.h"
 #include "framework/MDIChildWnd.h"
 #include "framework/MDIFrameWnd.h"
-#include "framework/MessageBox.h"
-#include "framework/QtText.h"
+#include "base/MessageBox.h"
+#include "base/QtText.h"
 #include "framework/View.h"
 #include "framework/WinApp.h"
-#include "framework/CText.h"
+#include "base/CText.h"
 
 CDocument::CDocument() = default;
 

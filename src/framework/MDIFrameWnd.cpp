@@ -18,7 +18,7 @@
 #include "framework/DocTemplate.h"
 #include "framework/Document.h"
 #include "framework/MDIChildWnd.h"
-#include "framework/QtText.h"
+#include "base/QtText.h"
 #include "framework/RecentFileList.h"
 #include "framework/StatusBar.h"
 #include "framework/View.h"

@@ -4,8 +4,8 @@
 #include <QMessageBox>
 
 #include "framework/MDIFrameWnd.h"
-#include "framework/MessageBox.h"
-#include "framework/QtText.h"
+#include "base/MessageBox.h"
+#include "base/QtText.h"
 #include "framework/WinApp.h"
 
 void ShowQtMessageBox(const std::string& text)

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "framework/CText.h"
+#include "base/CText.h"
 
 CRecentFileList::CRecentFileList(std::size_t maxSize) : m_maxSize(maxSize) {}
 

@@ -2,7 +2,7 @@
 
 #include <QLabel>
 
-#include "framework/QtText.h"
+#include "base/QtText.h"
 
 CStatusBar::CStatusBar(QWidget* parent) : QStatusBar(parent)
 {

@@ -9,9 +9,9 @@
 #include "framework/DocTemplate.h"
 #include "framework/Document.h"
 #include "framework/MDIFrameWnd.h"
-#include "framework/QtText.h"
-#include "framework/Settings.h"
-#include "framework/WaitCursor.h"
+#include "base/QtText.h"
+#include "base/Settings.h"
+#include "base/WaitCursor.h"
 
 namespace {
 CWinApp* g_pApp = nullptr;

@@ -7,7 +7,7 @@
 #include <QShowEvent>
 
 #include "framework/DialogUnits.h"
-#include "framework/Globals.h"
+#include "base/Globals.h"
 
 CDia_Find::CDia_Find(QWidget* parent)
     : QDialog(parent)

@@ -11,9 +11,9 @@
 #include <QShowEvent>
 
 #include "framework/DialogUnits.h"
-#include "framework/Globals.h"
-#include "framework/MessageBox.h"
-#include "markets/CountryTable.h"
+#include "base/Globals.h"
+#include "base/MessageBox.h"
+#include "marketdata/CountryTable.h"
 
 namespace {
 const char* const kPreselectedCountry = "United States";

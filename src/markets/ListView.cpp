@@ -8,16 +8,17 @@
 #include <QMenu>
 #include <QPointer>
 
-#include "framework/CText.h"
+#include "base/CText.h"
+#include "base/StatusText.h"
 #include "framework/DocTemplate.h"
 #include "framework/Document.h"
-#include "framework/Globals.h"
+#include "base/Globals.h"
 #include "framework/StatusBar.h"
-#include "framework/WaitCursor.h"
+#include "base/WaitCursor.h"
 #include "markets/Dia_Find.h"
 #include "markets/ListViewModel.h"
 #include "markets/MarketListHost.h"
-#include "markets/MarketTable.h"
+#include "marketdata/MarketTable.h"
 #include "markets/ProgressCtrl.h"
 #include "res/Resource.h"
 
@@ -128,7 +129,7 @@ void CListView_::Fill()
     // The caption is cleared only for the list the user is working in; a
     // list filled behind another window leaves the status line alone.
     if (m_pDirectory && hasFocus())
-        m_pDirectory->SetMessageText(std::string());
+        ShowStatusText(std::string());
 }
 
 void CListView_::OnColumnClick(int column)

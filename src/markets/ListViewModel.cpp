@@ -3,7 +3,7 @@
 #include <utility>
 #include <vector>
 
-#include "framework/QtText.h"
+#include "base/QtText.h"
 
 namespace {
 struct Column {

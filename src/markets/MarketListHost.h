@@ -2,14 +2,15 @@
 
 #include <string>
 
-#include "framework/ServiceProvider.h"
+#include "base/ServiceProvider.h"
 #include "quote/SecurityRecord.h"
 
 class CProgressCtrl;
 class CStatusBar;
 
 // What a market list window needs from the application around it: the
-// market lists, the shared nearest-quotes array, and the status bar. The
+// market lists, the shared nearest-quotes array, and the status bar (its
+// texts go through ShowStatusText). The
 // application's quote directory provides it; the list window asks for quote
 // windows through its own signal instead.
 class CMarketListHost {
@@ -28,8 +29,6 @@ public:
     virtual CProgressCtrl& GetProgressCtrl() = 0;
     // The main window's status bar, or null when there is none.
     virtual CStatusBar* StatusBar() const = 0;
-    // Shows the text in the status bar's message pane.
-    virtual void SetMessageText(const std::string& text) = 0;
 };
 
 // The host of list windows made now: Get() is null when the application has

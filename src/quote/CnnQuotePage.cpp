@@ -1,6 +1,6 @@
 #include "quote/CnnQuotePage.h"
 
-#include "framework/CText.h"
+#include "base/CText.h"
 #include "quote/PageDownloader.h"
 #include "quote/UrlEscape.h"
 

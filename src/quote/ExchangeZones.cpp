@@ -11,7 +11,7 @@
 #include <QTime>
 #include <QTimeZone>
 
-#include "framework/CText.h"
+#include "base/CText.h"
 #include "quote/QuoteTime.h"
 
 namespace {

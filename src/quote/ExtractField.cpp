@@ -3,7 +3,7 @@
 #include <string_view>
 #include <utility>
 
-#include "framework/CText.h"
+#include "base/CText.h"
 #include "quote/FindText.h"
 
 namespace {

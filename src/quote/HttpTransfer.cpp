@@ -7,7 +7,7 @@
 #include <memory>
 #include <mutex>
 
-#include "framework/CText.h"
+#include "base/CText.h"
 
 namespace {
 

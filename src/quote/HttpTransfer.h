@@ -25,6 +25,14 @@ inline constexpr std::chrono::milliseconds kDefaultHttpStallTimeout{30'000};
 // A body is never kept beyond this size, so an endless one cannot exhaust memory.
 inline constexpr std::size_t kDefaultHttpMaxBodyBytes = 32u * 1024u * 1024u;
 
+// What one transfer may take, as the caller of a quote source's request
+// gives it; the quote window's downloader sets these.
+struct TransferLimits {
+    std::chrono::milliseconds connectTimeout = kDefaultHttpConnectTimeout;
+    std::chrono::milliseconds stallTimeout = kDefaultHttpStallTimeout;
+    std::size_t maxBodyBytes = kDefaultHttpMaxBodyBytes;
+};
+
 struct HttpRequest {
     std::string url;
     // Extra request header lines ("Name: value"); a User-Agent line here

@@ -3,7 +3,7 @@
 #include <climits>
 #include <stdexcept>
 
-#include "framework/CText.h"
+#include "base/CText.h"
 #include "quote/PageDownloader.h"
 #include "quote/QuoteTime.h"
 #include "quote/UrlEscape.h"

@@ -1,6 +1,6 @@
 #include "quote/PageDownloader.h"
 
-#include "framework/MessageBox.h"
+#include "base/MessageBox.h"
 #include "quote/EventfulWait.h"
 #include "quote/HttpTransfer.h"
 

@@ -5,9 +5,9 @@
 #include <QStringList>
 #include <QVariant>
 
-#include "framework/CText.h"
-#include "framework/Globals.h"
-#include "framework/Settings.h"
+#include "base/CText.h"
+#include "base/Globals.h"
+#include "base/Settings.h"
 #include "quote/DefaultSourceOrder.h"
 #include "quote/QuoteSourceCatalog.h"
 

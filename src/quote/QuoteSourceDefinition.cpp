@@ -15,10 +15,10 @@
 #include <QJsonValue>
 #include <QString>
 
-#include "framework/CText.h"
+#include "base/CText.h"
 #include "quote/ExchangeZones.h"
 #include "quote/JsonTextPlace.h"
-#include "quote/QuoteSourceUrl.h"
+#include "quote/QuoteSourceBase.h"
 
 namespace {
 

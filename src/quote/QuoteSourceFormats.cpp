@@ -22,7 +22,7 @@
 #include <QTime>
 #include <QTimeZone>
 
-#include "framework/CText.h"
+#include "base/CText.h"
 #include "quote/CnnQuotePage.h"
 #include "quote/ExchangeZones.h"
 #include "quote/JsonTextPlace.h"

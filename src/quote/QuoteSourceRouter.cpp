@@ -3,11 +3,10 @@
 #include <algorithm>
 #include <thread>
 
-#include "framework/CText.h"
+#include "base/CText.h"
 #include "quote/HttpTransfer.h"
 #include "quote/QuoteSourceFormats.h"
-#include "quote/QuoteSourceTrial.h"
-#include "quote/QuoteSourceUrl.h"
+#include "quote/QuoteSourceRequest.h"
 
 namespace {
 

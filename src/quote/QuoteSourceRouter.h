@@ -56,13 +56,6 @@ struct QuoteFetchResult {
     std::string FailureSummary() const;
 };
 
-// What one transfer may take; the quote window's downloader sets these.
-struct TransferLimits {
-    std::chrono::milliseconds connectTimeout = kDefaultHttpConnectTimeout;
-    std::chrono::milliseconds stallTimeout = kDefaultHttpStallTimeout;
-    std::size_t maxBodyBytes = kDefaultHttpMaxBodyBytes;
-};
-
 class CQuoteSourceRouter {
 public:
     using Clock = std::chrono::steady_clock;

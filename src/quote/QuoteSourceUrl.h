@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "quote/QuoteSourceBase.h"
 #include "quote/QuoteSourceDefinition.h"
 
 // Building the request URL of a quote source. Pure functions; errors come
@@ -12,15 +13,6 @@ struct SourceUrl {
     std::string url;
     std::string error;
 };
-
-// The base a setting or an override string names, as "scheme://host[:port]":
-// "host", "host:port" (the scheme of defaultScheme, lower-cased) or
-// "scheme://host[:port]", surrounding blanks and one trailing '/' ignored.
-// Only http and https are accepted; a path, query, fragment, user part,
-// blank or control byte inside, an empty host or a port that is not 1..65535
-// is refused. Returns false and sets error (naming the text) when refused.
-bool NormalizeSourceBase(const std::string& text, const std::string& defaultScheme, std::string& base,
-                         std::string& error);
 
 // The symbol as the source writes it: the mapping's case applied to the
 // symbol, then the affix of the country (see SymbolMapping), with

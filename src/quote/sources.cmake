@@ -17,8 +17,10 @@ set(QUORELLE_QUOTE_SOURCES
 list(APPEND QUORELLE_QUOTE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/QuoteSourceDefinition.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QuoteSourceCatalog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/QuoteSourceBase.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QuoteSourceUrl.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QuoteSourceFormats.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/QuoteSourceRequest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QuoteSourceRouter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QuoteSourceTrial.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DefaultSourceOrder.cpp

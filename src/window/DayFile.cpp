@@ -10,9 +10,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "framework/CText.h"
-#include "framework/MessageBox.h"
-#include "framework/PosixFile.h"
+#include "base/CText.h"
+#include "base/MessageBox.h"
+#include "base/PosixFile.h"
 #include "window/QuoteLog.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <QStandardPaths>
 #include <QString>
 
-#include "framework/CText.h"
-#include "framework/PosixFile.h"
+#include "base/CText.h"
+#include "base/PosixFile.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include <sys/stat.h>
 
-#include "framework/CText.h"
-#include "framework/PosixFile.h"
+#include "base/CText.h"
+#include "base/PosixFile.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <QShowEvent>
 
 #include "chart/Graph.h"
-#include "framework/CText.h"
+#include "base/CText.h"
 #include "framework/DialogUnits.h"
 #include "quote/SecurityRecord.h"
 

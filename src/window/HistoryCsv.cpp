@@ -5,7 +5,7 @@
 #include <ctime>
 #include <string_view>
 
-#include "framework/CText.h"
+#include "base/CText.h"
 
 namespace {
 

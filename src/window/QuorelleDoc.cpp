@@ -1,6 +1,6 @@
 #include "window/QuorelleDoc.h"
 
-#include "framework/WaitCursor.h"
+#include "base/WaitCursor.h"
 #include "window/QuoteWindowHost.h"
 #include "window/SecurityEntry.h"
 

@@ -3,10 +3,11 @@
 #include <ctime>
 #include <exception>
 
+#include "base/StatusText.h"
 #include "chart/Graph.h"
 #include "framework/DocTemplate.h"
-#include "framework/Globals.h"
-#include "framework/WaitCursor.h"
+#include "base/Globals.h"
+#include "base/WaitCursor.h"
 #include "res/Resource.h"
 #include "window/QuorelleDoc.h"
 #include "window/DayFile.h"
@@ -93,7 +94,7 @@ void CQuorelleView::WriteQuoteLog()
         std::string note;
         m_dayFile.WriteOnClose(m_security, m_history, std::time(nullptr), note);
         if (!note.empty() && m_pMainFrame)
-            m_pMainFrame->ShowStatusText(note);
+            ShowStatusText(note);
     } catch (const std::exception&) {
         // Out of memory while formatting: the log is lost, the window still closes.
     }

@@ -5,9 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "framework/CText.h"
-#include "framework/MessageBox.h"
-#include "framework/PosixFile.h"
+#include "base/CText.h"
+#include "base/MessageBox.h"
+#include "base/PosixFile.h"
 
 static_assert(sizeof(std::time_t) >= sizeof(std::int64_t),
               "quote times are 64-bit and must convert to time_t unchanged");

@@ -10,9 +10,9 @@
 
 #include "chart/Graph.h"
 #include "chart/QuoteChartContent.h"
-#include "framework/Globals.h"
-#include "framework/MessageBox.h"
-#include "framework/WaitCursor.h"
+#include "base/Globals.h"
+#include "base/MessageBox.h"
+#include "base/WaitCursor.h"
 #include "window/IntradayBackfill.h"
 #include "window/QuorelleView.h"
 #include "window/QuoteWindowHost.h"

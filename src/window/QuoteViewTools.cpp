@@ -12,14 +12,15 @@
 #include <QPointer>
 #include <QString>
 
+#include "base/StatusText.h"
 #include "chart/ChartExport.h"
 #include "chart/Graph.h"
 #include "chart/QuoteChartContent.h"
-#include "framework/CText.h"
-#include "framework/MessageBox.h"
-#include "framework/PosixFile.h"
-#include "framework/QtText.h"
-#include "framework/WaitCursor.h"
+#include "base/CText.h"
+#include "base/MessageBox.h"
+#include "base/PosixFile.h"
+#include "base/QtText.h"
+#include "base/WaitCursor.h"
 #include "window/DayFile.h"
 #include "window/HistoryCsv.h"
 #include "window/QuorelleView.h"
@@ -67,7 +68,7 @@ void CQuorelleView::ResumeTodayRows()
     }
     // Without a file the day starts with this window.
     if (!note.empty() && m_pMainFrame)
-        m_pMainFrame->ShowStatusText(note);
+        ShowStatusText(note);
 }
 
 void CQuorelleView::ShowDayFileRows(DayFile file)
@@ -95,7 +96,7 @@ void CQuorelleView::OpenPastDay(PastDay& day)
     if (!m_history.empty())
         m_quote = m_history.back();
     if (!note.empty() && m_pMainFrame)
-        m_pMainFrame->ShowStatusText(note);
+        ShowStatusText(note);
 }
 
 bool CQuorelleView::ExportChart(const std::string& path, int width, int height)

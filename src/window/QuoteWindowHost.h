@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/ServiceProvider.h"
+#include "base/ServiceProvider.h"
 #include "quote/QuotePage.h"
 #include "quote/QuoteRecord.h"
 #include "quote/SecurityRecord.h"
@@ -33,8 +33,6 @@ public:
     // The day file of the read-only window being opened now (its view takes
     // the rows over); null when the window being opened is a working one.
     virtual PastDay* PastDayBeingOpened() const { return nullptr; }
-    // Says a text in the status bar (no box, nothing to confirm).
-    virtual void ShowStatusText(const std::string& text) { (void)text; }
 };
 
 // The host of quote windows made now: Get() is null when the application has

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "framework/CText.h"
+#include "base/CText.h"
 
 namespace {
 

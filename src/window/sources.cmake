@@ -18,15 +18,3 @@ set(QUORELLE_WINDOW_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/QuoteViewTools.cpp
 )
 
-# The watchlist: rows, alerts and their file (widget-free), the refresher,
-# the table model, the notifier, the alert dialog, the document and view.
-list(APPEND QUORELLE_WINDOW_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/WatchlistCore.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/WatchlistStore.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/WatchlistRefresher.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/WatchlistModel.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/AlertNotifier.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/Dia_Alert.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/WatchlistDoc.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/WatchlistView.cpp
-)

@@ -4,12 +4,12 @@
 #include <QMdiArea>
 #include <QMenuBar>
 
-#include "framework/Globals.h"
+#include "base/Globals.h"
 #include "framework/MDIChildWnd.h"
-#include "framework/QtText.h"
+#include "base/QtText.h"
 #include "support/LocalHttpServer.h"
 #include "support/QuoteSourceSetup.h"
-#include "framework/Settings.h"
+#include "base/Settings.h"
 
 void ResetApplicationState()
 {

@@ -5,7 +5,7 @@
 #include "app/MainFrame.h"
 #include "app/QuorelleApp.h"
 #include "framework/DocTemplate.h"
-#include "framework/Globals.h"
+#include "base/Globals.h"
 #include "support/TestEnvironment.h"
 
 // This suite starts its QApplication with file names as arguments, as a user

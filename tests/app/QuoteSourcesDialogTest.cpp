@@ -15,9 +15,9 @@
 
 #include "AppTestSupport.h"
 #include "app/QuoteSourcesDialog.h"
-#include "framework/CText.h"
-#include "framework/QtText.h"
-#include "framework/Settings.h"
+#include "base/CText.h"
+#include "base/QtText.h"
+#include "base/Settings.h"
 #include "quote/DefaultSourceOrder.h"
 #include "quote/QuoteService.h"
 #include "quotesim/QuoteSimulator.h"

@@ -4,7 +4,7 @@
 #include "framework/DocTemplate.h"
 #include "framework/RecentFileList.h"
 #include "res/Resource.h"
-#include "framework/Settings.h"
+#include "base/Settings.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "AppTestSupport.h"
 #include "app/AboutDlg.h"
-#include "framework/Globals.h"
+#include "base/Globals.h"
 #include "framework/StatusBar.h"
 #include "res/Resource.h"
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "chart/Graph.h"
-#include "framework/CText.h"
+#include "base/CText.h"
 
 namespace chart_test {
 

@@ -5,7 +5,6 @@
 
 #include "RecordingDeviceContext.h"
 #include "chart/DeviceContext.h"
-#include "chart/DisplayText.h"
 #include "chart/Font.h"
 
 namespace {
@@ -188,11 +187,4 @@ TEST(DeviceContext, RecordingSeesTheStateOfEachCall)
     EXPECT_TRUE(dc.HasLine(Point{1, 1}, Point{10, 1}));
     EXPECT_EQ(dc.ops[0].pen, (Pen{2, Rgb{1, 2, 3}}));
     EXPECT_EQ(dc.ops[1].color, (Rgb{9, 9, 9}));
-}
-
-TEST(DeviceContext, TextsAreShownAsUtf8OrWindows1252)
-{
-    EXPECT_EQ(DecodeDisplayText("Caf\xC3\xA9"), QStringLiteral("Caf\u00E9"));
-    EXPECT_EQ(DecodeDisplayText("Caf\xE9 \x80 \x93"), QStringLiteral("Caf\u00E9 \u20AC \u201C"));
-    EXPECT_EQ(DecodeDisplayText(""), QString());
 }

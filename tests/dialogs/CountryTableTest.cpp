@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "markets/CountryTable.h"
+#include "marketdata/CountryTable.h"
 
 TEST(CountryTable, TwelveCountriesSortedForDisplay)
 {

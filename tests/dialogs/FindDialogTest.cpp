@@ -5,7 +5,7 @@
 #include <QtTest/QTest>
 
 #include "DialogTestHelpers.h"
-#include "framework/Globals.h"
+#include "base/Globals.h"
 #include "markets/Dia_Find.h"
 
 using dialog_tests::Control;

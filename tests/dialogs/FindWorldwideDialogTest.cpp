@@ -6,8 +6,8 @@
 #include <QtTest/QTest>
 
 #include "DialogTestHelpers.h"
-#include "framework/Globals.h"
-#include "markets/CountryTable.h"
+#include "base/Globals.h"
+#include "marketdata/CountryTable.h"
 #include "markets/Dia_FindWorldwide.h"
 #include "support/TestEnvironment.h"
 

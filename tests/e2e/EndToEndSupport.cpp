@@ -7,12 +7,12 @@
 
 #include "app/MainFrame.h"
 #include "app/QuorelleApp.h"
-#include "framework/CText.h"
-#include "framework/Globals.h"
-#include "framework/QtText.h"
+#include "base/CText.h"
+#include "base/Globals.h"
+#include "base/QtText.h"
 #include "markets/ListView.h"
 #include "window/QuorelleView.h"
-#include "framework/Settings.h"
+#include "base/Settings.h"
 #include "support/QuoteSourceSetup.h"
 
 namespace fs = std::filesystem;

@@ -17,8 +17,8 @@
 #include "app/QuorelleApp.h"
 #include "framework/CommandIds.h"
 #include "framework/Document.h"
-#include "framework/QtText.h"
-#include "framework/Settings.h"
+#include "base/QtText.h"
+#include "base/Settings.h"
 #include "framework/StatusBar.h"
 #include "markets/ListView.h"
 #include "markets/ListViewModel.h"
@@ -26,9 +26,9 @@
 #include "res/Resource.h"
 #include "support/QuoteSourceSetup.h"
 #include "window/QuorelleView.h"
-#include "window/WatchlistDoc.h"
-#include "window/WatchlistModel.h"
-#include "window/WatchlistView.h"
+#include "watchlist/WatchlistDoc.h"
+#include "watchlist/WatchlistModel.h"
+#include "watchlist/WatchlistView.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "framework/CText.h"
+#include "base/CText.h"
 #include "support/TestEnvironment.h"
 
 TEST(CText, NumbersFollowTheCLocaleUnderACommaDecimalLocale)

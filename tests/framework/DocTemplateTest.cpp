@@ -3,7 +3,7 @@
 #include <QPointer>
 
 #include "FrameworkTestSupport.h"
-#include "framework/MessageBox.h"
+#include "base/MessageBox.h"
 #include "support/TestEnvironment.h"
 
 using namespace fwtest;

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "framework/MessageBox.h"
+#include "base/MessageBox.h"
 #include "support/TestEnvironment.h"
 
 using testing_support::MessageRecorder;

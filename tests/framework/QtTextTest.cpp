@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "framework/QtText.h"
+#include "base/QtText.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <QGuiApplication>
 #include <gtest/gtest.h>
 
-#include "framework/WaitCursor.h"
+#include "base/WaitCursor.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <QSettings>
 
 #include "FrameworkTestSupport.h"
-#include "framework/MessageBox.h"
+#include "base/MessageBox.h"
 #include "framework/QtMessageBox.h"
 
 using namespace fwtest;

@@ -12,9 +12,9 @@
 
 #include "app/MainFrame.h"
 #include "app/QuorelleApp.h"
-#include "framework/Globals.h"
+#include "base/Globals.h"
 #include "markets/ListView.h"
-#include "markets/SymbolList.h"
+#include "marketdata/SymbolList.h"
 #include "res/Resource.h"
 #include "support/TestEnvironment.h"
 

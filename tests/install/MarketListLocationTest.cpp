@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "markets/DirectoryFixture.h"
-#include "markets/MarketListLocation.h"
+#include "marketdata/MarketListLocation.h"
 
 namespace fs = std::filesystem;
 using testing_support::ScopedEnvironment;

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "markets/FindMatcher.h"
+#include "marketdata/FindMatcher.h"
 
 TEST(FindMatcher, IgnoresAsciiCaseOnBothSides)
 {

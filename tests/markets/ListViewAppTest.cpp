@@ -15,16 +15,16 @@
 #include "app/MainFrame.h"
 #include "app/QuorelleApp.h"
 #include "framework/Document.h"
-#include "framework/Globals.h"
+#include "base/Globals.h"
 #include "framework/MDIChildWnd.h"
-#include "framework/WaitCursor.h"
-#include "markets/MarketTable.h"
-#include "markets/SymbolList.h"
+#include "base/WaitCursor.h"
+#include "marketdata/MarketTable.h"
+#include "marketdata/SymbolList.h"
 #include "res/Resource.h"
 #include "support/LocalHttpServer.h"
 #include "support/QuoteSourceSetup.h"
 #include "window/QuorelleView.h"
-#include "framework/Settings.h"
+#include "base/Settings.h"
 
 using namespace list_test;
 namespace fs = std::filesystem;

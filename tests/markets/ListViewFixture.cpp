@@ -4,9 +4,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "framework/Globals.h"
-#include "framework/QtText.h"
-#include "framework/WaitCursor.h"
+#include "base/Globals.h"
+#include "base/QtText.h"
+#include "base/WaitCursor.h"
 #include "markets/Dia_Find.h"
 
 namespace list_test {

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "framework/CText.h"
+#include "base/CText.h"
 #include "markets/ListViewOrder.h"
 
 namespace {

@@ -11,12 +11,12 @@
 
 #include "ListViewFixture.h"
 #include "app/MainFrame.h"
-#include "framework/CText.h"
-#include "framework/Globals.h"
+#include "base/CText.h"
+#include "base/Globals.h"
 #include "framework/StatusBar.h"
-#include "framework/WaitCursor.h"
+#include "base/WaitCursor.h"
 #include "markets/ListViewModel.h"
-#include "markets/MarketTable.h"
+#include "marketdata/MarketTable.h"
 
 using namespace list_test;
 

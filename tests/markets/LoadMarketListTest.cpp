@@ -9,7 +9,7 @@
 #include <QGuiApplication>
 
 #include "DirectoryFixture.h"
-#include "markets/MarketTable.h"
+#include "marketdata/MarketTable.h"
 
 namespace fs = std::filesystem;
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "markets/MarketTable.h"
+#include "marketdata/MarketTable.h"
 
 TEST(MarketTable, RowsInTableOrder)
 {

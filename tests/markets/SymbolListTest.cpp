@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "markets/SymbolList.h"
+#include "marketdata/SymbolList.h"
 
 namespace {
 using Fields = SymbolListFields;

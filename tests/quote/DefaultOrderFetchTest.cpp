@@ -15,8 +15,8 @@
 #include <gtest/gtest.h>
 
 #include "QuoteCommand.h"
-#include "framework/Globals.h"
-#include "framework/Settings.h"
+#include "base/Globals.h"
+#include "base/Settings.h"
 #include "quote/DefaultSourceOrder.h"
 #include "quote/QuoteService.h"
 #include "quote/QuoteSourceTrial.h"

@@ -7,8 +7,8 @@
 #include <QString>
 #include <gtest/gtest.h>
 
-#include "framework/Globals.h"
-#include "framework/Settings.h"
+#include "base/Globals.h"
+#include "base/Settings.h"
 #include "quote/DefaultSourceOrder.h"
 #include "quote/GoneSourceWatch.h"
 #include "quote/QuoteService.h"

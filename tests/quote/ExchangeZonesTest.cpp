@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "markets/CountryTable.h"
+#include "marketdata/CountryTable.h"
 #include "quote/ExchangeZones.h"
 #include "quote/QuoteTime.h"
 #include "support/TestEnvironment.h"

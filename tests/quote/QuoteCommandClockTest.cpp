@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "QuoteCommand.h"
-#include "framework/CText.h"
+#include "base/CText.h"
 #include "quote/QuoteService.h"
 #include "quotesim/QuoteSimulator.h"
 #include "quotesim/SimClock.h"

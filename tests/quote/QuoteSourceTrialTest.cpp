@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "framework/CText.h"
+#include "base/CText.h"
 #include "quote/QuoteSourceCatalog.h"
 #include "quote/QuoteSourceTrial.h"
 #include "quotesim/QuoteSimulator.h"

@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "QuoteTestHelpers.h"
-#include "framework/Globals.h"
+#include "base/Globals.h"
 #include "app/QuoteDirectory.h"
 #include "quote/PageDownloader.h"
 #include "quote/QuoteService.h"
@@ -18,7 +18,7 @@
 #include "support/LocalHttpServer.h"
 #include "support/QuoteSourceSetup.h"
 #include "support/TestEnvironment.h"
-#include "framework/Settings.h"
+#include "base/Settings.h"
 
 using namespace std::chrono_literals;
 using quote_tests::ReadQuotePage;

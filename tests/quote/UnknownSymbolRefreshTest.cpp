@@ -6,14 +6,14 @@
 #include <gtest/gtest.h>
 
 #include "QuoteTestHelpers.h"
-#include "framework/Globals.h"
+#include "base/Globals.h"
 #include "app/QuoteDirectory.h"
 #include "quote/PageDownloader.h"
 #include "quote/QuoteService.h"
 #include "quotesim/QuoteSimulator.h"
 #include "support/TestEnvironment.h"
 #include "support/QuoteSourceSetup.h"
-#include "framework/Settings.h"
+#include "base/Settings.h"
 
 using namespace std::chrono_literals;
 using testing_support::MessageRecorder;

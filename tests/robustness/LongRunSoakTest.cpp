@@ -11,7 +11,7 @@
 #include "QuoteWindowFixture.h"
 #include "framework/CommandIds.h"
 #include "chart/Graph.h"
-#include "framework/Globals.h"
+#include "base/Globals.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define QUORELLE_HEAP_IS_INSTRUMENTED 1

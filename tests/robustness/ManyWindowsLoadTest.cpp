@@ -13,10 +13,10 @@
 
 #include "QuoteWindowFixture.h"
 #include "chart/Graph.h"
-#include "framework/Globals.h"
-#include "framework/WaitCursor.h"
+#include "base/Globals.h"
+#include "base/WaitCursor.h"
 #include "support/LocalHttpServer.h"
-#include "framework/Settings.h"
+#include "base/Settings.h"
 
 namespace {
 

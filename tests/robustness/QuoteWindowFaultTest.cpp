@@ -13,11 +13,11 @@
 #include "QuoteWindowFixture.h"
 #include "chart/Graph.h"
 #include "chart/QuoteChartContent.h"
-#include "framework/Globals.h"
-#include "framework/WaitCursor.h"
+#include "base/Globals.h"
+#include "base/WaitCursor.h"
 #include "support/LocalHttpServer.h"
 #include "window/QuorelleDoc.h"
-#include "framework/Settings.h"
+#include "base/Settings.h"
 
 using namespace std::chrono_literals;
 

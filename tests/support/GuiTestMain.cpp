@@ -5,12 +5,15 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
+#include "framework/QtWaitCursor.h"
 #include "support/TestEnvironment.h"
 
 int main(int argc, char** argv)
 {
     testing_support::IsolateTestProcess();
     QApplication app(argc, argv);
+    // The busy cursor shows as the application shows it.
+    InstallQtWaitCursor();
     // QApplication adopts the environment's locale; tests that need another
     // one set it themselves.
     ::testing::InitGoogleTest(&argc, argv);

@@ -2,8 +2,8 @@
 
 #include <QString>
 
-#include "framework/Globals.h"
-#include "framework/Settings.h"
+#include "base/Globals.h"
+#include "base/Settings.h"
 #include "quote/DefaultSourceOrder.h"
 
 namespace testing_support {

@@ -13,7 +13,7 @@
 #include <stdexcept>
 #include <utility>
 
-#include "framework/MessageBox.h"
+#include "base/MessageBox.h"
 #include "quote/QuoteService.h"
 
 namespace fs = std::filesystem;

@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include "markets/MarketTable.h"
-#include "markets/SymbolList.h"
+#include "marketdata/MarketTable.h"
+#include "marketdata/SymbolList.h"
 
 namespace {
 std::string ReadDemo(std::string_view fileName)

@@ -6,7 +6,7 @@
 #include <httplib.h>
 #include <gtest/gtest.h>
 
-#include "framework/CText.h"
+#include "base/CText.h"
 #include "quotesim/QuoteSimulator.h"
 
 using namespace quotesim;

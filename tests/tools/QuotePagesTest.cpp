@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "PageCut.h"
-#include "framework/CText.h"
+#include "base/CText.h"
 #include "quotesim/QuotePages.h"
 #include "quotesim/QuoteSimulator.h"
 #include "support/TestEnvironment.h"

@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "PageCut.h"
-#include "framework/CText.h"
+#include "base/CText.h"
 #include "quotesim/QuoteSimulator.h"
 #include "support/LocalHttpServer.h"
 

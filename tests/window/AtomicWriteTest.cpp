@@ -9,7 +9,7 @@
 #include <iterator>
 #include <string>
 
-#include "framework/PosixFile.h"
+#include "base/PosixFile.h"
 #include "support/TestEnvironment.h"
 
 namespace fs = std::filesystem;

@@ -20,7 +20,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "framework/PosixFile.h"
+#include "base/PosixFile.h"
 #include "quote/QuoteTime.h"
 #include "support/TestEnvironment.h"
 #include "window/DayFile.h"

@@ -4,7 +4,7 @@
 
 #include "QuoteWindowFixture.h"
 #include "chart/Graph.h"
-#include "framework/Globals.h"
+#include "base/Globals.h"
 #include "markets/Dia_FindWorldwide.h"
 #include "res/Resource.h"
 

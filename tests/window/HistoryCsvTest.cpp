@@ -10,7 +10,7 @@
 #include <QDateTime>
 #include <QString>
 
-#include "framework/CText.h"
+#include "base/CText.h"
 #include "quote/QuoteTime.h"
 #include "support/TestEnvironment.h"
 #include "window/HistoryCsv.h"

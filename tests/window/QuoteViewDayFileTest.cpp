@@ -8,9 +8,9 @@
 
 #include "QuoteWindowFixture.h"
 #include "chart/Graph.h"
-#include "framework/CText.h"
+#include "base/CText.h"
 #include "framework/MDIChildWnd.h"
-#include "framework/Settings.h"
+#include "base/Settings.h"
 #include "framework/StatusBar.h"
 #include "quote/QuoteService.h"
 #include "res/Resource.h"

@@ -12,9 +12,9 @@
 #include "app/ChildFrame.h"
 #include "chart/Graph.h"
 #include "framework/DocTemplate.h"
-#include "framework/Globals.h"
+#include "base/Globals.h"
 #include "framework/MDIChildWnd.h"
-#include "framework/WaitCursor.h"
+#include "base/WaitCursor.h"
 #include "res/Resource.h"
 #include "window/QuorelleDoc.h"
 

@@ -5,8 +5,8 @@
 #include <set>
 
 #include "QuoteWindowFixture.h"
-#include "framework/CText.h"
-#include "framework/Globals.h"
+#include "base/CText.h"
+#include "base/Globals.h"
 #include "framework/MDIChildWnd.h"
 #include "res/Resource.h"
 #include "window/DayFile.h"

@@ -10,15 +10,15 @@
 
 #include "QuoteWindowFixture.h"
 #include "chart/Graph.h"
-#include "framework/CText.h"
+#include "base/CText.h"
 #include "framework/DocTemplate.h"
-#include "framework/Globals.h"
+#include "base/Globals.h"
 #include "framework/MDIChildWnd.h"
 #include "quote/QuoteTime.h"
 #include "res/Resource.h"
 #include "support/LocalHttpServer.h"
 #include "window/QuorelleDoc.h"
-#include "framework/Settings.h"
+#include "base/Settings.h"
 
 namespace {
 

@@ -7,12 +7,12 @@
 #include <QMdiSubWindow>
 #include <QTimer>
 
-#include "framework/Globals.h"
+#include "base/Globals.h"
 #include "framework/RecentFileList.h"
 #include "support/LocalHttpServer.h"
 #include "support/QuoteSourceSetup.h"
 #include "window/QuorelleDoc.h"
-#include "framework/Settings.h"
+#include "base/Settings.h"
 
 void QuoteWindowTest::SetUp()
 {

@@ -6,7 +6,7 @@
 
 #include "QuoteWindowFixture.h"
 #include "framework/DocTemplate.h"
-#include "framework/Globals.h"
+#include "base/Globals.h"
 #include "framework/RecentFileList.h"
 #include "res/Resource.h"
 #include "window/QuorelleDoc.h"

@@ -8,7 +8,7 @@
 #include <QJsonObject>
 #include <QString>
 
-#include "framework/CText.h"
+#include "base/CText.h"
 #include "quote/ExchangeZones.h"
 #include "quote/QuoteService.h"
 

@@ -8,7 +8,7 @@
 #include <QDateTime>
 #include <QTimeZone>
 
-#include "framework/CText.h"
+#include "base/CText.h"
 
 namespace quotesim {
 

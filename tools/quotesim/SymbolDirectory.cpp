@@ -6,8 +6,8 @@
 #include <iterator>
 #include <system_error>
 
-#include "markets/MarketTable.h"
-#include "markets/SymbolList.h"
+#include "marketdata/MarketTable.h"
+#include "marketdata/SymbolList.h"
 
 namespace quotesim {
 

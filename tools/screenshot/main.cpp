@@ -30,17 +30,17 @@
 #include "app/QuorelleApp.h"
 #include "framework/Document.h"
 #include "framework/MDIChildWnd.h"
-#include "framework/QtText.h"
+#include "base/QtText.h"
 #include "markets/ListView.h"
 #include "markets/ListViewModel.h"
 #include "quotesim/QuoteSimulator.h"
 #include "res/Resource.h"
 #include "window/QuorelleView.h"
-#include "window/WatchlistDoc.h"
-#include "window/WatchlistModel.h"
-#include "window/WatchlistRefresher.h"
-#include "window/WatchlistView.h"
-#include "framework/Settings.h"
+#include "watchlist/WatchlistDoc.h"
+#include "watchlist/WatchlistModel.h"
+#include "watchlist/WatchlistRefresher.h"
+#include "watchlist/WatchlistView.h"
+#include "base/Settings.h"
 
 namespace fs = std::filesystem;
 

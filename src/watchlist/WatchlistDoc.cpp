@@ -1,0 +1,171 @@
+#include "watchlist/WatchlistDoc.h"
+
+#include <algorithm>
+
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QTimer>
+
+#include "base/StatusText.h"
+#include "framework/MDIFrameWnd.h"
+#include "base/MessageBox.h"
+#include "base/Settings.h"
+#include "framework/WinApp.h"
+#include "quote/QuoteService.h"
+#include "watchlist/AlertNotifier.h"
+#include "watchlist/WatchlistModel.h"
+#include "watchlist/WatchlistRefresher.h"
+
+namespace {
+std::string& FilePathOverride()
+{
+    static std::string path;
+    return path;
+}
+}  // namespace
+
+void CWatchlistDoc::ShowInStatusBar(const std::string& text)
+{
+    ::ShowStatusText(text);
+}
+
+void CWatchlistDoc::SetFilePathOverride(const std::string& path)
+{
+    FilePathOverride() = path;
+}
+
+CWatchlistDoc::CWatchlistDoc()
+    : m_pModel(new CWatchlistModel(this)),
+      m_pRefresher(new CWatchlistRefresher(this)),
+      m_pNotifier(new CAlertNotifier(this)),
+      m_strFile(FilePathOverride().empty() ? DefaultWatchlistPath() : FilePathOverride()),
+      m_pWatcher(new QFileSystemWatcher(this))
+{
+    m_pNotifier->SetStatusBarSink(&ShowInStatusBar);
+    m_pRefresher->SetSecuritiesProvider([this] { return m_pModel->Securities(); });
+    connect(m_pRefresher, &CWatchlistRefresher::rowFetched, this, &CWatchlistDoc::OnRowFetched);
+    connect(m_pModel, &CWatchlistModel::contentsChanged, this, &CWatchlistDoc::ScheduleSave);
+    connect(m_pWatcher, &QFileSystemWatcher::directoryChanged, this, &CWatchlistDoc::OnFolderChanged);
+}
+
+CWatchlistDoc::~CWatchlistDoc()
+{
+    if (m_bSavePending)
+        SaveNow(true);
+}
+
+bool CWatchlistDoc::OnNewDocument()
+{
+    if (!CDocument::OnNewDocument())
+        return false;
+    SetTitle("Watchlist");
+    WatchlistLoadResult loaded = LoadWatchlistFile(m_strFile);
+    m_bSaveBlocked = loaded.saveBlocked;
+    m_base = loaded.rows;
+    m_stamp = StampWatchlistFile(m_strFile);
+    WatchFolder();
+    {
+        const QSignalBlocker blocker(m_pModel);
+        m_pModel->SetRows(std::move(loaded.rows));
+    }
+    if (!loaded.message.empty())
+        ShowMessage(loaded.message);
+    const int minutes = CUserSettings().value(QString::fromLatin1(SettingsKey::kWatchlistRefreshMinutes), 1).toInt();
+    m_pRefresher->SetPeriodMinutes(minutes < 1 ? 1 : minutes);
+    m_pRefresher->RefreshAll();
+    return true;
+}
+
+void CWatchlistDoc::SetRefreshMinutes(int minutes)
+{
+    minutes = std::max(1, minutes);
+    CUserSettings().setValue(QString::fromLatin1(SettingsKey::kWatchlistRefreshMinutes), minutes);
+    m_pRefresher->SetPeriodMinutes(minutes);
+}
+
+int CWatchlistDoc::RefreshMinutes() const
+{
+    return m_pRefresher->PeriodMinutes();
+}
+
+void CWatchlistDoc::OnCloseDocument()
+{
+    m_pWatcher->disconnect(this);
+    if (m_bSavePending)
+        SaveNow(true);
+    CDocument::OnCloseDocument();
+}
+
+bool CWatchlistDoc::AddSecurity(const SecurityRecord& security)
+{
+    if (m_pModel->AddSecurity(security) < 0)
+        return false;
+    m_pRefresher->FetchOne(m_pModel->Rows().back().security);
+    return true;
+}
+
+void CWatchlistDoc::ScheduleSave()
+{
+    if (m_bSavePending)
+        return;
+    m_bSavePending = true;
+    // Changes of one moment (a refresh cycle, several adds) are written once.
+    QTimer::singleShot(0, this, [this] {
+        if (m_bSavePending)
+            Save();
+    });
+}
+
+bool CWatchlistDoc::Save()
+{
+    return SaveNow(false);
+}
+
+bool CWatchlistDoc::SaveNow(bool closing)
+{
+    m_bSavePending = false;
+    if (m_bSaveBlocked)
+        return false;
+    WatchlistSyncResult synced = SyncWatchlistFile(m_strFile, m_base, m_pModel->Rows());
+    if (!synced.message.empty())
+        ShowInStatusBar(synced.message);
+    if (synced.saveBlocked)
+        m_bSaveBlocked = true;
+    if (!synced.ok) {
+        ShowInStatusBar("The watchlist could not be saved to " + m_strFile + ": " + synced.error);
+        return false;
+    }
+    m_base = synced.rows;
+    m_stamp = synced.stamp;
+    if (closing)
+        return true;
+    WatchFolder();
+    // Rows another instance added are quoted at once, as added ones here are.
+    for (const SecurityRecord& security : m_pModel->AdoptRows(synced.rows))
+        m_pRefresher->FetchOne(security);
+    return true;
+}
+
+void CWatchlistDoc::OnRowFetched(const SecurityRecord& security, const QuoteFetchResult& result)
+{
+    if (const std::string gone = CQuoteService::Instance().NoteFetch(security, result); !gone.empty())
+        ShowInStatusBar(gone);
+    for (const std::string& alert : m_pModel->ApplyResult(security, result))
+        m_pNotifier->Notify("Quorelle alert", alert);
+}
+
+void CWatchlistDoc::WatchFolder()
+{
+    const QString folder = QFileInfo(QString::fromStdString(m_strFile)).absolutePath();
+    if (QFileInfo::exists(folder) && !m_pWatcher->directories().contains(folder))
+        m_pWatcher->addPath(folder);
+}
+
+void CWatchlistDoc::OnFolderChanged()
+{
+    // Our own writes, the lock file and other files of the folder leave
+    // the stamp as it is.
+    if (m_bSaveBlocked || StampWatchlistFile(m_strFile) == m_stamp)
+        return;
+    Save();
+}

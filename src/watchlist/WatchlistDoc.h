@@ -1,0 +1,82 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "framework/Document.h"
+#include "quote/QuoteSourceRouter.h"
+#include "watchlist/WatchlistCore.h"
+#include "watchlist/WatchlistStore.h"
+
+class CAlertNotifier;
+class CWatchlistModel;
+class CWatchlistRefresher;
+class QFileSystemWatcher;
+
+// The watchlist document: its rows (the table model), the refresher that
+// keeps them current, the notifier of alerts, and its file. The rows are
+// read when the document is made and written, atomically, soon after every
+// change and when it closes. There is one per application (the application
+// makes sure of it), but other running instances may share the file: each
+// save merges with what they wrote (SyncWatchlistFile), and when they write
+// it this document merges at once, so their rows appear here.
+class CWatchlistDoc : public CDocument {
+    Q_OBJECT
+
+public:
+    CWatchlistDoc();
+    ~CWatchlistDoc() override;
+
+    CWatchlistModel& Model() const { return *m_pModel; }
+    CWatchlistRefresher& Refresher() const { return *m_pRefresher; }
+    CAlertNotifier& Notifier() const { return *m_pNotifier; }
+    const std::string& FilePath() const { return m_strFile; }
+
+    // Reads the file (a damaged one is reported and kept aside), then
+    // refreshes every row and arms the periodic refresh
+    // (Watchlist/RefreshMinutes, 1 by default).
+    bool OnNewDocument() override;
+    void OnCloseDocument() override;
+
+    // Adds the security (and fetches its quote at once); false when it is
+    // already listed or has no symbol.
+    bool AddSecurity(const SecurityRecord& security);
+    // The refresh period in whole minutes (at least 1), kept in the
+    // settings; the period restarts from now.
+    void SetRefreshMinutes(int minutes);
+    int RefreshMinutes() const;
+
+    // Merges with the file and writes it now; false (reported in the status
+    // bar) on failure.
+    bool Save();
+
+    // Says a text in the main window's status bar, when there is one.
+    static void ShowInStatusBar(const std::string& text);
+
+    // The file every watchlist document uses; tests point it elsewhere.
+    static void SetFilePathOverride(const std::string& path);
+
+private:
+    void ScheduleSave();
+    // Save(); a closing document only writes, it takes no rows over.
+    bool SaveNow(bool closing);
+    // The folder of the file changed: when the file is not as this
+    // document last left it, another instance wrote it; merge with it.
+    void OnFolderChanged();
+    void WatchFolder();
+    void OnRowFetched(const SecurityRecord& security, const QuoteFetchResult& result);
+
+    CWatchlistModel* m_pModel;
+    CWatchlistRefresher* m_pRefresher;
+    CAlertNotifier* m_pNotifier;
+    std::string m_strFile;
+    // The file's rows as this instance last read or wrote them: what tells
+    // a row deleted here from one added by another instance.
+    std::vector<WatchRow> m_base;
+    // The file as this document last read or wrote it.
+    WatchlistFileStamp m_stamp;
+    // The file is replaced on every write, so its folder is watched.
+    QFileSystemWatcher* m_pWatcher;
+    bool m_bSaveBlocked = false;
+    bool m_bSavePending = false;
+};

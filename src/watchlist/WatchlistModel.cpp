@@ -1,0 +1,397 @@
+#include "watchlist/WatchlistModel.h"
+
+#include <cmath>
+#include <ctime>
+#include <unordered_map>
+#include <unordered_set>
+
+#include <QBrush>
+#include <QColor>
+#include <QPainter>
+#include <QPixmap>
+
+#include "chart/QuoteChartContent.h"
+#include "base/CText.h"
+#include "base/QtText.h"
+
+namespace {
+const QColor kRising(0, 128, 0);
+const QColor kFalling(192, 0, 0);
+const QColor kGrey(140, 140, 140);
+const QColor kHighlight(255, 240, 150);
+const QColor kMarked(255, 214, 214);
+
+unsigned Bit(WatchColumn column)
+{
+    return 1u << static_cast<unsigned>(column);
+}
+
+// The bell of a row with alert rules, drawn once.
+const QPixmap& BellPixmap()
+{
+    static const QPixmap bell = [] {
+        QPixmap pixmap(12, 12);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(200, 150, 0));
+        painter.drawChord(QRectF(2, 1, 8, 14), 0, 180 * 16);
+        painter.drawRect(QRectF(1, 7, 10, 2));
+        painter.drawEllipse(QRectF(4.5, 9, 3, 3));
+        return pixmap;
+    }();
+    return bell;
+}
+
+// The value as shown, in hundredths: a change that rounds to 0.00 is
+// neither rising nor falling, and shows no sign.
+double Hundredths(double value)
+{
+    const double rounded = std::round(value * 100) / 100;
+    return rounded == 0 ? 0 : rounded;
+}
+
+std::string Signed(double value, const char* suffix)
+{
+    const double shown = Hundredths(value);
+    return shown == 0 ? FormatC("0.00%s", suffix) : FormatC("%+.2f%s", shown, suffix);
+}
+
+// The columns whose text differs between two quotes.
+unsigned ChangedColumns(const WatchQuote& before, const WatchQuote& after)
+{
+    unsigned changed = 0;
+    if (before.last != after.last)
+        changed |= Bit(WatchColumn::Last);
+    if (before.change != after.change)
+        changed |= Bit(WatchColumn::Change);
+    if (before.changePercent != after.changePercent)
+        changed |= Bit(WatchColumn::ChangePercent);
+    if (before.dayHigh != after.dayHigh)
+        changed |= Bit(WatchColumn::DayHigh);
+    if (before.dayLow != after.dayLow)
+        changed |= Bit(WatchColumn::DayLow);
+    if (before.volume != after.volume)
+        changed |= Bit(WatchColumn::Volume);
+    if (before.currency != after.currency)
+        changed |= Bit(WatchColumn::Currency);
+    return changed;
+}
+}  // namespace
+
+CWatchlistModel::CWatchlistModel(QObject* parent) : QAbstractTableModel(parent)
+{
+    m_highlightTimer.setSingleShot(true);
+    connect(&m_highlightTimer, &QTimer::timeout, this, &CWatchlistModel::ExpireHighlights);
+}
+
+void CWatchlistModel::SetRows(std::vector<WatchRow> rows)
+{
+    beginResetModel();
+    m_rows = std::move(rows);
+    m_highlights.assign(m_rows.size(), Highlight{});
+    endResetModel();
+}
+
+std::vector<SecurityRecord> CWatchlistModel::Securities() const
+{
+    std::vector<SecurityRecord> securities;
+    securities.reserve(m_rows.size());
+    for (const WatchRow& row : m_rows)
+        securities.push_back(row.security);
+    return securities;
+}
+
+int CWatchlistModel::FindRow(const SecurityRecord& security) const
+{
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        if (SameSecurity(m_rows[i].security, security))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+int CWatchlistModel::AddSecurity(const SecurityRecord& security)
+{
+    if (security.symbol.empty() || FindRow(security) >= 0)
+        return -1;
+    const int row = rowCount();
+    beginInsertRows(QModelIndex(), row, row);
+    WatchRow entry;
+    entry.security.country = security.country;
+    entry.security.symbol = ToUpperAscii(security.symbol);
+    entry.security.company = security.company;
+    m_rows.push_back(std::move(entry));
+    m_highlights.emplace_back();
+    endInsertRows();
+    emit contentsChanged();
+    return row;
+}
+
+void CWatchlistModel::RemoveRow(int row)
+{
+    if (row < 0 || row >= rowCount())
+        return;
+    beginRemoveRows(QModelIndex(), row, row);
+    m_rows.erase(m_rows.begin() + row);
+    m_highlights.erase(m_highlights.begin() + row);
+    endRemoveRows();
+    emit contentsChanged();
+}
+
+std::vector<SecurityRecord> CWatchlistModel::AdoptRows(const std::vector<WatchRow>& rows)
+{
+    std::unordered_map<std::string, const WatchRow*> merged;
+    for (const WatchRow& row : rows)
+        merged.emplace(WatchSecurityKey(row.security), &row);
+    for (int row = rowCount() - 1; row >= 0; --row) {
+        if (merged.count(WatchSecurityKey(m_rows[static_cast<size_t>(row)].security)))
+            continue;
+        beginRemoveRows(QModelIndex(), row, row);
+        m_rows.erase(m_rows.begin() + row);
+        m_highlights.erase(m_highlights.begin() + row);
+        endRemoveRows();
+    }
+    std::unordered_set<std::string> listed;
+    for (int row = 0; row < rowCount(); ++row) {
+        WatchRow& entry = m_rows[static_cast<size_t>(row)];
+        const std::string key = WatchSecurityKey(entry.security);
+        listed.insert(key);
+        const WatchRow& kept = *merged.at(key);
+        if (SameKeptRow(entry, kept))
+            continue;
+        entry.security.company = kept.security.company;
+        entry.alert = kept.alert;
+        entry.alertState = kept.alertState;
+        emit dataChanged(index(row, 0), index(row, kWatchColumnCount - 1));
+    }
+    std::vector<SecurityRecord> added;
+    for (const WatchRow& row : rows) {
+        if (!listed.insert(WatchSecurityKey(row.security)).second)
+            continue;
+        const int at = rowCount();
+        beginInsertRows(QModelIndex(), at, at);
+        m_rows.push_back(row);
+        m_highlights.emplace_back();
+        endInsertRows();
+        added.push_back(row.security);
+    }
+    return added;
+}
+
+void CWatchlistModel::SetAlert(int row, const AlertRule& rule)
+{
+    if (row < 0 || row >= rowCount())
+        return;
+    WatchRow& entry = m_rows[static_cast<size_t>(row)];
+    entry.alert = rule;
+    const bool marked = entry.alertState.marked;
+    entry.alertState = AlertState{};
+    entry.alertState.marked = marked;
+    // The current quote tells the side of each new rule at once, so only
+    // a later crossing fires.
+    if (entry.quote)
+        EvaluateAlerts(entry.alert, entry.alertState, *entry.quote);
+    entry.alertState.marked = marked;
+    emit dataChanged(index(row, 0), index(row, kWatchColumnCount - 1));
+    emit contentsChanged();
+}
+
+void CWatchlistModel::ClearAlertMark(int row)
+{
+    if (row < 0 || row >= rowCount() || !m_rows[static_cast<size_t>(row)].alertState.marked)
+        return;
+    m_rows[static_cast<size_t>(row)].alertState.marked = false;
+    emit dataChanged(index(row, 0), index(row, kWatchColumnCount - 1));
+    emit contentsChanged();
+}
+
+void CWatchlistModel::SetEasternTime(bool eastern)
+{
+    m_bEasternTime = eastern;
+    if (!m_rows.empty()) {
+        const int column = static_cast<int>(WatchColumn::Time);
+        emit dataChanged(index(0, column), index(rowCount() - 1, column));
+    }
+}
+
+std::vector<std::string> CWatchlistModel::ApplyResult(const SecurityRecord& security, const QuoteFetchResult& result)
+{
+    std::vector<std::string> alerts;
+    const int row = FindRow(security);
+    if (row < 0)
+        return alerts;
+    WatchRow& entry = m_rows[static_cast<size_t>(row)];
+    const AlertState stateBefore = entry.alertState;
+    if (result.ok()) {
+        const WatchQuote quote = WatchQuoteFrom(*result.quote, result.sourceId);
+        if (entry.quote) {
+            if (const unsigned changed = ChangedColumns(*entry.quote, quote)) {
+                Highlight& highlight = m_highlights[static_cast<size_t>(row)];
+                highlight.columns = changed;
+                highlight.until = std::chrono::steady_clock::now() + kHighlightTime;
+                if (!m_highlightTimer.isActive())
+                    m_highlightTimer.start(static_cast<int>(kHighlightTime.count()));
+            }
+        }
+        entry.quote = quote;
+        entry.failed = false;
+        entry.failure.clear();
+        if (entry.security.company.empty() && !result.quote->companyName.empty())
+            entry.security.company = result.quote->companyName;
+        for (const AlertCrossing& crossing : EvaluateAlerts(entry.alert, entry.alertState, quote))
+            alerts.push_back(DescribeCrossing(entry.security, crossing));
+    } else {
+        entry.failed = true;
+        entry.failure = result.FailureSummary();
+        if (entry.failure.empty())
+            entry.failure = "no quote source answered";
+    }
+    emit dataChanged(index(row, 0), index(row, kWatchColumnCount - 1));
+    if (!(entry.alertState == stateBefore))
+        emit contentsChanged();
+    return alerts;
+}
+
+void CWatchlistModel::ExpireHighlights()
+{
+    const auto now = std::chrono::steady_clock::now();
+    auto next = std::chrono::steady_clock::time_point::max();
+    for (size_t i = 0; i < m_highlights.size(); ++i) {
+        Highlight& highlight = m_highlights[i];
+        if (!highlight.columns)
+            continue;
+        if (highlight.until <= now) {
+            highlight.columns = 0;
+            const int row = static_cast<int>(i);
+            emit dataChanged(index(row, 0), index(row, kWatchColumnCount - 1), {Qt::BackgroundRole});
+        } else {
+            next = std::min(next, highlight.until);
+        }
+    }
+    if (next != std::chrono::steady_clock::time_point::max()) {
+        const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(next - now).count();
+        m_highlightTimer.start(static_cast<int>(std::max<long long>(1, wait)));
+    }
+}
+
+std::string CWatchlistModel::CellText(int row, WatchColumn column) const
+{
+    const WatchRow& entry = Row(row);
+    switch (column) {
+    case WatchColumn::Symbol:
+        return entry.security.country.empty() || entry.security.country == "US"
+                   ? entry.security.symbol
+                   : entry.security.country + ":" + entry.security.symbol;
+    case WatchColumn::Company: return entry.security.company;
+    default: break;
+    }
+    if (!entry.quote)
+        return {};
+    const WatchQuote& q = *entry.quote;
+    switch (column) {
+    case WatchColumn::Last: return FormatC("%.2f", q.last);
+    case WatchColumn::Currency: return q.currency;
+    case WatchColumn::Change: return Signed(q.change, "");
+    case WatchColumn::ChangePercent: return Signed(q.changePercent, "%");
+    case WatchColumn::DayHigh: return FormatC("%.2f", q.dayHigh);
+    case WatchColumn::DayLow: return FormatC("%.2f", q.dayLow);
+    case WatchColumn::Volume: return FormatVolume(q.volume);
+    case WatchColumn::Time: {
+        if (q.quoteTime == 0)
+            return {};
+        QuoteRecord record;
+        record.quoteTime = q.quoteTime;
+        const PointTime time = PointTimeOf(record, m_bEasternTime, std::time(nullptr));
+        if (time.hour < 0)
+            return {};
+        return FormatC("%02d:%02d%s", time.hour, time.minute, m_bEasternTime ? " ET" : "");
+    }
+    case WatchColumn::Source: return q.sourceId;
+    default: return {};
+    }
+}
+
+int CWatchlistModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+}
+
+int CWatchlistModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : kWatchColumnCount;
+}
+
+QVariant CWatchlistModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount())
+        return {};
+    const WatchRow& entry = Row(index.row());
+    const auto column = static_cast<WatchColumn>(index.column());
+    switch (role) {
+    case Qt::DisplayRole: return ToQString(CellText(index.row(), column));
+    case Qt::TextAlignmentRole:
+        if (column == WatchColumn::Symbol || column == WatchColumn::Company || column == WatchColumn::Currency ||
+            column == WatchColumn::Source)
+            return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+    case Qt::ForegroundRole:
+        if (entry.failed)
+            return QBrush(kGrey);
+        if (entry.quote && (column == WatchColumn::Last || column == WatchColumn::Change ||
+                            column == WatchColumn::ChangePercent)) {
+            const double change = Hundredths(entry.quote->change);
+            if (change > 0)
+                return QBrush(kRising);
+            if (change < 0)
+                return QBrush(kFalling);
+        }
+        return {};
+    case Qt::BackgroundRole:
+        if (m_highlights[static_cast<size_t>(index.row())].columns & Bit(column))
+            return QBrush(kHighlight);
+        if (entry.alertState.marked)
+            return QBrush(kMarked);
+        return {};
+    case Qt::DecorationRole:
+        if (column == WatchColumn::Symbol && !entry.alert.Empty())
+            return BellPixmap();
+        return {};
+    case Qt::ToolTipRole: {
+        std::string tip;
+        if (entry.failed)
+            tip = "Not refreshed: " + entry.failure;
+        if (!entry.alert.Empty()) {
+            if (!tip.empty())
+                tip += "\n";
+            tip += "Alerts:";
+            if (entry.alert.above)
+                tip += FormatC(" at or above %.2f;", *entry.alert.above);
+            if (entry.alert.below)
+                tip += FormatC(" at or below %.2f;", *entry.alert.below);
+            if (entry.alert.movePercent)
+                tip += FormatC(" move beyond %.2f %%;", *entry.alert.movePercent);
+            if (entry.alertState.marked)
+                tip += " (fired: clear it from the context menu)";
+        }
+        return tip.empty() ? QVariant() : QVariant(ToQString(tip));
+    }
+    default: return {};
+    }
+}
+
+QVariant CWatchlistModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= kWatchColumnCount)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    return QString::fromLatin1(WatchColumnTitle(static_cast<WatchColumn>(section)));
+}
+
+bool CWatchlistSortModel::lessThan(const QModelIndex& left, const QModelIndex& right) const
+{
+    const auto* model = qobject_cast<const CWatchlistModel*>(sourceModel());
+    if (!model)
+        return QSortFilterProxyModel::lessThan(left, right);
+    return WatchRowLess(model->Row(left.row()), model->Row(right.row()), static_cast<WatchColumn>(left.column()));
+}

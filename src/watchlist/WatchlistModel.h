@@ -1,0 +1,88 @@
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include <QAbstractTableModel>
+#include <QSortFilterProxyModel>
+#include <QTimer>
+
+#include "quote/QuoteSourceRouter.h"
+#include "watchlist/WatchlistCore.h"
+
+// The watchlist's rows as a table: the columns of WatchColumn, rising
+// values green and falling red, a short highlight of a cell whose value
+// changed, failed rows greyed with the reason in their tooltip, a bell in
+// the symbol cell of a row with alert rules and a marked background while
+// an alert that fired is not cleared.
+class CWatchlistModel : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    // How long a changed cell stays highlighted.
+    static constexpr std::chrono::milliseconds kHighlightTime{1500};
+
+    explicit CWatchlistModel(QObject* parent = nullptr);
+
+    const std::vector<WatchRow>& Rows() const { return m_rows; }
+    const WatchRow& Row(int row) const { return m_rows.at(static_cast<size_t>(row)); }
+    void SetRows(std::vector<WatchRow> rows);
+    std::vector<SecurityRecord> Securities() const;
+    int FindRow(const SecurityRecord& security) const;
+
+    // Adds the security at the end; -1 (nothing added) when it is already
+    // there.
+    int AddSecurity(const SecurityRecord& security);
+    void RemoveRow(int row);
+    // Takes over the rows of a merge with the watchlist file (whose rows of
+    // ours come first, in our order): rows no longer there go, the kept
+    // values of the others follow it, new rows are added at the end. The
+    // file has these already, so contentsChanged is not emitted. Returns
+    // the securities added.
+    std::vector<SecurityRecord> AdoptRows(const std::vector<WatchRow>& rows);
+    // Replaces the row's rules; the crossing state starts afresh.
+    void SetAlert(int row, const AlertRule& rule);
+    void ClearAlertMark(int row);
+    // Times (ET or the local time) follow the quote windows' setting.
+    void SetEasternTime(bool eastern);
+
+    // One refresh result for the security (ignored when it is no longer
+    // listed). Returns the alert texts the quote crossed.
+    std::vector<std::string> ApplyResult(const SecurityRecord& security, const QuoteFetchResult& result);
+
+    // The text a cell shows.
+    std::string CellText(int row, WatchColumn column) const;
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+signals:
+    // Rows, rules or marks changed: what the watchlist file keeps.
+    void contentsChanged();
+
+private:
+    struct Highlight {
+        std::chrono::steady_clock::time_point until{};
+        unsigned columns = 0;  // bit per WatchColumn
+    };
+    void ExpireHighlights();
+
+    std::vector<WatchRow> m_rows;
+    std::vector<Highlight> m_highlights;
+    QTimer m_highlightTimer;
+    bool m_bEasternTime = true;
+};
+
+// Sorts the watchlist by a column with WatchRowLess: numbers as numbers.
+class CWatchlistSortModel : public QSortFilterProxyModel {
+    Q_OBJECT
+
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+
+protected:
+    bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
+};

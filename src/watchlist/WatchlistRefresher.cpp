@@ -1,0 +1,103 @@
+#include "watchlist/WatchlistRefresher.h"
+
+#include <algorithm>
+#include <ctime>
+
+#include "quote/QuoteService.h"
+
+CWatchlistRefresher::CWatchlistRefresher(QObject* parent)
+    : QObject(parent), m_cancel(std::make_shared<std::atomic<bool>>(false))
+{
+    qRegisterMetaType<SecurityRecord>("SecurityRecord");
+    qRegisterMetaType<QuoteFetchResult>("QuoteFetchResult");
+    m_pool.setMaxThreadCount(kMaxTransfers);
+    m_pool.setExpiryTimeout(60'000);
+    connect(&m_timer, &QTimer::timeout, this, [this] { RefreshAll(); });
+}
+
+CWatchlistRefresher::~CWatchlistRefresher()
+{
+    m_cancel->store(true);
+    m_pool.clear();
+    m_pool.waitForDone();
+}
+
+void CWatchlistRefresher::SetSecuritiesProvider(std::function<std::vector<SecurityRecord>()> provider)
+{
+    m_provider = std::move(provider);
+}
+
+void CWatchlistRefresher::SetPeriodMinutes(int minutes)
+{
+    m_periodMinutes = std::max(0, minutes);
+    if (m_periodMinutes == 0) {
+        m_timer.stop();
+        return;
+    }
+    // Computed in 64 bits and clamped to what the timer takes.
+    const long long ms = std::min<long long>(static_cast<long long>(m_periodMinutes) * 60'000LL, 2'147'483'647LL);
+    m_timer.start(static_cast<int>(ms));
+}
+
+bool CWatchlistRefresher::RefreshAll()
+{
+    return m_provider ? RefreshNow(m_provider()) : false;
+}
+
+bool CWatchlistRefresher::RefreshNow(const std::vector<SecurityRecord>& securities)
+{
+    if (m_pending > 0)
+        return false;
+    ++m_cycle;
+    if (securities.empty()) {
+        emit cycleFinished(m_cycle);
+        return true;
+    }
+    m_pending = static_cast<int>(securities.size());
+    Start(m_cycle, securities);
+    return true;
+}
+
+void CWatchlistRefresher::FetchOne(const SecurityRecord& security)
+{
+    // Cycle 0 is never a running cycle, so the result counts toward none.
+    Start(0, {security});
+}
+
+void CWatchlistRefresher::Start(std::uint64_t cycle, const std::vector<SecurityRecord>& securities)
+{
+    // The order and bases of this cycle, read here once and shared by its
+    // workers.
+    CQuoteService& service = CQuoteService::Instance();
+    struct CycleInputs {
+        std::shared_ptr<const std::vector<QuoteSourceDefinition>> sources;
+        std::vector<std::string> order;
+        std::map<std::string, std::string> bases;
+    };
+    auto inputs = std::make_shared<const CycleInputs>(
+        CycleInputs{service.Sources(), service.EnabledSources(), service.SourceBases()});
+    const std::shared_ptr<std::atomic<bool>> cancel = m_cancel;
+    for (const SecurityRecord& security : securities) {
+        m_pool.start([this, inputs, cancel, cycle, security] {
+            if (cancel->load())
+                return;
+            QuoteFetchResult result = CQuoteService::Instance().Router().Fetch(
+                security, *inputs->sources, inputs->order, inputs->bases, TransferLimits{}, std::time(nullptr),
+                cancel.get());
+            if (cancel->load())
+                return;
+            // Queued to the refresher's thread; dropped with the refresher.
+            QMetaObject::invokeMethod(
+                this, [this, cycle, security, result = std::move(result)] { Deliver(cycle, security, result); },
+                Qt::QueuedConnection);
+        });
+    }
+}
+
+void CWatchlistRefresher::Deliver(std::uint64_t cycle, const SecurityRecord& security,
+                                  const QuoteFetchResult& result)
+{
+    emit rowFetched(security, result);
+    if (cycle != 0 && cycle == m_cycle && --m_pending == 0)
+        emit cycleFinished(cycle);
+}

@@ -1,0 +1,479 @@
+// The watchlist window in the application, against the quote simulator:
+// every way of adding and removing rows, the refresh (concurrency, failed
+// rows), the file across runs, and alerts set from the dialog.
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableView>
+#include <QTimer>
+#include <QToolBar>
+
+#include "QuoteWindowFixture.h"
+#include "base/CText.h"
+#include "framework/MDIChildWnd.h"
+#include "base/Settings.h"
+#include "framework/StatusBar.h"
+#include "markets/ListView.h"
+#include "markets/ListViewModel.h"
+#include "quote/QuoteService.h"
+#include "res/Resource.h"
+#include "watchlist/AlertNotifier.h"
+#include "watchlist/WatchlistDoc.h"
+#include "watchlist/WatchlistModel.h"
+#include "watchlist/WatchlistRefresher.h"
+#include "watchlist/WatchlistStore.h"
+#include "watchlist/WatchlistView.h"
+
+namespace {
+SecurityRecord Listed(const std::string& symbol)
+{
+    SecurityRecord record;
+    record.country = "US";
+    record.symbol = symbol;
+    return record;
+}
+
+// Runs the event loop until the condition holds (false after 20 s).
+template <class Condition>
+bool WaitFor(Condition condition)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+void PressKey(QWidget* widget, int key)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(widget, &press);
+}
+
+// Triggers the item of the next popup menu whose text starts with `text`.
+void WhenMenuOpens(const QString& text)
+{
+    QTimer::singleShot(0, [text] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        for (QAction* action : menu->actions()) {
+            if (QString(action->text()).remove(QLatin1Char('&')).startsWith(text)) {
+                menu->close();
+                action->trigger();
+                return;
+            }
+        }
+        menu->close();
+    });
+}
+}  // namespace
+
+class WatchlistTest : public QuoteWindowTest {
+protected:
+    void SetUp() override
+    {
+        // No session bus here: alerts fall back to the status bar.
+        unsetenv("DBUS_SESSION_BUS_ADDRESS");
+        m_file = (m_dataDir.path() / "watchlist.json").string();
+        CWatchlistDoc::SetFilePathOverride(m_file);
+        CQuoteService::Instance().Router().Reset();
+        QuoteWindowTest::SetUp();
+    }
+    void TearDown() override
+    {
+        QuoteWindowTest::TearDown();
+        CWatchlistDoc::SetFilePathOverride({});
+    }
+
+    CWatchlistDoc* Open()
+    {
+        EXPECT_TRUE(m_frame->SendCommand(ID_TOOLS_WATCHLIST));
+        return m_app->GetWatchlist();
+    }
+    CWatchlistView* View(CWatchlistDoc* doc) const
+    {
+        return dynamic_cast<CWatchlistView*>(doc->GetViews().front());
+    }
+    std::vector<std::string> Symbols(CWatchlistDoc* doc) const
+    {
+        std::vector<std::string> symbols;
+        for (const WatchRow& row : doc->Model().Rows())
+            symbols.push_back(row.security.country + ":" + row.security.symbol);
+        return symbols;
+    }
+    bool WaitForQuotes(CWatchlistDoc* doc)
+    {
+        return WaitFor([doc] {
+            for (const WatchRow& row : doc->Model().Rows()) {
+                if (!row.quote && !row.failed)
+                    return false;
+            }
+            return true;
+        });
+    }
+    // One full refresh cycle, waited for.
+    bool RefreshAll(CWatchlistDoc* doc)
+    {
+        bool finished = false;
+        const QMetaObject::Connection connection = QObject::connect(
+            &doc->Refresher(), &CWatchlistRefresher::cycleFinished, [&finished] { finished = true; });
+        const bool ok = WaitFor([doc] { return !doc->Refresher().Busy(); }) && doc->Refresher().RefreshAll() &&
+                        WaitFor([&finished] { return finished; });
+        QObject::disconnect(connection);
+        return ok;
+    }
+
+    testing_support::TempDir m_dataDir;
+    std::string m_file;
+};
+
+TEST_F(WatchlistTest, ToolsMenuAndButtonOpenTheOneWatchlist)
+{
+    for (int menuId : {IDR_MAINFRAME, IDR_QuorelleTYPE}) {
+        const std::vector<QMenu*> menus = m_frame->GetMenus(menuId);
+        ASSERT_GE(menus.size(), 2u);
+        EXPECT_EQ(menus[menus.size() - 2]->title(), QStringLiteral("&Tools"));
+        EXPECT_EQ(menus.back()->title(), QStringLiteral("&Help"));
+    }
+    QAction* command = m_frame->Commands().Action(ID_TOOLS_WATCHLIST);
+    const QList<QAction*> buttons = m_frame->m_wndToolBar->actions();
+    EXPECT_EQ(buttons.back(), command);
+    EXPECT_FALSE(command->icon().isNull());
+
+    CWatchlistDoc* doc = Open();
+    ASSERT_NE(doc, nullptr);
+    command->trigger();
+    EXPECT_EQ(m_app->GetWatchlist(), doc);
+    EXPECT_EQ(WindowCount(), 1);
+    EXPECT_EQ(doc->GetTitle(), "Watchlist");
+}
+
+TEST_F(WatchlistTest, EveryWayOfAddingAndRemovingRows)
+{
+    {
+        std::ifstream in(std::string(std::getenv("QUORELLE_SOURCE_DIR")) + "/demo/NYSE.TXT", std::ios::binary);
+        std::ofstream(m_work.path() / "NYSE.TXT", std::ios::binary) << in.rdbuf();
+    }
+    CWatchlistDoc* doc = Open();
+    CWatchlistView* view = View(doc);
+
+    // The line edit: SYMBOL or COUNTRY:SYMBOL; nonsense and duplicates are not added.
+    view->Entry()->setText(QStringLiteral("ibm"));
+    emit view->Entry()->returnPressed();
+    view->Entry()->setText(QStringLiteral("gb:bp"));
+    view->findChild<QPushButton*>(QStringLiteral("watchlistAdd"))->click();
+    for (const char* refused : {"GB:", "ibm", "not one"}) {
+        view->Entry()->setText(QString::fromLatin1(refused));
+        EXPECT_FALSE(view->AddEntryText()) << refused;
+    }
+    EXPECT_EQ(Symbols(doc), (std::vector<std::string>{"US:IBM", "GB:BP"}));
+
+    // A market list row: the Insert key, and the context menu.
+    m_frame->OpenMarketList(ID_MARKETS_NYSE);
+    auto* list = m_frame->findChild<CListView_*>();
+    ASSERT_NE(list, nullptr);
+    ASSERT_GE(list->GetListModel()->rowCount(), 2);
+    const std::string first = list->GetListModel()->RecordAt(0)->symbol;
+    const std::string second = list->GetListModel()->RecordAt(1)->symbol;
+    list->setCurrentIndex(list->model()->index(0, 0));
+    PressKey(list, Qt::Key_Insert);
+    WhenMenuOpens(QStringLiteral("Add to Watchlist"));
+    emit list->customContextMenuRequested(list->visualRect(list->model()->index(1, 0)).center());
+
+    // Find Quote Worldwide's button beside OK adds instead of opening a window.
+    const int windows = WindowCount();
+    WhenModalOpens([](QWidget* dialog) {
+        dialog->findChild<QLineEdit*>(QStringLiteral("ctl1000"))->setText(QStringLiteral("sgi"));
+        auto* country = dialog->findChild<QComboBox*>(QStringLiteral("ctl1001"));
+        country->setCurrentIndex(country->findText(QStringLiteral("Canada")));
+        dialog->findChild<QPushButton*>(QStringLiteral("ctlWatchlist"))->click();
+    });
+    m_frame->OnFindQuoteWorldwide();
+    EXPECT_EQ(WindowCount(), windows);
+    EXPECT_EQ(Symbols(doc), (std::vector<std::string>{"US:IBM", "GB:BP", "US:" + first, "US:" + second, "CA:SGI"}));
+    ASSERT_TRUE(WaitForQuotes(doc));
+
+    // Removing: Delete on the selection, and the context menu's Remove.
+    QTableView* table = view->Table();
+    table->selectRow(0);
+    PressKey(table, Qt::Key_Delete);
+    table->selectRow(0);
+    WhenMenuOpens(QStringLiteral("Remove"));
+    emit table->customContextMenuRequested(table->visualRect(table->model()->index(0, 0)).center());
+    EXPECT_EQ(Symbols(doc), (std::vector<std::string>{"US:" + first, "US:" + second, "CA:SGI"}));
+
+    // Enter opens the row's quote window as a market list does.
+    table->setCurrentIndex(table->model()->index(2, 0));
+    PressKey(table, Qt::Key_Return);
+    ASSERT_FALSE(Views().empty());
+    EXPECT_EQ(Views().back()->m_security.symbol, "SGI");
+    EXPECT_EQ(Views().back()->m_security.country, "CA");
+    EXPECT_TRUE(m_messages->messages().empty());
+}
+
+TEST_F(WatchlistTest, RefreshRunsAtMostSixTransfersAndFailedRowsKeepTheirValues)
+{
+    CWatchlistDoc* doc = Open();
+    for (int i = 0; i < 24; ++i)
+        doc->AddSecurity(Listed("W" + std::to_string(i)));
+    ASSERT_TRUE(WaitForQuotes(doc));
+    m_sim.SetLatency(100);
+    m_sim.ResetStats();
+    AdvanceClock(7);
+    ASSERT_TRUE(RefreshAll(doc));
+    EXPECT_LE(m_sim.Stats().maxInFlight, CWatchlistRefresher::kMaxTransfers);
+    EXPECT_GE(m_sim.Stats().maxInFlight, 2);
+    EXPECT_EQ(m_sim.Stats().requests, 24);
+
+    CWatchlistModel& model = doc->Model();
+    for (int row = 0; row < model.rowCount(); ++row) {
+        const quotesim::QuoteSnapshot expected = Expected("US:" + model.Row(row).security.symbol);
+        ASSERT_TRUE(model.Row(row).quote);
+        EXPECT_DOUBLE_EQ(model.Row(row).quote->last, expected.last);
+        const QModelIndex change = model.index(row, static_cast<int>(WatchColumn::Change));
+        if (expected.change != 0) {
+            EXPECT_EQ(model.data(change, Qt::ForegroundRole).value<QBrush>().color(),
+                      expected.change > 0 ? QColor(0, 128, 0) : QColor(192, 0, 0));
+        }
+    }
+    // Sorting by % Change orders numbers as numbers.
+    QTableView* table = View(doc)->Table();
+    table->sortByColumn(static_cast<int>(WatchColumn::ChangePercent), Qt::AscendingOrder);
+    double previous = -1e9;
+    for (int row = 0; row < table->model()->rowCount(); ++row) {
+        const QModelIndex source = static_cast<QSortFilterProxyModel*>(table->model())
+                                       ->mapToSource(table->model()->index(row, 0));
+        const double percent = model.Row(source.row()).quote->changePercent;
+        EXPECT_LE(previous, percent);
+        previous = percent;
+    }
+
+    // A failed refresh keeps the values, greyed, with the reason; no message.
+    const double last = model.Row(0).quote->last;
+    m_sim.SetLatency(0);
+    UseDeadHost();
+    ASSERT_TRUE(RefreshAll(doc));
+    EXPECT_TRUE(model.Row(0).failed);
+    EXPECT_DOUBLE_EQ(model.Row(0).quote->last, last);
+    const QModelIndex cell = model.index(0, static_cast<int>(WatchColumn::Last));
+    EXPECT_EQ(model.data(cell, Qt::DisplayRole).toString().toStdString(), model.CellText(0, WatchColumn::Last));
+    EXPECT_EQ(model.data(cell, Qt::ForegroundRole).value<QBrush>().color(), QColor(140, 140, 140));
+    EXPECT_TRUE(model.data(cell, Qt::ToolTipRole).toString().startsWith(QStringLiteral("Not refreshed: ")));
+    EXPECT_TRUE(m_messages->messages().empty());
+}
+
+TEST_F(WatchlistTest, RowsAndAlertsAreKeptAndTheWindowReopensAtStart)
+{
+    CWatchlistDoc* doc = Open();
+    doc->AddSecurity(Listed("IBM"));
+    doc->Model().SetAlert(0, AlertRule{.above = 500.0, .below = {}, .movePercent = 3.0});
+    m_app.reset();
+    ProcessEvents();
+    EXPECT_TRUE(CUserSettings().value(SettingsKey::kWatchlistOpen).toBool());
+
+    m_app = std::make_unique<CQuorelleApp>();
+    ASSERT_TRUE(m_app->InitInstance());
+    m_frame = m_app->GetMainWnd();
+    doc = m_app->GetWatchlist();
+    ASSERT_NE(doc, nullptr);
+    ASSERT_EQ(doc->Model().rowCount(), 1);
+    EXPECT_EQ(doc->Model().Row(0).alert, (AlertRule{.above = 500.0, .below = {}, .movePercent = 3.0}));
+    EXPECT_FALSE(doc->Model().data(doc->Model().index(0, 0), Qt::DecorationRole).isNull());
+
+    // The refresh period is the watchlist's one setting.
+    EXPECT_EQ(doc->RefreshMinutes(), 1);
+    doc->SetRefreshMinutes(5);
+    EXPECT_EQ(doc->Refresher().PeriodMinutes(), 5);
+    EXPECT_EQ(CUserSettings().value(SettingsKey::kWatchlistRefreshMinutes).toInt(), 5);
+
+    // Closed before the end: not reopened.
+    m_frame->SendCommand(ID_FILE_CLOSE);
+    ProcessEvents();
+    m_app.reset();
+    EXPECT_FALSE(CUserSettings().value(SettingsKey::kWatchlistOpen).toBool());
+}
+
+TEST_F(WatchlistTest, DamagedFileIsReportedKeptAsideAndNotOverwritten)
+{
+    std::ofstream(m_file, std::ios::binary) << "{ not json";
+    CWatchlistDoc* doc = Open();
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->Model().rowCount(), 0);
+    ASSERT_EQ(m_messages->messages().size(), 1u);
+    EXPECT_NE(m_messages->messages()[0].find("watchlist.json.bad"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(m_file + ".bad"));
+    doc->AddSecurity(Listed("IBM"));
+    ProcessEvents();
+    std::ifstream bad(m_file + ".bad");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(bad), {}), "{ not json");
+    EXPECT_EQ(LoadWatchlistFile(m_file).rows.size(), 1u);
+}
+
+TEST_F(WatchlistTest, AlertFromTheDialogFiresOnceAndMarksTheRowUntilCleared)
+{
+    // A symbol and minute at which the price rises.
+    std::string symbol;
+    for (int i = 0; i < 50 && symbol.empty(); ++i) {
+        const std::string candidate = "A" + std::to_string(i);
+        if (m_sim.QuoteAt(candidate, quotesim::AddMinutes(m_sim.Now(), 10))->last >
+            m_sim.QuoteAt(candidate, m_sim.Now())->last + 0.5)
+            symbol = candidate;
+    }
+    ASSERT_FALSE(symbol.empty());
+    const double before = m_sim.QuoteAt(symbol, m_sim.Now())->last;
+    const double after = m_sim.QuoteAt(symbol, quotesim::AddMinutes(m_sim.Now(), 10))->last;
+
+    CWatchlistDoc* doc = Open();
+    doc->AddSecurity(Listed(symbol));
+    ASSERT_TRUE(WaitForQuotes(doc));
+    const std::string threshold = FormatC("%.2f", (before + after) / 2);
+    WhenModalOpens([&threshold](QWidget* dialog) {
+        dialog->findChild<QLineEdit*>(QStringLiteral("alertAbove"))->setText(QString::fromStdString(threshold));
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    View(doc)->EditAlert(0);
+    ASSERT_TRUE(doc->Model().Row(0).alert.above);
+
+    std::vector<CAlertNotifier::Channel> delivered;
+    QObject::connect(&doc->Notifier(), &CAlertNotifier::delivered,
+                     [&delivered](CAlertNotifier::Channel channel, const QString&) { delivered.push_back(channel); });
+    AdvanceClock(10);
+    ASSERT_TRUE(RefreshAll(doc));
+    ASSERT_TRUE(RefreshAll(doc));  // still past: no second alert
+    ASSERT_EQ(delivered.size(), 1);
+    EXPECT_EQ(delivered[0], CAlertNotifier::Channel::StatusBar);
+    EXPECT_NE(m_frame->GetStatusBar()->GetPaneText(0).find(symbol + " rose to"), std::string::npos);
+    EXPECT_TRUE(doc->Model().Row(0).alertState.marked);
+    EXPECT_EQ(doc->Model().data(doc->Model().index(0, 1), Qt::BackgroundRole).value<QBrush>().color(),
+              QColor(255, 214, 214));
+    doc->Model().ClearAlertMark(0);
+    EXPECT_FALSE(doc->Model().Row(0).alertState.marked);
+    EXPECT_TRUE(m_messages->messages().empty());
+}
+
+TEST_F(WatchlistTest, RowsAnotherInstanceSavedAreKeptAndShown)
+{
+    std::vector<WatchRow> rows(1);
+    rows[0].security = Listed("IBM");
+    std::string error;
+    ASSERT_TRUE(SaveWatchlistFile(m_file, rows, error)) << error;
+    CWatchlistDoc* doc = Open();
+    ASSERT_EQ(doc->Model().rowCount(), 1);
+
+    // Another instance, started with the same file, adds a row and saves.
+    rows.resize(2);
+    rows[1].security = Listed("GE");
+    ASSERT_TRUE(SaveWatchlistFile(m_file, rows, error)) << error;
+
+    // This one's next save keeps that row, and the row appears here, quoted.
+    doc->AddSecurity(Listed("MSFT"));
+    ProcessEvents();
+    auto fileSymbols = [this] {
+        std::vector<std::string> symbols;
+        for (const WatchRow& row : LoadWatchlistFile(m_file).rows)
+            symbols.push_back(row.security.country + ":" + row.security.symbol);
+        return symbols;
+    };
+    EXPECT_EQ(fileSymbols(), (std::vector<std::string>{"US:IBM", "US:MSFT", "US:GE"}));
+    EXPECT_EQ(Symbols(doc), (std::vector<std::string>{"US:IBM", "US:MSFT", "US:GE"}));
+    ASSERT_TRUE(WaitForQuotes(doc));
+    EXPECT_TRUE(doc->Model().Row(2).quote);
+
+    // A row deleted here stays deleted.
+    doc->Model().RemoveRow(0);
+    ProcessEvents();
+    EXPECT_EQ(fileSymbols(), (std::vector<std::string>{"US:MSFT", "US:GE"}));
+    EXPECT_EQ(Symbols(doc), (std::vector<std::string>{"US:MSFT", "US:GE"}));
+}
+
+TEST_F(WatchlistTest, RowsAnotherInstanceWritesAppearWithoutASaveHere)
+{
+    std::vector<WatchRow> rows(1);
+    rows[0].security = Listed("IBM");
+    std::string error;
+    ASSERT_TRUE(SaveWatchlistFile(m_file, rows, error)) << error;
+    CWatchlistDoc* doc = Open();
+    ASSERT_EQ(doc->Model().rowCount(), 1);
+
+    // Another instance adds a row and sets a rule; nothing changes here.
+    std::vector<WatchRow> other = rows;
+    other.resize(2);
+    other[1].security = Listed("GE");
+    other[0].alert.below = 90.0;
+    ASSERT_TRUE(SyncWatchlistFile(m_file, rows, other).ok);
+    ASSERT_TRUE(WaitFor([doc] { return doc->Model().rowCount() == 2; }));
+    EXPECT_EQ(Symbols(doc), (std::vector<std::string>{"US:IBM", "US:GE"}));
+    EXPECT_EQ(doc->Model().Row(0).alert.below, 90.0);
+    ASSERT_TRUE(WaitForQuotes(doc));
+    EXPECT_TRUE(doc->Model().Row(1).quote);
+}
+
+TEST_F(WatchlistTest, VolumeLooksAlikeFromEverySourceAndCurrencyFollowsLast)
+{
+    testing_support::ScopedLocale german("de_DE.UTF-8");
+    CWatchlistModel model;
+    model.AddSecurity(Listed("IBM"));
+    model.AddSecurity(Listed("BP"));
+    auto result = [](const char* source, const char* volume, const char* currency) {
+        QuoteFetchResult fetched;
+        fetched.sourceId = source;
+        fetched.quote.emplace();
+        fetched.quote->quote.last = 12.5;
+        fetched.quote->quote.volume = volume;
+        fetched.quote->quote.currency = currency;
+        return fetched;
+    };
+    model.ApplyResult(Listed("IBM"), result("chart-json", "39961", "USD"));
+    model.ApplyResult(Listed("BP"), result("quote-csv", "26,463", ""));
+    const int volume = static_cast<int>(WatchColumn::Volume);
+    EXPECT_EQ(model.data(model.index(0, volume)).toString(), QStringLiteral("39,961"));
+    EXPECT_EQ(model.data(model.index(1, volume)).toString(), QStringLiteral("26,463"));
+    model.ApplyResult(Listed("BP"), result("msn-money", "n/a", "GBp"));
+    EXPECT_EQ(model.data(model.index(1, volume)).toString(), QStringLiteral("n/a"));
+
+    EXPECT_EQ(model.headerData(2, Qt::Horizontal).toString(), QStringLiteral("Last"));
+    EXPECT_EQ(model.headerData(3, Qt::Horizontal).toString(), QStringLiteral("Currency"));
+    EXPECT_EQ(model.data(model.index(0, 3)).toString(), QStringLiteral("USD"));
+    EXPECT_EQ(model.data(model.index(1, 3)).toString(), QStringLiteral("GBp"));
+    EXPECT_EQ(model.data(model.index(1, 2)).toString(), QStringLiteral("12.50"));
+}
+
+TEST_F(WatchlistTest, WindowOpensInsideTheMainWindowsArea)
+{
+    QMdiArea* area = m_frame->findChild<QMdiArea*>();
+    ASSERT_NE(area, nullptr);
+    auto watchlistFrame = [this] { return m_app->GetWatchlist()->GetFrames().front(); };
+
+    // Beside a quote window in a main window barely wider than the watchlist.
+    m_frame->resize(960, 840);
+    ProcessEvents();
+    QuoteWindowTest::Open(Security("US", "IBM"));
+    Open();
+    ProcessEvents();
+    EXPECT_TRUE(area->viewport()->rect().contains(watchlistFrame()->geometry()))
+        << area->viewport()->width() << "x" << area->viewport()->height();
+    m_frame->SendCommand(ID_FILE_CLOSE);
+    ProcessEvents();
+    ASSERT_EQ(m_app->GetWatchlist(), nullptr);
+
+    // In a main window narrower than the watchlist's size.
+    m_frame->resize(640, 480);
+    ProcessEvents();
+    Open();
+    ProcessEvents();
+    EXPECT_TRUE(area->viewport()->rect().contains(watchlistFrame()->geometry()))
+        << area->viewport()->width() << "x" << area->viewport()->height();
+}
