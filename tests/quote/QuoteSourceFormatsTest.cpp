@@ -138,6 +138,35 @@ TEST(QuoteSourceFormats, CsvWithDecimalCommaColumnNumbersAndNoValueTokens)
     EXPECT_EQ(result.quote->quote.change, "+34.56 (+2.88%)");
 }
 
+TEST(QuoteSourceFormats, CsvThousandsSeparatedByBlanksAndPaddedNoValueTokens)
+{
+    // A blank, a no-break space (UTF-8 and Windows-1252) and a narrow
+    // no-break space between the thousands; a padded cell; a no-value token
+    // with blanks around it.
+    const QuoteSourceDefinition comma =
+        Define(R"("format": "csv", "csv": {"delimiter": ";", "decimal": ",", "header": false},
+                  "fields": {"last": 1, "prevClose": 2, "open": 3, "dayHigh": 4, "volume": [5, 7], "company": 6})");
+    const QuoteExtraction result = ExtractQuote(
+        comma, "1 234,56; 1\xC2\xA0" "200,5 ;1\xE2\x80\xAF" "234 567;-1\xA0" "000,25; N/D ;  -  ;1500\n", kNow, "");
+    ASSERT_TRUE(result.ok()) << result.error;
+    EXPECT_DOUBLE_EQ(result.quote->quote.last, 1234.56);
+    EXPECT_DOUBLE_EQ(result.quote->quote.prevClose, 1200.5);
+    EXPECT_DOUBLE_EQ(result.quote->quote.open, 1234567);
+    EXPECT_DOUBLE_EQ(result.quote->quote.dayHigh, -1000.25);
+    EXPECT_EQ(result.quote->quote.volume, "1500");  // column 5 holds no value
+    EXPECT_EQ(result.quote->companyName, "");
+
+    const QuoteSourceDefinition point = Define(R"("format": "csv", "csv": {"header": false},
+                  "fields": {"last": 1, "prevClose": 2, "volume": 3})");
+    const QuoteExtraction dotted = ExtractQuote(point, "12 345.25,\"1,234 567.5\", N/D \n", kNow, "");
+    ASSERT_TRUE(dotted.ok()) << dotted.error;
+    EXPECT_DOUBLE_EQ(dotted.quote->quote.last, 12345.25);
+    EXPECT_DOUBLE_EQ(dotted.quote->quote.prevClose, 1234567.5);
+    EXPECT_EQ(dotted.quote->quote.volume, "");
+    // A last price that is a padded no-value token is no quote.
+    EXPECT_EQ(ExtractQuote(point, " N/D ,1,2\n", kNow, "").status, Status::NoData);
+}
+
 TEST(QuoteSourceFormats, WebPagesAndBrokenAnswersAreNotQuoteData)
 {
     const char* const page = "\xEF\xBB\xBF\r\n  <!DOCTYPE html><html><body>Checking your browser</body></html>";
