@@ -199,9 +199,10 @@ TEST_F(DayFileSessionTest, TheIndexForgetsFilesRecordedMoreThanAWeekAgo)
     const std::string old = (m_dir.path() / "01_02_2011_ibm.txt").string();
     const std::string recent = (m_dir.path() / "01_10_2011_ibm.txt").string();
     ASSERT_TRUE(DayFileIndex::Load(Index()).Record(old, DayFileOwner{"US", "IBM"}, m_now));
-    ASSERT_TRUE(DayFileIndex::Load(Index()).Record(recent, DayFileOwner{"GB", "IBM"}, m_now + 6 * 86400));
+    // Recorded exactly a week before: not more, kept; a second later it goes.
+    ASSERT_TRUE(DayFileIndex::Load(Index()).Record(recent, DayFileOwner{"GB", "IBM"}, m_now + 7 * 86400));
     EXPECT_TRUE(DayFileIndex::Load(Index()).OwnerOf(old).has_value());
-    ASSERT_TRUE(DayFileIndex::Load(Index()).Record(recent, DayFileOwner{"CA", "IBM"}, m_now + 8 * 86400));
+    ASSERT_TRUE(DayFileIndex::Load(Index()).Record(recent, DayFileOwner{"CA", "IBM"}, m_now + 7 * 86400 + 1));
     const DayFileIndex index = DayFileIndex::Load(Index());
     EXPECT_FALSE(index.OwnerOf(old).has_value());
     ASSERT_TRUE(index.OwnerOf(recent).has_value());
