@@ -157,12 +157,18 @@ TEST(QuoteSourceFormats, CsvThousandsSeparatedByBlanksAndPaddedNoValueTokens)
     EXPECT_EQ(result.quote->companyName, "");
 
     const QuoteSourceDefinition point = Define(R"("format": "csv", "csv": {"header": false},
-                  "fields": {"last": 1, "prevClose": 2, "volume": 3})");
+                  "fields": {"last": 1, "prevClose": 2, "volume": 3, "open": 4})");
     const QuoteExtraction dotted = ExtractQuote(point, "12 345.25,\"1,234 567.5\", N/D \n", kNow, "");
     ASSERT_TRUE(dotted.ok()) << dotted.error;
     EXPECT_DOUBLE_EQ(dotted.quote->quote.last, 12345.25);
     EXPECT_DOUBLE_EQ(dotted.quote->quote.prevClose, 1234567.5);
     EXPECT_EQ(dotted.quote->quote.volume, "");
+    // A sign before the number, a fraction without its 0.
+    const QuoteExtraction signs = ExtractQuote(point, "+12.5,-.5,,.25\n", kNow, "");
+    ASSERT_TRUE(signs.ok()) << signs.error;
+    EXPECT_EQ(signs.quote->quote.last, 12.5);
+    EXPECT_EQ(signs.quote->quote.prevClose, -0.5);
+    EXPECT_EQ(signs.quote->quote.open, 0.25);
     // A last price that is a padded no-value token is no quote.
     EXPECT_EQ(ExtractQuote(point, " N/D ,1,2\n", kNow, "").status, Status::NoData);
 }
@@ -233,6 +239,12 @@ TEST(QuoteSourceFormats, QuoteTimesInMillisecondsAndWallClockTimesTheZoneSkips)
     EXPECT_EQ(read.quote->quote.quoteTime, 1715371209);
     EXPECT_EQ(read.quote->quote.volume, "0.25");
     EXPECT_EQ(read.quote->series, (std::vector<IntradayPoint>{{-2, 1}, {2, 2}}));
+    // Beyond some 300,000 years either way: junk, no time.
+    for (const char* junk : {"1e17", "-1e17"}) {
+        const QuoteExtraction far = ExtractQuote(millis, std::string(R"({"p": 1.5, "t": )") + junk + "}", kNow, "");
+        ASSERT_TRUE(far.ok()) << far.error;
+        EXPECT_EQ(far.quote->quote.quoteTime, 0) << junk;
+    }
 
     // 02:30 on 31 March 2024 does not exist in Warsaw: no time rather than a guess.
     const QuoteExtraction gap = ExtractQuote(
