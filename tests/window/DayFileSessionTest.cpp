@@ -194,6 +194,17 @@ TEST_F(DayFileSessionTest, ADayFileThatIsALinkIsWrittenThroughTheLink)
     EXPECT_EQ(Prices(ParseDayFile(ReadFile(elsewhere.path() / "kept.txt"))), (std::vector<double>{1, 2}));
 }
 
+TEST_F(DayFileSessionTest, TheIndexsLatestLineOfAFileCounts)
+{
+    const std::string path = (Stockdata() / "01_02_2011_ibm.txt").string();
+    const std::string key = DayFileIndexKey(path);
+    fs::create_directories(m_dir.path() / "data");
+    m_dir.write("data/day-files.index", "5\tUS\tIBM\t" + key + "\n6\tGB\tIBM\t" + key + "\n");
+    const std::optional<DayFileOwner> owner = DayFileIndex::Load(Index()).OwnerOf(path);
+    ASSERT_TRUE(owner.has_value());
+    EXPECT_EQ(owner->country, "GB");
+}
+
 TEST_F(DayFileSessionTest, TheIndexForgetsFilesRecordedMoreThanAWeekAgo)
 {
     const std::string old = (m_dir.path() / "01_02_2011_ibm.txt").string();
