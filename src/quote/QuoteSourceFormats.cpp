@@ -64,11 +64,23 @@ struct NumberOptions {
     bool dropOtherSeparator = false;  // csv: the separator that is not the decimal one, and blanks
 };
 
+// Removes the blanks spreadsheets put between thousands: the no-break
+// space and the narrow one in UTF-8, then a Windows-1252 no-break space.
+// Left in, they would end the number at its first thousand.
+void DropNoBreakSpaces(std::string& text)
+{
+    for (const std::string_view blank : {std::string_view("\xC2\xA0"), std::string_view("\xE2\x80\xAF")})
+        for (size_t at = text.find(blank); at != std::string::npos; at = text.find(blank, at))
+            text.erase(at, blank.size());
+    std::erase(text, '\xA0');
+}
+
 std::optional<double> ReadNumber(const std::string& raw, const NumberOptions& options)
 {
     std::string text = TrimWhitespace(raw);
     if (options.dropOtherSeparator) {
         const char thousands = options.decimal == ',' ? '.' : ',';
+        DropNoBreakSpaces(text);
         std::erase_if(text, [thousands](char c) { return c == thousands || c == ' '; });
     }
     if (options.decimal == ',')

@@ -99,7 +99,7 @@ bool DayFileIndex::Record(const std::string& dayFilePath, const DayFileOwner& ow
     std::vector<Entry> kept;
     kept.reserve(m_entries.size() + 1);
     for (Entry& entry : m_entries)
-        if (entry.key != key && entry.recorded > now - kKeptSeconds)
+        if (entry.key != key && entry.recorded >= now - kKeptSeconds)
             kept.push_back(std::move(entry));
     kept.push_back(Entry{now, owner, key});
     m_entries = std::move(kept);

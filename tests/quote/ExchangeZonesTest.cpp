@@ -82,6 +82,15 @@ TEST(ExchangeZones, AWallClockTheZoneRepeatsIsReadAsItsEarlierInstant)
     EXPECT_EQ(TrueInstant(MakeQuoteTime(2011, 10, 30, 2, 30, 0, -1), "Europe/London"), 1319941800);
 }
 
+TEST(ExchangeZones, AWallClockTimeTheExchangeSkipsIsReadWithTheOffsetBeforeTheChange)
+{
+    // 01:30 on 31 March 2024 does not exist in London (01:00 became 02:00):
+    // read on winter time, UTC+0, as 01:30 UTC.
+    EXPECT_EQ(TrueInstant(MakeQuoteTime(2024, 3, 31, 1, 30, 0, -1), "Europe/London"), 1711848600);
+    // 02:30 on 10 March 2024 does not exist in New York: read on EST, UTC-5.
+    EXPECT_EQ(TrueInstant(MakeQuoteTime(2024, 3, 10, 2, 30, 0, -1), "America/New_York"), 1710055800);
+}
+
 TEST(ExchangeZones, IsoTimeOnTheExchangesClockWithItsOffset)
 {
     EXPECT_EQ(IsoTimeInZone(1796653860, "America/New_York"), "2026-12-07T09:31:00-05:00");

@@ -83,6 +83,18 @@ TEST_F(QuoteCommandClockTest, ACanadianQuoteIsInCanadianDollars)
     EXPECT_EQ(quote["quoteTime"].toInteger(), Trade("CA:OFI").first);
 }
 
+TEST(QuoteCommandLineTest, AnUnknownTradeTimeIsZeroWithNoLocalTime)
+{
+    ParsedQuotePage page;
+    page.quote.last = 1.5;
+    page.exchangeZone = "America/New_York";
+    const QJsonObject quote =
+        QJsonDocument::fromJson(QByteArray::fromStdString(QuoteJsonLine("YSI", "US", page, "msn-money"))).object();
+    ASSERT_TRUE(quote["ok"].toBool());
+    EXPECT_EQ(quote["quoteTime"].toInteger(), 0);
+    EXPECT_EQ(quote["quoteTimeLocal"].toString(), "");
+}
+
 TEST(QuoteCommandLineTest, TwoDashesEndTheOptions)
 {
     QuoteCommandLine line;

@@ -138,6 +138,41 @@ TEST(QuoteSourceFormats, CsvWithDecimalCommaColumnNumbersAndNoValueTokens)
     EXPECT_EQ(result.quote->quote.change, "+34.56 (+2.88%)");
 }
 
+TEST(QuoteSourceFormats, CsvThousandsSeparatedByBlanksAndPaddedNoValueTokens)
+{
+    // A blank, a no-break space (UTF-8 and Windows-1252) and a narrow
+    // no-break space between the thousands; a padded cell; a no-value token
+    // with blanks around it.
+    const QuoteSourceDefinition comma =
+        Define(R"("format": "csv", "csv": {"delimiter": ";", "decimal": ",", "header": false},
+                  "fields": {"last": 1, "prevClose": 2, "open": 3, "dayHigh": 4, "volume": [5, 7], "company": 6})");
+    const QuoteExtraction result = ExtractQuote(
+        comma, "1 234,56; 1\xC2\xA0" "200,5 ;1\xE2\x80\xAF" "234 567;-1\xA0" "000,25; N/D ;  -  ;1500\n", kNow, "");
+    ASSERT_TRUE(result.ok()) << result.error;
+    EXPECT_DOUBLE_EQ(result.quote->quote.last, 1234.56);
+    EXPECT_DOUBLE_EQ(result.quote->quote.prevClose, 1200.5);
+    EXPECT_DOUBLE_EQ(result.quote->quote.open, 1234567);
+    EXPECT_DOUBLE_EQ(result.quote->quote.dayHigh, -1000.25);
+    EXPECT_EQ(result.quote->quote.volume, "1500");  // column 5 holds no value
+    EXPECT_EQ(result.quote->companyName, "");
+
+    const QuoteSourceDefinition point = Define(R"("format": "csv", "csv": {"header": false},
+                  "fields": {"last": 1, "prevClose": 2, "volume": 3, "open": 4})");
+    const QuoteExtraction dotted = ExtractQuote(point, "12 345.25,\"1,234 567.5\", N/D \n", kNow, "");
+    ASSERT_TRUE(dotted.ok()) << dotted.error;
+    EXPECT_DOUBLE_EQ(dotted.quote->quote.last, 12345.25);
+    EXPECT_DOUBLE_EQ(dotted.quote->quote.prevClose, 1234567.5);
+    EXPECT_EQ(dotted.quote->quote.volume, "");
+    // A sign before the number, a fraction without its 0.
+    const QuoteExtraction signs = ExtractQuote(point, "+12.5,-.5,,.25\n", kNow, "");
+    ASSERT_TRUE(signs.ok()) << signs.error;
+    EXPECT_EQ(signs.quote->quote.last, 12.5);
+    EXPECT_EQ(signs.quote->quote.prevClose, -0.5);
+    EXPECT_EQ(signs.quote->quote.open, 0.25);
+    // A last price that is a padded no-value token is no quote.
+    EXPECT_EQ(ExtractQuote(point, " N/D ,1,2\n", kNow, "").status, Status::NoData);
+}
+
 TEST(QuoteSourceFormats, WebPagesAndBrokenAnswersAreNotQuoteData)
 {
     const char* const page = "\xEF\xBB\xBF\r\n  <!DOCTYPE html><html><body>Checking your browser</body></html>";
@@ -204,6 +239,12 @@ TEST(QuoteSourceFormats, QuoteTimesInMillisecondsAndWallClockTimesTheZoneSkips)
     EXPECT_EQ(read.quote->quote.quoteTime, 1715371209);
     EXPECT_EQ(read.quote->quote.volume, "0.25");
     EXPECT_EQ(read.quote->series, (std::vector<IntradayPoint>{{-2, 1}, {2, 2}}));
+    // Beyond some 300,000 years either way: junk, no time.
+    for (const char* junk : {"1e17", "-1e17"}) {
+        const QuoteExtraction far = ExtractQuote(millis, std::string(R"({"p": 1.5, "t": )") + junk + "}", kNow, "");
+        ASSERT_TRUE(far.ok()) << far.error;
+        EXPECT_EQ(far.quote->quote.quoteTime, 0) << junk;
+    }
 
     // 02:30 on 31 March 2024 does not exist in Warsaw: no time rather than a guess.
     const QuoteExtraction gap = ExtractQuote(

@@ -102,6 +102,18 @@ TEST(Alerts, FireOncePerCrossingWithRearmBand)
     EXPECT_EQ(FiredPerQuote(move, {101, 106, 104.8, 105.5, 104, 94}), (std::vector<size_t>{0, 1, 0, 0, 0, 1}));
 }
 
+TEST(Alerts, BelowRearmsOnlyAboveItsBand)
+{
+    AlertRule below;
+    below.below = 100;  // re-arms above 100.20
+    // Back inside the band and down again: one alert.
+    EXPECT_EQ(FiredPerQuote(below, {105, 99, 100.1, 99.5, 100.19, 98}), (std::vector<size_t>{0, 1, 0, 0, 0, 0}));
+    // Beyond the band: re-armed, the next fall fires again.
+    EXPECT_EQ(FiredPerQuote(below, {105, 99, 100.21, 100, 100.5, 99.99}), (std::vector<size_t>{0, 1, 0, 1, 0, 1}));
+    // Already below when first seen: no alert until it has been back up.
+    EXPECT_EQ(FiredPerQuote(below, {95, 94, 100.1, 99, 101, 99}), (std::vector<size_t>{0, 0, 0, 0, 0, 1}));
+}
+
 TEST(Alerts, CrossingMarksTheRowAndNamesTheThreshold)
 {
     AlertRule rule;

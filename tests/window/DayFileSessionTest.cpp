@@ -194,14 +194,26 @@ TEST_F(DayFileSessionTest, ADayFileThatIsALinkIsWrittenThroughTheLink)
     EXPECT_EQ(Prices(ParseDayFile(ReadFile(elsewhere.path() / "kept.txt"))), (std::vector<double>{1, 2}));
 }
 
+TEST_F(DayFileSessionTest, TheIndexsLatestLineOfAFileCounts)
+{
+    const std::string path = (Stockdata() / "01_02_2011_ibm.txt").string();
+    const std::string key = DayFileIndexKey(path);
+    fs::create_directories(m_dir.path() / "data");
+    m_dir.write("data/day-files.index", "5\tUS\tIBM\t" + key + "\n6\tGB\tIBM\t" + key + "\n");
+    const std::optional<DayFileOwner> owner = DayFileIndex::Load(Index()).OwnerOf(path);
+    ASSERT_TRUE(owner.has_value());
+    EXPECT_EQ(owner->country, "GB");
+}
+
 TEST_F(DayFileSessionTest, TheIndexForgetsFilesRecordedMoreThanAWeekAgo)
 {
     const std::string old = (m_dir.path() / "01_02_2011_ibm.txt").string();
     const std::string recent = (m_dir.path() / "01_10_2011_ibm.txt").string();
     ASSERT_TRUE(DayFileIndex::Load(Index()).Record(old, DayFileOwner{"US", "IBM"}, m_now));
-    ASSERT_TRUE(DayFileIndex::Load(Index()).Record(recent, DayFileOwner{"GB", "IBM"}, m_now + 6 * 86400));
+    // Recorded exactly a week before: not more, kept; a second later it goes.
+    ASSERT_TRUE(DayFileIndex::Load(Index()).Record(recent, DayFileOwner{"GB", "IBM"}, m_now + 7 * 86400));
     EXPECT_TRUE(DayFileIndex::Load(Index()).OwnerOf(old).has_value());
-    ASSERT_TRUE(DayFileIndex::Load(Index()).Record(recent, DayFileOwner{"CA", "IBM"}, m_now + 8 * 86400));
+    ASSERT_TRUE(DayFileIndex::Load(Index()).Record(recent, DayFileOwner{"CA", "IBM"}, m_now + 7 * 86400 + 1));
     const DayFileIndex index = DayFileIndex::Load(Index());
     EXPECT_FALSE(index.OwnerOf(old).has_value());
     ASSERT_TRUE(index.OwnerOf(recent).has_value());

@@ -123,6 +123,13 @@ TEST(HistoryCsv, RoundTripsEveryFieldWithTheTimesOffset)
     ASSERT_EQ(rows[1].size(), HistoryCsvColumns().size());
     EXPECT_EQ(FromCsv(rows[1]), first);
     EXPECT_EQ(FromCsv(rows[2]), second);
+    {
+        // On UTC the offset is written +00:00, as ISO 8601 has it.
+        const testing_support::ScopedTimeZone utc("UTC0");
+        QuoteRecord onUtc;
+        onUtc.quoteTime = MakeQuoteTime(2011, 11, 4, 10, 30, 15, -1);
+        EXPECT_EQ(ReadCsv(FormatHistoryCsv({onUtc})).at(1).at(0), "2011-11-04T10:30:15+00:00");
+    }
     // A text a spreadsheet would run as a formula is defused.
     QuoteRecord formula;
     formula.exchange = "=HYPERLINK(\"x\")";
@@ -142,6 +149,9 @@ TEST(HistoryCsv, EveryCellAFormulaCouldStartWithIsDefusedButPlainNumbers)
         {"-1.25", "-1.25"},
         {"+0.52", "+0.52"},
         {"-3e-05", "-3e-05"},
+        {"-.5E+3", "-.5E+3"},
+        {"-e5", "'-e5"},  // a reference to the cell E5, not a number
+        {"+.e1", "'+.e1"},
         {"+0.52 (2.1%)", "'+0.52 (2.1%)"},
         {"12,5", "\"12,5\""},
         {"NYSE", "NYSE"},

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <ctime>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "quote/QuoteTime.h"
@@ -72,6 +73,34 @@ TEST(IntradayBackfill, OnlyTheQuotesTradingDayIsFilledAStrayPointAtTheEpochAddsN
     EXPECT_EQ(merged[0].quoteTime, At(4, 9, 30));
     EXPECT_EQ(merged[0].last, 21.0);
     EXPECT_EQ(merged[1], quote);
+}
+
+TEST(IntradayBackfill, APointOnASampleInstantIsThatSamplesPrice)
+{
+    // Points on whole minutes, a one-minute refresh, the quote at 9:33.
+    const QuoteRecord quote = Quote(At(4, 9, 33), 25);
+    const std::vector<IntradayPoint> series = {
+        {At(4, 9, 32), 23.0}, {At(4, 9, 30), 21.0}, {At(4, 9, 31), 22.0}, {At(4, 9, 33), 24.0}};
+    const std::vector<QuoteRecord> merged = BackfillHistory({quote}, series, 1, quote);
+    std::vector<std::pair<std::int64_t, double>> rows;
+    for (const QuoteRecord& row : merged)
+        rows.emplace_back(row.quoteTime, row.last);
+    EXPECT_EQ(rows, (std::vector<std::pair<std::int64_t, double>>{
+                        {At(4, 9, 30), 21.0}, {At(4, 9, 31), 22.0}, {At(4, 9, 32), 23.0}, {At(4, 9, 33), 25.0}}));
+}
+
+TEST(IntradayBackfill, TheDaysPointsIncludeTheQuotesOwnInstantAndTheDaysFirstMinute)
+{
+    // The quote in the day's last minute: its earliest minute kept is the
+    // day's first, 00:00.
+    const std::int64_t quoteTime = At(4, 23, 59);
+    const std::vector<IntradayPoint> series = {{quoteTime + 1, 1.0}, {quoteTime, 2.0},  {At(4, 9, 30), 3.0},
+                                               {At(4, 0, 0), 4.0},    {At(4, 0, 0) - 1, 5.0}};
+    EXPECT_EQ(TradingDayPoints(series, quoteTime),
+              (std::vector<IntradayPoint>{{At(4, 0, 0), 4.0}, {At(4, 9, 30), 3.0}, {quoteTime, 2.0}}));
+    // At noon the window reaches back into yesterday, but only today counts.
+    EXPECT_EQ(TradingDayPoints(series, At(4, 12, 0)),
+              (std::vector<IntradayPoint>{{At(4, 0, 0), 4.0}, {At(4, 9, 30), 3.0}}));
 }
 
 TEST(IntradayBackfill, NeverMoreRowsThanMinutesInADay)
