@@ -1,7 +1,7 @@
 # One static library per folder of src/, linked only in the allowed
 # direction:
 #
-#   framework <- quote <- chart <- window
+#   framework <- quote <- chart <- window <- history
 #                quote <- markets
 #   app on top of all (res/ holds resource ids every layer may use)
 #
