@@ -76,6 +76,20 @@ SourceUrl HistorySourceUrl(const QuoteSourceDefinition& source, const std::strin
     return BuildSourceUrl(copy, base, symbol, country);
 }
 
+std::vector<std::string> HistorySourceOrder(const std::vector<QuoteSourceDefinition>& sources,
+                                            const std::vector<std::string>& order)
+{
+    std::vector<std::string> chosen;
+    for (const std::string& id : order)
+        if (const QuoteSourceDefinition* source = FindQuoteSource(sources, id); source && source->history.Present())
+            chosen.push_back(id);
+    if (chosen.empty())
+        for (const QuoteSourceDefinition& source : sources)
+            if (source.history.Present())
+                chosen.push_back(source.id);
+    return chosen;
+}
+
 HistoryService::HistoryService(HistoryCache* cache, std::function<Clock::time_point()> steadyNow)
     : m_cache(cache), m_steadyNow(std::move(steadyNow))
 {

@@ -40,6 +40,13 @@ SourceUrl HistorySourceUrl(const QuoteSourceDefinition& source, const std::strin
                            const std::string& country, const RangeRequest& request, std::int64_t fromDay,
                            std::int64_t today, const std::string& zone);
 
+// The sources asked for history: the enabled ones (in `order`) whose
+// definitions have a history section; when none has, every source that has
+// one, in the catalog's order (the specified page layouts give no history,
+// and a user who chose only them still gets a chart).
+std::vector<std::string> HistorySourceOrder(const std::vector<QuoteSourceDefinition>& sources,
+                                            const std::vector<std::string>& order);
+
 class HistoryService {
 public:
     using Clock = std::chrono::steady_clock;

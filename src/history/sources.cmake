@@ -8,3 +8,8 @@ set(QUORELLE_HISTORY_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/SeriesShaping.cpp
   ${CMAKE_CURRENT_LIST_DIR}/HistoryService.cpp
 )
+list(APPEND QUORELLE_HISTORY_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/HistoryChart.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/HistoryDoc.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/HistoryView.cpp
+)

@@ -179,6 +179,14 @@ TEST_F(HistoryFetch, IntradayBarsOfFiveDays)
     EXPECT_EQ(result.attempts.front().error, "gives no intraday bars");
 }
 
+TEST(HistorySourceOrder, TheEnabledSourcesWithHistoryElseEveryOneThatHasIt)
+{
+    const auto sources = ParseQuoteSources(BuiltinQuoteSourcesJson(), "built-in").sources;
+    EXPECT_EQ(HistorySourceOrder(sources, {"msn-money", "quote-csv", "chart-json"}),
+              (std::vector<std::string>{"quote-csv", "chart-json"}));
+    EXPECT_EQ(HistorySourceOrder(sources, {"msn-money", "nosuch"}), (std::vector<std::string>{"chart-json", "quote-csv"}));
+}
+
 TEST_F(HistoryFetch, TheCommandPrintsCsvWithTheHeader)
 {
     QuoteCommandLine line;

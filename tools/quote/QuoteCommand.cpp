@@ -209,7 +209,8 @@ int RunHistory(const QuoteCommandLine& line, CQuoteService& service, std::ostrea
     bool first = true;
     for (const std::string& symbol : line.symbols) {
         const HistoryResult result = history.Fetch(line.country, symbol, range, *service.Sources(),
-                                                   service.EnabledSources(), service.SourceBases(), TransferLimits{},
+                                                   HistorySourceOrder(*service.Sources(), service.EnabledSources()),
+                                                   service.SourceBases(), TransferLimits{},
                                                    std::time(nullptr));
         if (!result.ok()) {
             err << "quorelle-quote: " << symbol << ": "

@@ -1,0 +1,154 @@
+// The History window in the application against the simulator: opened from
+// Tools -> History... and from the watchlist's Compare, its chart's series
+// are the simulator's bars.
+
+#include <chrono>
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QMenu>
+#include <QTableView>
+#include <QTimer>
+
+#include "QuoteWindowFixture.h"
+#include "framework/DocTemplate.h"
+#include "framework/Settings.h"
+#include "history/HistoryDoc.h"
+#include "history/HistoryView.h"
+#include "quote/QuoteService.h"
+#include "quotesim/HistoryFeeds.h"
+#include "res/Resource.h"
+#include "window/WatchlistDoc.h"
+#include "window/WatchlistModel.h"
+#include "window/WatchlistView.h"
+
+namespace {
+
+void WhenMenuOpens(const QString& text)
+{
+    QTimer::singleShot(0, [text] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        for (QAction* action : menu->actions()) {
+            if (QString(action->text()).remove(QLatin1Char('&')).startsWith(text)) {
+                menu->close();
+                action->trigger();
+                return;
+            }
+        }
+        menu->close();
+    });
+}
+
+}  // namespace
+
+class HistoryWindowTest : public QuoteWindowTest {
+protected:
+    void SetUp() override
+    {
+        unsetenv("DBUS_SESSION_BUS_ADDRESS");
+        CHistoryDoc::SetCachePathOverride(m_data.str() + "/history.sqlite");
+        CWatchlistDoc::SetFilePathOverride(m_data.str() + "/watchlist.json");
+        CQuoteService::Instance().Router().Reset();
+        QuoteWindowTest::SetUp();
+        // The window asks for today's history: the simulator runs on the real clock.
+        m_sim.UseSystemClock();
+        CUserSettings settings;
+        for (const char* id : {"chart-json", "quote-csv"})
+            settings.setValue(QStringLiteral("QuoteHosts/") + id, QString::fromStdString("http://" + m_sim.HostPort()));
+    }
+    void TearDown() override
+    {
+        QuoteWindowTest::TearDown();
+        CWatchlistDoc::SetFilePathOverride({});
+    }
+    CHistoryView* HistoryViewOf(CHistoryDoc* doc) const
+    {
+        return doc ? dynamic_cast<CHistoryView*>(doc->GetViews().front()) : nullptr;
+    }
+    // The simulator's split-adjusted closes of the security by exchange day.
+    std::map<std::int64_t, double> Closes(const std::string& symbol) const
+    {
+        const auto security = m_sim.Directory().Resolve("US:" + symbol);
+        std::map<std::int64_t, double> closes;
+        const auto bars = quotesim::SplitAdjusted(quotesim::ProfileOf(*security),
+                                                  quotesim::DailyBars(*security, quotesim::HistoryStart(m_sim.Now()), m_sim.Now()));
+        for (const auto& bar : bars)
+            closes[DayNumber(bar.date.year, bar.date.month, bar.date.day)] = bar.close;
+        return closes;
+    }
+
+    testing_support::TempDir m_data;
+};
+
+TEST_F(HistoryWindowTest, ToolsHistoryOpensOneYearOfTheSecurity)
+{
+    WhenModalOpens([](QWidget* dialog) {
+        auto* input = qobject_cast<QInputDialog*>(dialog);
+        ASSERT_NE(input, nullptr);
+        input->setTextValue(QStringLiteral("QAO"));
+        input->accept();
+    });
+    ASSERT_TRUE(m_frame->SendCommand(ID_TOOLS_HISTORY));
+    ASSERT_EQ(m_app->m_pHistoryTemplate->GetDocuments().size(), 1u);
+    auto* doc = dynamic_cast<CHistoryDoc*>(m_app->m_pHistoryTemplate->GetDocuments().front());
+    CHistoryView* view = HistoryViewOf(doc);
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(doc->Range(), HistoryRange::Year1);
+    ASSERT_EQ(doc->Lines().size(), 1u);
+    EXPECT_EQ(doc->Lines()[0].result.sourceId, "chart-json") << doc->Lines()[0].result.error;
+
+    const HistoryChartModel& chart = view->Chart();
+    EXPECT_FALSE(chart.percent);
+    ASSERT_EQ(chart.lines.size(), 1u);
+    const auto closes = Closes("QAO");
+    ASSERT_GT(chart.lines[0].points.size(), 240u);
+    // The last bar runs with the session; every earlier one is final.
+    for (size_t i = 0; i + 1 < chart.lines[0].points.size(); ++i) {
+        const auto day = static_cast<std::int64_t>(chart.lines[0].points[i].x());
+        ASSERT_TRUE(closes.count(day)) << IsoDay(day);
+        EXPECT_NEAR(chart.lines[0].points[i].y(), closes.at(day), 0.0051) << IsoDay(day);
+    }
+    // The rendering does not fail on it.
+    view->grab();
+}
+
+TEST_F(HistoryWindowTest, CompareOfThreeFromTheWatchlist)
+{
+    ASSERT_TRUE(m_frame->SendCommand(ID_TOOLS_WATCHLIST));
+    CWatchlistDoc* watchlist = m_app->GetWatchlist();
+    ASSERT_NE(watchlist, nullptr);
+    const std::vector<std::string> symbols = {"QAO", "QBE", "QCX"};
+    for (const std::string& symbol : symbols) {
+        SecurityRecord security;
+        security.country = "US";
+        security.symbol = symbol;
+        ASSERT_TRUE(watchlist->AddSecurity(security));
+    }
+    auto* view = dynamic_cast<CWatchlistView*>(watchlist->GetViews().front());
+    QTableView* table = view->Table();
+    table->selectAll();
+    WhenMenuOpens(QStringLiteral("Compare"));
+    emit table->customContextMenuRequested(table->visualRect(table->model()->index(0, 0)).center());
+
+    ASSERT_EQ(m_app->m_pHistoryTemplate->GetDocuments().size(), 1u);
+    auto* doc = dynamic_cast<CHistoryDoc*>(m_app->m_pHistoryTemplate->GetDocuments().front());
+    const HistoryChartModel& chart = HistoryViewOf(doc)->Chart();
+    EXPECT_TRUE(chart.percent);
+    ASSERT_EQ(chart.lines.size(), 3u);
+    for (size_t s = 0; s < 3; ++s) {
+        SCOPED_TRACE(symbols[s]);
+        EXPECT_EQ(chart.lines[s].label.rfind(symbols[s] + " ", 0), 0u) << chart.lines[s].label;
+        const auto closes = Closes(symbols[s]);
+        const auto& points = chart.lines[s].points;
+        ASSERT_GT(points.size(), 240u);
+        const double base = closes.at(static_cast<std::int64_t>(points.front().x()));
+        EXPECT_DOUBLE_EQ(points.front().y(), 0);
+        for (size_t i = 1; i + 1 < points.size(); ++i) {
+            const double close = closes.at(static_cast<std::int64_t>(points[i].x()));
+            // Half a cent of split adjustment either way, as a percentage.
+            EXPECT_NEAR(points[i].y(), (close / base - 1) * 100, 0.02);
+        }
+    }
+}
