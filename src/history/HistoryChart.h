@@ -28,7 +28,25 @@ struct HistoryChartModel {
     bool intraday = false;
     std::string zone;
     std::vector<HistoryChartLine> lines;
+    // One security: its bars (candles, volume, the crosshair's readout) and
+    // its splits and dividends, marked on the date axis.
+    std::vector<HistoryBar> bars;
+    std::vector<HistoryEvent> events;
+    bool candles = false;   // candles instead of the close's line (one security)
+    bool logScale = false;  // a logarithmic price (or 1 + percent) axis
 };
+
+// The crosshair's text at chart time x (the bar nearest it): for one
+// security "2023-08-04  O 10.00  H 10.50  L 9.90  C 10.20  V 123456"; for a
+// compare the date and each line's percent there ("AAPL +1.23%"). Empty
+// when the chart has no points.
+std::string HistoryReadout(const HistoryChartModel& model, double x);
+
+// The bars of several securities as CSV for a spreadsheet: "Date", then
+// "<label> Open", "<label> High", "<label> Low", "<label> Close",
+// "<label> Volume" per security; one row per time any of them has, cells
+// empty where a security has no bar; dates as BarTimeText; C-locale numbers.
+std::string HistoryExportCsv(const std::vector<std::string>& labels, const std::vector<HistorySeries>& series);
 
 // The colour of the n-th security (eight that tell apart on light and dark).
 QColor HistoryLineColor(int index);
@@ -40,7 +58,19 @@ HistoryChartModel MakeHistoryChartModel(const std::vector<std::string>& labels,
 // Draws the model in `area` with the palette's window and text colours: the
 // price (or percent) axis on the right with rounded steps, dates below,
 // the lines, and the legend at the top left.
-void PaintHistoryChart(QPainter& painter, const QRect& area, const HistoryChartModel& model, const QPalette& palette);
+// Where the times fell in the last painting: for the crosshair's mouse.
+struct HistoryChartPlace {
+    int left = 0;
+    int right = 0;
+    double minX = 0;
+    double maxX = 0;
+    // The chart time at a widget x; nullopt-like NaN when nothing is drawn.
+    double TimeAt(int x) const;
+};
+
+// With a crosshair at chart time *crossX, its vertical line and readout.
+HistoryChartPlace PaintHistoryChart(QPainter& painter, const QRect& area, const HistoryChartModel& model, const QPalette& palette,
+                       const double* crossX = nullptr);
 
 // Round steps for an axis from low to high with about `count` of them.
 double NiceAxisStep(double low, double high, int count);

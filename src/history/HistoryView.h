@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include <QWidget>
 
 #include "framework/View.h"
@@ -36,6 +39,18 @@ public:
     // no security, already shown, or eight are shown.
     bool AddEntryText();
 
+    // The crosshair moved to a widget x of the chart, and its readout
+    // (HistoryReadout; empty when the mouse is not on the chart).
+    void MoveCrosshair(int x);
+    std::string Readout() const;
+
+    // Tools -> Export Chart... (PNG or SVG by the name's ending) and Export
+    // History... (HistoryExportCsv); a failure is said in a message.
+    bool HandlesCommand(int id) const override;
+    void OnCommand(int id) override;
+    bool ExportChart(const std::string& path, int width, int height);
+    bool ExportHistory(const std::string& path);
+
 private:
     class ChartWidget;
 
@@ -43,5 +58,9 @@ private:
     QLineEdit* m_pEntry;
     QLabel* m_pSource;
     QButtonGroup* m_pRanges;
+    class QToolButton* m_pCandles;
+    class QToolButton* m_pLog;
     HistoryChartModel m_model;
+    std::vector<std::string> m_labels;
+    std::vector<HistorySeries> m_series;
 };

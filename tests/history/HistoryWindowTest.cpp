@@ -9,8 +9,12 @@
 #include <QMenu>
 #include <QTableView>
 #include <QTimer>
+#include <QFile>
+#include <QImage>
+#include <QToolButton>
 
 #include "QuoteWindowFixture.h"
+#include "framework/CText.h"
 #include "framework/DocTemplate.h"
 #include "framework/Settings.h"
 #include "history/HistoryDoc.h"
@@ -151,4 +155,48 @@ TEST_F(HistoryWindowTest, CompareOfThreeFromTheWatchlist)
             EXPECT_NEAR(points[i].y(), (close / base - 1) * 100, 0.02);
         }
     }
+}
+
+TEST_F(HistoryWindowTest, CandlesLogCrosshairAndExportsOfTheQuoteWindowsSecurity)
+{
+    CQuorelleView* quote = Open(Security("US", "QAO"));
+    ASSERT_NE(quote, nullptr);
+    ASSERT_TRUE(m_frame->SendCommand(ID_TOOLS_HISTORY_THIS));
+    ASSERT_EQ(m_app->m_pHistoryTemplate->GetDocuments().size(), 1u);
+    auto* doc = dynamic_cast<CHistoryDoc*>(m_app->m_pHistoryTemplate->GetDocuments().front());
+    ASSERT_EQ(doc->Lines().size(), 1u);
+    EXPECT_EQ(doc->Lines()[0].security.symbol, "QAO");
+    CHistoryView* view = HistoryViewOf(doc);
+    ASSERT_FALSE(view->Chart().bars.empty());
+
+    view->findChild<QToolButton*>(QStringLiteral("historyCandles"))->click();
+    view->findChild<QToolButton*>(QStringLiteral("historyLog"))->click();
+    EXPECT_TRUE(view->Chart().candles);
+    EXPECT_TRUE(view->Chart().logScale);
+    auto* chart = view->findChild<QWidget*>(QStringLiteral("historyChart"));
+    chart->resize(800, 400);
+    chart->grab();
+    // The crosshair at the right edge reads out the last bar.
+    view->MoveCrosshair(chart->width() - 1);
+    const HistoryBar& last = view->Chart().bars.back();
+    EXPECT_EQ(view->Readout().rfind(IsoDay(last.time) + "  O ", 0), 0u) << view->Readout();
+    EXPECT_NE(view->Readout().find(FormatC("  V %lld", last.volume)), std::string::npos) << view->Readout();
+
+    // Both exports of the active History window.
+    EXPECT_TRUE(view->HandlesCommand(ID_TOOLS_EXPORT_CHART));
+    const std::string png = m_data.str() + "/chart.png", svg = m_data.str() + "/chart.svg",
+                      csv = m_data.str() + "/history.csv";
+    ASSERT_TRUE(view->ExportChart(png, 640, 360));
+    ASSERT_TRUE(view->ExportChart(svg, 640, 360));
+    ASSERT_TRUE(view->ExportHistory(csv));
+    QImage image(QString::fromStdString(png));
+    EXPECT_EQ(image.size(), QSize(640, 360));
+    QFile drawing(QString::fromStdString(svg));
+    ASSERT_TRUE(drawing.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(drawing.readAll().contains("<svg"));
+    QFile table(QString::fromStdString(csv));
+    ASSERT_TRUE(table.open(QIODevice::ReadOnly));
+    const QList<QByteArray> rows = table.readAll().split('\n');
+    EXPECT_EQ(rows.front(), "Date,QAO Open,QAO High,QAO Low,QAO Close,QAO Volume");
+    EXPECT_EQ(static_cast<size_t>(rows.size()), view->Chart().bars.size() + 2);
 }
