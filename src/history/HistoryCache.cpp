@@ -1,6 +1,8 @@
 #include "history/HistoryCache.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 #include <limits>
 
 #include <QDir>
@@ -239,33 +241,70 @@ bool HistoryCache::Store(const std::string& country, const std::string& symbol, 
     bool ok = true;
     std::int64_t seriesId = 0;
     {
-        const std::optional<CachedSeriesInfo> before = Info(country, symbol, kind);
-        const bool fresh = replace || !before || before->source != source;
+        // What the series was: its source and completeness (no scan of its bars).
+        std::optional<std::pair<std::string, std::int64_t>> before;
+        {
+            Statement find(m_db, "SELECT source, complete_from FROM series WHERE country = ?1 AND symbol = ?2 AND kind = ?3");
+            ok = static_cast<bool>(find);
+            if (ok) {
+                find.Bind(1, Key(country));
+                find.Bind(2, Key(symbol));
+                find.Bind(3, kind);
+                if (find.Step() == SQLITE_ROW)
+                    before.emplace(reinterpret_cast<const char*>(sqlite3_column_text(find.get(), 0)),
+                                   sqlite3_column_int64(find.get(), 1));
+            }
+        }
+        const bool otherSource = !before || before->first != source;
+        const bool fresh = replace || otherSource;
         Statement upsert(m_db,
                          "INSERT INTO series(country, symbol, kind, source, fetched, complete_from) "
                          "VALUES(?1, ?2, ?3, ?4, ?5, ?6) ON CONFLICT(country, symbol, kind) DO UPDATE SET "
                          "source = excluded.source, fetched = excluded.fetched, complete_from = excluded.complete_from "
                          "RETURNING id");
-        ok = static_cast<bool>(upsert);
+        ok = ok && static_cast<bool>(upsert);
         if (ok) {
             upsert.Bind(1, Key(country));
             upsert.Bind(2, Key(symbol));
             upsert.Bind(3, kind);
             upsert.Bind(4, source);
             upsert.Bind(5, fetchedAt);
-            upsert.Bind(6, fresh ? coveredFrom : std::min(before->completeFrom, coveredFrom));
+            upsert.Bind(6, fresh ? coveredFrom : std::min(before->second, coveredFrom));
             ok = upsert.Step() == SQLITE_ROW;
             if (ok)
                 seriesId = sqlite3_column_int64(upsert.get(), 0);
         }
         if (ok && fresh) {
-            for (const char* sql : {"DELETE FROM bars WHERE series = ?1", "DELETE FROM events WHERE series = ?1"}) {
-                Statement drop(m_db, sql);
-                ok = ok && drop;
-                if (ok) {
-                    drop.Bind(1, seriesId);
-                    ok = drop.Step() == SQLITE_DONE;
+            // Another source's bars all go; the same source's whole answer
+            // replaces its bars in place, and those it no longer has go.
+            std::vector<std::int64_t> times;
+            times.reserve(answer.bars.size());
+            for (const HistoryBar& bar : answer.bars)
+                times.push_back(bar.time);
+            const bool keepAnswered = !otherSource && std::is_sorted(times.begin(), times.end());
+            Statement existing(m_db, "SELECT t FROM bars WHERE series = ?1");
+            Statement drop(m_db, "DELETE FROM bars WHERE series = ?1 AND t = ?2");
+            ok = existing && drop;
+            std::vector<std::int64_t> gone;
+            if (ok) {
+                existing.Bind(1, seriesId);
+                while (existing.Step() == SQLITE_ROW) {
+                    const std::int64_t t = sqlite3_column_int64(existing.get(), 0);
+                    if (!keepAnswered || !std::binary_search(times.begin(), times.end(), t))
+                        gone.push_back(t);
                 }
+            }
+            for (size_t i = 0; ok && i < gone.size(); ++i) {
+                drop.Bind(1, seriesId);
+                drop.Bind(2, gone[i]);
+                ok = drop.Step() == SQLITE_DONE;
+                drop.Reset();
+            }
+            Statement events(m_db, "DELETE FROM events WHERE series = ?1");
+            ok = ok && events;
+            if (ok) {
+                events.Bind(1, seriesId);
+                ok = events.Step() == SQLITE_DONE;
             }
         }
     }

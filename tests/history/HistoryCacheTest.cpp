@@ -101,6 +101,18 @@ TEST_F(HistoryCacheFile, AnotherSourceReplacesTheSeriesNeverMixingThem)
     EXPECT_EQ(cache->Info("US", "X", "1d")->completeFrom, 108);
 }
 
+TEST_F(HistoryCacheFile, AWholeAnswerOfTheSameSourceDropsTheBarsItNoLongerHas)
+{
+    std::string message;
+    auto cache = HistoryCache::Open(Path(), message);
+    ASSERT_TRUE(cache->Store("US", "X", "1d", "chart-json", 1, Bars(100, 10, 10), true, 90));
+    HistorySeries answer = Bars(102, 5, 40);
+    answer.bars.erase(answer.bars.begin() + 2);
+    ASSERT_TRUE(cache->Store("US", "X", "1d", "chart-json", 2, answer, true, 102));
+    EXPECT_EQ(cache->Load("US", "X", "1d", INT64_MIN).bars, answer.bars);
+    EXPECT_EQ(cache->Info("US", "X", "1d")->completeFrom, 102);
+}
+
 TEST_F(HistoryCacheFile, ManyGeneratedAnswersLoseNoBar)
 {
     std::mt19937 random(11);
