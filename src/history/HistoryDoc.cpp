@@ -5,7 +5,6 @@
 
 #include "framework/CText.h"
 #include "framework/MessageBox.h"
-#include "framework/WaitCursor.h"
 #include "quote/QuoteService.h"
 
 namespace {
@@ -60,7 +59,20 @@ void CHistoryDoc::SetCachePathOverride(const std::string& path)
 
 CHistoryDoc::CHistoryDoc() : m_service(std::make_unique<HistoryService>(SharedCache())) {}
 
-CHistoryDoc::~CHistoryDoc() = default;
+CHistoryDoc::~CHistoryDoc()
+{
+    StopFetch();
+}
+
+void CHistoryDoc::StopFetch()
+{
+    m_cancel = true;
+    if (m_worker.joinable())
+        m_worker.join();
+    m_cancel = false;
+    m_busy = false;
+    ++m_generation;
+}
 
 void CHistoryDoc::SetSecurities(const std::vector<SecurityRecord>& securities)
 {
@@ -86,8 +98,7 @@ bool CHistoryDoc::AddSecurity(const SecurityRecord& security)
         return false;
     m_lines.push_back({security, {}});
     SetTitle(TitleOf(m_lines));
-    LoadLine(m_lines.back());
-    UpdateAllViews(nullptr);
+    Load();
     return true;
 }
 
@@ -95,9 +106,10 @@ void CHistoryDoc::RemoveSecurity(int index)
 {
     if (index < 0 || index >= static_cast<int>(m_lines.size()))
         return;
+    StopFetch();
     m_lines.erase(m_lines.begin() + index);
     SetTitle(TitleOf(m_lines));
-    UpdateAllViews(nullptr);
+    Load();
 }
 
 void CHistoryDoc::SetRange(HistoryRange range)
@@ -106,23 +118,50 @@ void CHistoryDoc::SetRange(HistoryRange range)
     Load();
 }
 
-void CHistoryDoc::LoadLine(Line& line)
-{
-    CQuoteService& quotes = CQuoteService::Instance();
-    const std::time_t now = std::time(nullptr);
-    line.result = m_service->Fetch(line.security.country, line.security.symbol, m_range, *quotes.Sources(),
-                                   HistorySourceOrder(*quotes.Sources(), quotes.EnabledSources()), quotes.SourceBases(), TransferLimits{}, now);
-}
-
 void CHistoryDoc::Load()
 {
+    StopFetch();
     // What the cache holds is drawn at once; the sources are asked after.
     const std::time_t now = std::time(nullptr);
     for (Line& line : m_lines)
         line.result = m_service->Cached(line.security.country, line.security.symbol, m_range, now);
     UpdateAllViews(nullptr);
-    CWaitCursor wait;
-    for (Line& line : m_lines)
-        LoadLine(line);
-    UpdateAllViews(nullptr);
+
+    CQuoteService& quotes = CQuoteService::Instance();
+    const auto sources = quotes.Sources();
+    const std::vector<std::string> order = HistorySourceOrder(*sources, quotes.EnabledSources());
+    const std::map<std::string, std::string> bases = quotes.SourceBases();
+    std::vector<SecurityRecord> securities;
+    for (const Line& line : m_lines)
+        securities.push_back(line.security);
+    const int generation = m_generation;
+    const HistoryRange range = m_range;
+    m_busy = true;
+    m_worker = std::thread([this, sources, order, bases, securities, generation, range] {
+        for (size_t i = 0; i < securities.size() && !m_cancel; ++i) {
+            HistoryResult result = m_service->Fetch(securities[i].country, securities[i].symbol, range, *sources, order,
+                                                    bases, TransferLimits{}, std::time(nullptr), &m_cancel);
+            if (m_cancel)
+                break;
+            // Back on the document's thread; dropped when the document is gone or loads anew.
+            QMetaObject::invokeMethod(
+                this,
+                [this, generation, i, result] {
+                    if (generation != m_generation || i >= m_lines.size())
+                        return;
+                    m_lines[i].result = result;
+                    UpdateAllViews(nullptr);
+                },
+                Qt::QueuedConnection);
+        }
+        QMetaObject::invokeMethod(
+            this,
+            [this, generation] {
+                if (generation != m_generation)
+                    return;
+                m_busy = false;
+                emit historyLoaded();
+            },
+            Qt::QueuedConnection);
+    });
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <atomic>
 #include <memory>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -10,9 +12,12 @@
 #include "quote/SecurityRecord.h"
 
 // The History window's document: up to eight securities and one range,
-// and each security's bars. Load() draws from the cache first and then asks
+// and each security's bars. Load() draws from the cache at once, then asks
 // the enabled sources (through CQuoteService's catalog, order and bases)
-// for what the cache lacks; the views are updated after each.
+// for what the cache lacks on a thread of its own, so the window stays
+// responsive; the views are updated as each answer comes, and
+// historyLoaded() is emitted when all have. A new range or list of
+// securities gives up the fetch under way.
 class CHistoryDoc : public CDocument {
     Q_OBJECT
 
@@ -36,20 +41,31 @@ public:
     HistoryRange Range() const { return m_range; }
     const std::vector<Line>& Lines() const { return m_lines; }
 
-    // Cache first, then the sources; blocking.
+    // Cache first, then the sources (in the background).
     void Load();
+    // A fetch is under way.
+    bool Busy() const { return m_busy; }
 
     // The database every History window shares, opened once (a damaged one is
     // said once); tests point it elsewhere before the first window opens.
     static HistoryCache* SharedCache();
     static void SetCachePathOverride(const std::string& path);
 
+signals:
+    void historyLoaded();
+
 private:
-    void LoadLine(Line& line);
+    // Gives up the fetch under way and waits for its thread.
+    void StopFetch();
 
     HistoryRange m_range = HistoryRange::Year1;
     std::vector<Line> m_lines;
     std::unique_ptr<HistoryService> m_service;
+    std::thread m_worker;
+    std::atomic<bool> m_cancel{false};
+    bool m_busy = false;
+    // Answers of an earlier Load() are dropped.
+    int m_generation = 0;
 };
 
 // "AAPL", "US:AAPL", "GB:BP" as a security; false for an empty or malformed text.

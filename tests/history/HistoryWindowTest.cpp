@@ -45,6 +45,18 @@ void WhenMenuOpens(const QString& text)
     });
 }
 
+// Runs the event loop until the document's fetch is done (false after 30 s).
+bool WaitLoaded(CHistoryDoc* doc)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (doc && doc->Busy()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return doc != nullptr;
+}
+
 }  // namespace
 
 class HistoryWindowTest : public QuoteWindowTest {
@@ -97,6 +109,7 @@ TEST_F(HistoryWindowTest, ToolsHistoryOpensOneYearOfTheSecurity)
     ASSERT_TRUE(m_frame->SendCommand(ID_TOOLS_HISTORY));
     ASSERT_EQ(m_app->m_pHistoryTemplate->GetDocuments().size(), 1u);
     auto* doc = dynamic_cast<CHistoryDoc*>(m_app->m_pHistoryTemplate->GetDocuments().front());
+    ASSERT_TRUE(WaitLoaded(doc));
     CHistoryView* view = HistoryViewOf(doc);
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(doc->Range(), HistoryRange::Year1);
@@ -138,6 +151,7 @@ TEST_F(HistoryWindowTest, CompareOfThreeFromTheWatchlist)
 
     ASSERT_EQ(m_app->m_pHistoryTemplate->GetDocuments().size(), 1u);
     auto* doc = dynamic_cast<CHistoryDoc*>(m_app->m_pHistoryTemplate->GetDocuments().front());
+    ASSERT_TRUE(WaitLoaded(doc));
     const HistoryChartModel& chart = HistoryViewOf(doc)->Chart();
     EXPECT_TRUE(chart.percent);
     ASSERT_EQ(chart.lines.size(), 3u);
@@ -157,6 +171,28 @@ TEST_F(HistoryWindowTest, CompareOfThreeFromTheWatchlist)
     }
 }
 
+TEST_F(HistoryWindowTest, AReopenedRangeIsDrawnFromTheCacheAtOnceAndAsksNothingWithinTheDay)
+{
+    SecurityRecord security;
+    security.country = "US";
+    security.symbol = "QAO";
+    CHistoryDoc* first = m_app->OpenHistory({security});
+    ASSERT_TRUE(WaitLoaded(first));
+    const size_t bars = first->Lines()[0].result.series.bars.size();
+    ASSERT_GT(bars, 240u);
+    first->OnCloseDocument();
+    ProcessEvents();
+
+    m_sim.ResetStats();
+    CHistoryDoc* again = m_app->OpenHistory({security});
+    ASSERT_NE(again, nullptr);
+    // Before any answer: the cached year is there already.
+    EXPECT_EQ(again->Lines()[0].result.series.bars.size(), bars);
+    ASSERT_TRUE(WaitLoaded(again));
+    EXPECT_EQ(m_sim.Stats().requests, 0);
+    EXPECT_EQ(again->Lines()[0].result.sourceId, "chart-json");
+}
+
 TEST_F(HistoryWindowTest, CandlesLogCrosshairAndExportsOfTheQuoteWindowsSecurity)
 {
     CQuorelleView* quote = Open(Security("US", "QAO"));
@@ -164,6 +200,7 @@ TEST_F(HistoryWindowTest, CandlesLogCrosshairAndExportsOfTheQuoteWindowsSecurity
     ASSERT_TRUE(m_frame->SendCommand(ID_TOOLS_HISTORY_THIS));
     ASSERT_EQ(m_app->m_pHistoryTemplate->GetDocuments().size(), 1u);
     auto* doc = dynamic_cast<CHistoryDoc*>(m_app->m_pHistoryTemplate->GetDocuments().front());
+    ASSERT_TRUE(WaitLoaded(doc));
     ASSERT_EQ(doc->Lines().size(), 1u);
     EXPECT_EQ(doc->Lines()[0].security.symbol, "QAO");
     CHistoryView* view = HistoryViewOf(doc);

@@ -310,6 +310,8 @@ int StageHistory(const std::string& output, const fs::path& lists, int width, in
     frame->MdiArea()->setActiveSubWindow(FrameOf(list));
     frame->SendCommand(ID_FILE_CLOSE);
     CHistoryDoc* doc = app.OpenHistory(securities);
+    if (doc)
+        WaitFor([doc] { return !doc->Busy(); });
     if (!doc || doc->Lines().empty() || !doc->Lines().front().result.ok())
         return Fail("the history did not load");
     for (CMDIChildWnd* child : doc->GetFrames()) {
