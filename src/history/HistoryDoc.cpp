@@ -15,6 +15,12 @@ std::string& CachePathOverride()
     return path;
 }
 
+std::unique_ptr<HistoryCache>& Cache()
+{
+    static std::unique_ptr<HistoryCache> cache;
+    return cache;
+}
+
 std::string TitleOf(const std::vector<CHistoryDoc::Line>& lines)
 {
     std::string title = "History";
@@ -41,7 +47,7 @@ bool ParseHistoryEntry(const std::string& text, SecurityRecord& security)
 
 HistoryCache* CHistoryDoc::SharedCache()
 {
-    static std::unique_ptr<HistoryCache> cache;
+    std::unique_ptr<HistoryCache>& cache = Cache();
     if (!cache) {
         std::string message;
         cache = HistoryCache::Open(CachePathOverride().empty() ? DefaultHistoryCachePath() : CachePathOverride(),
@@ -55,6 +61,7 @@ HistoryCache* CHistoryDoc::SharedCache()
 void CHistoryDoc::SetCachePathOverride(const std::string& path)
 {
     CachePathOverride() = path;
+    Cache().reset();
 }
 
 CHistoryDoc::CHistoryDoc() : m_service(std::make_unique<HistoryService>(SharedCache())) {}

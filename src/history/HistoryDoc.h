@@ -47,7 +47,8 @@ public:
     bool Busy() const { return m_busy; }
 
     // The database every History window shares, opened once (a damaged one is
-    // said once); tests point it elsewhere before the first window opens.
+    // said once). Tests point it elsewhere while no History window is open:
+    // the next window opens the database there.
     static HistoryCache* SharedCache();
     static void SetCachePathOverride(const std::string& path);
 
