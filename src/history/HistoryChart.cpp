@@ -2,7 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <map>
+
+#include <QDateTime>
+#include <QTimeZone>
 
 #include <QPainter>
 #include <QPainterPath>
@@ -52,6 +56,58 @@ HistoryChartModel MakeHistoryChartModel(const std::vector<std::string>& labels, 
         model.lines.push_back(std::move(line));
     }
     return model;
+}
+
+std::vector<DateTick> DateTicks(double from, double to, bool intraday, const std::string& zone)
+{
+    static const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    std::vector<DateTick> ticks;
+    if (!(to > from) || !std::isfinite(from) || !std::isfinite(to))
+        return ticks;
+    const auto first = static_cast<std::int64_t>(std::ceil(from));
+    const auto last = static_cast<std::int64_t>(std::floor(to));
+    if (intraday) {
+        const QTimeZone timeZone(QByteArray::fromStdString(zone));
+        const QTimeZone clock = timeZone.isValid() ? timeZone : QTimeZone::utc();
+        const bool hours = to - from <= 2 * 86400;
+        std::int64_t previousDay = std::numeric_limits<std::int64_t>::min();
+        // Marks fall on the first bar time at or after each whole hour or day.
+        for (std::int64_t t = first - first % 3600; t <= last; t += 3600) {
+            if (t < first)
+                continue;
+            const QDateTime at = QDateTime::fromSecsSinceEpoch(t, clock);
+            const std::int64_t day = DayNumber(at.date().year(), at.date().month(), at.date().day());
+            if (hours) {
+                ticks.push_back({static_cast<double>(t), FormatC("%d:00", at.time().hour())});
+            } else if (day != previousDay) {
+                ticks.push_back({static_cast<double>(t), FormatC("%s %d", months[at.date().month() - 1], at.date().day())});
+            }
+            previousDay = day;
+        }
+        if (hours && ticks.size() > 8) {
+            std::vector<DateTick> fewer;
+            for (size_t i = 0; i < ticks.size(); i += 2)
+                fewer.push_back(ticks[i]);
+            ticks = std::move(fewer);
+        }
+        return ticks;
+    }
+    const std::int64_t span = last - first;
+    for (std::int64_t day = first; day <= last; ++day) {
+        int year = 0, month = 0, dayOfMonth = 0;
+        CivilDate(day, year, month, dayOfMonth);
+        if (span <= 62) {
+            if ((day + 3) % 7 == 0)  // a Monday
+                ticks.push_back({static_cast<double>(day), FormatC("%s %d", months[month - 1], dayOfMonth)});
+        } else if (span <= 800) {
+            if (dayOfMonth == 1 && (span <= 400 || (month - 1) % 3 == 0))
+                ticks.push_back({static_cast<double>(day), FormatC("%s %d", months[month - 1], year)});
+        } else if (dayOfMonth == 1 && month == 1 && (span <= 6000 || year % 5 == 0)) {
+            ticks.push_back({static_cast<double>(day), std::to_string(year)});
+        }
+    }
+    return ticks;
 }
 
 double NiceAxisStep(double low, double high, int count)
@@ -231,21 +287,18 @@ HistoryChartPlace PaintHistoryChart(QPainter& painter, const QRect& area, const 
                                                                   : FormatC("%.*f", step < 1 ? 2 : 0, y));
         painter.drawText(QPointF(plot.right() + 4, at + metrics.ascent() / 2.0), text);
     }
-    // Dates below: five labels across.
-    for (int i = 0; i <= 4; ++i) {
-        const double x = minX + (maxX - minX) * i / 4.0;
-        const auto time = static_cast<std::int64_t>(std::llround(x));
-        HistorySeries clock;
-        clock.intraday = model.intraday;
-        clock.zone = model.zone;
-        std::string text = BarTimeText(clock, time);
-        if (model.intraday && text.size() >= 16)
-            text = text.substr(5, 5) + " " + text.substr(11, 5);
-        const QString label = QString::fromStdString(text);
+    // Dates below, at steps that suit the span.
+    for (const DateTick& tick : DateTicks(minX, maxX, model.intraday, model.zone)) {
+        const double at = toX(tick.time);
+        painter.setPen(QPen(grid, 0, Qt::DotLine));
+        painter.drawLine(QPointF(at, plot.top()), QPointF(at, whole.bottom()));
+        painter.setPen(palette.color(QPalette::Text));
+        const QString label = QString::fromStdString(tick.label);
         const int width = metrics.horizontalAdvance(label);
-        const double at = std::clamp(toX(x) - width / 2.0, static_cast<double>(area.left()),
-                                     static_cast<double>(area.right() - width));
-        painter.drawText(QPointF(at, whole.bottom() + metrics.height() + 2), label);
+        painter.drawText(QPointF(std::clamp(at - width / 2.0, static_cast<double>(area.left()),
+                                            static_cast<double>(area.right() - width)),
+                                 whole.bottom() + metrics.height() + 2),
+                         label);
     }
     if (volumeHeight > 0) {
         long long most = 1;

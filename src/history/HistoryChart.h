@@ -72,5 +72,16 @@ struct HistoryChartPlace {
 HistoryChartPlace PaintHistoryChart(QPainter& painter, const QRect& area, const HistoryChartModel& model, const QPalette& palette,
                        const double* crossX = nullptr);
 
+// The date axis's marks between two chart times, at steps that suit the
+// span: for daily bars Mondays (up to ~2 months, "Aug 7"), first days of
+// months (up to ~2 years, "Aug 2023"; every third month past a year) or of
+// years ("2023"); for intraday bars whole hours ("10:00", up to two days) or
+// the sessions' days ("Aug 7"), on the exchange's clock.
+struct DateTick {
+    double time = 0;
+    std::string label;
+};
+std::vector<DateTick> DateTicks(double from, double to, bool intraday, const std::string& zone);
+
 // Round steps for an axis from low to high with about `count` of them.
 double NiceAxisStep(double low, double high, int count);

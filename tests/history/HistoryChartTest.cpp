@@ -47,6 +47,33 @@ TEST(HistoryChart, TheCsvExportJoinsTheSecuritiesByDate)
               "2022-01-09,10,12,9,11,101,49,51,48,50,100\n");
 }
 
+TEST(HistoryChart, DateMarksSuitTheSpan)
+{
+    // A month of days: Mondays.
+    const auto month = DateTicks(DayNumber(2023, 7, 5), DayNumber(2023, 8, 4), false, "America/New_York");
+    ASSERT_EQ(month.size(), 4u);
+    EXPECT_EQ(month[0].label, "Jul 10");
+    EXPECT_EQ(month[0].time, DayNumber(2023, 7, 10));
+    // A year: first days of months.
+    const auto year = DateTicks(DayNumber(2022, 8, 4), DayNumber(2023, 8, 4), false, "America/New_York");
+    ASSERT_EQ(year.size(), 12u);
+    EXPECT_EQ(year[0].label, "Sep 2022");
+    // Five years: years.
+    const auto five = DateTicks(DayNumber(2018, 8, 6), DayNumber(2023, 8, 4), false, "");
+    ASSERT_EQ(five.size(), 5u);
+    EXPECT_EQ(five[0].label, "2019");
+    // One session: hours on the exchange's clock (every other one past eight).
+    const double open = 1691155800;  // 2023-08-04 09:30 New York
+    const auto day = DateTicks(open, open + 390 * 60, true, "America/New_York");
+    ASSERT_FALSE(day.empty());
+    EXPECT_EQ(day[0].label, "10:00");
+    // Five sessions: their days.
+    const auto week = DateTicks(open - 4 * 86400, open + 390 * 60, true, "America/New_York");
+    ASSERT_EQ(week.size(), 5u);
+    EXPECT_EQ(week.back().label, "Aug 4");
+    EXPECT_TRUE(DateTicks(5, 5, false, "").empty());
+}
+
 TEST(HistoryChart, AxisStepsAreRound)
 {
     EXPECT_DOUBLE_EQ(NiceAxisStep(0, 100, 6), 20);
