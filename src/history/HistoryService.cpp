@@ -156,6 +156,7 @@ HistoryResult HistoryService::Fetch(const std::string& country, const std::strin
     HistoryResult result;
     result.asked = true;
     HistorySeries answerSeries;
+    bool stored = false;
     for (const std::string& id : order) {
         if (cancel && cancel->load())
             break;
@@ -238,7 +239,7 @@ HistoryResult HistoryService::Fetch(const std::string& country, const std::strin
         if (m_cache) {
             // A whole answer covers the range asked; a whole-history answer covers all it holds.
             const std::int64_t coveredFrom = tail ? cached->completeFrom : window.from;
-            m_cache->Store(country, symbol, kind, id, now, answerSeries, !tail, coveredFrom);
+            stored = m_cache->Store(country, symbol, kind, id, now, answerSeries, !tail, coveredFrom);
         }
         break;
     }
@@ -254,7 +255,23 @@ HistoryResult HistoryService::Fetch(const std::string& country, const std::strin
     }
     std::vector<SourceAttempt> attempts = std::move(result.attempts);
     const std::string sourceId = result.sourceId;
-    HistoryResult shaped = m_cache ? Cached(country, symbol, range, now) : Shape(std::move(answerSeries), window, range);
+    HistoryResult shaped;
+    if (stored) {
+        shaped = Cached(country, symbol, range, now);
+    } else {
+        // Not kept (no cache, or it refused the answer): the answer itself,
+        // after what the cache held of the same source when it was a tail.
+        HistorySeries merged;
+        if (m_cache && cached && cached->source == sourceId && plan.kind == HistoryFetchPlan::Kind::Tail) {
+            merged = m_cache->Load(country, symbol, kind, window.from);
+            std::erase_if(merged.bars, [&answerSeries](const HistoryBar& bar) {
+                return !answerSeries.bars.empty() && bar.time >= answerSeries.bars.front().time;
+            });
+        }
+        merged.bars.insert(merged.bars.end(), answerSeries.bars.begin(), answerSeries.bars.end());
+        merged.events.insert(merged.events.end(), answerSeries.events.begin(), answerSeries.events.end());
+        shaped = Shape(std::move(merged), window, range);
+    }
     shaped.asked = true;
     shaped.sourceId = sourceId;
     shaped.attempts = std::move(attempts);

@@ -6,6 +6,8 @@
 #include <mutex>
 #include <sstream>
 
+#include <sqlite3.h>
+
 #include "QuoteCommand.h"
 #include "history/HistoryService.h"
 #include "quote/QuoteSourceCatalog.h"
@@ -163,6 +165,25 @@ TEST_F(HistoryFetch, ABusySourceFallsBackAndTheSeriesRemembersItsSource)
     EXPECT_EQ(next.sourceId, "chart-json");
     EXPECT_EQ(m_cache->Info("US", m_symbol, "1d")->source, "chart-json");
     EXPECT_GT(next.series.bars.front().adjClose, 0);
+}
+
+TEST_F(HistoryFetch, AnAnswerTheCacheRefusesIsShownAllTheSame)
+{
+    HistoryService service(m_cache.get());
+    ASSERT_TRUE(Fetch(service, HistoryRange::Year1, {"chart-json"}).ok());
+    // The database refuses every further bar.
+    {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open((m_dir.str() + "/history.sqlite").c_str(), &db), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(db, "CREATE TRIGGER refuse BEFORE INSERT ON bars BEGIN SELECT RAISE(ABORT, 'full'); END",
+                               nullptr, nullptr, nullptr),
+                  SQLITE_OK);
+        sqlite3_close(db);
+    }
+    m_sim.SetClock(*quotesim::ParseClock("2023-08-08 12:00"));
+    const HistoryResult result = Fetch(service, HistoryRange::Year1, {"chart-json"});
+    ASSERT_TRUE(result.ok()) << result.error;
+    ExpectSameBars(result.series, Expected({2022, 8, 8}));
 }
 
 TEST_F(HistoryFetch, IntradayBarsOfFiveDays)
