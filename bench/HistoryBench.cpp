@@ -27,14 +27,22 @@ constexpr int kTenYears = 2520;
 constexpr int kWidth = 800;
 constexpr int kHeight = 400;
 
+// A folder of the run's own, removed at its end.
+struct ScratchFolder {
+    std::filesystem::path path =
+        std::filesystem::temp_directory_path() / ("quorelle-history-bench-" + std::to_string(::getpid()));
+    ScratchFolder() { std::filesystem::create_directories(path); }
+    ~ScratchFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+};
+
 std::string Folder()
 {
-    static const std::string folder = [] {
-        const auto path = std::filesystem::temp_directory_path() / ("quorelle-history-bench-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(path);
-        return path.string();
-    }();
-    return folder;
+    static const ScratchFolder folder;
+    return folder.path.string();
 }
 
 HistorySeries Walk(int security, int bars)
