@@ -2,12 +2,13 @@
 # direction:
 #
 #   base <- framework <- chart <- window <- watchlist
-#   base <- quote <- chart;  base, quote <- marketdata
+#   window, historydata <- history
+#   base <- quote <- chart;  base, quote <- marketdata, historydata
 #   framework, marketdata <- markets
 #   app on top of all (res/ holds resource ids every layer from framework
 #   up may use)
 #
-# base/, quote/ and marketdata/ link QtCore and no widgets, so the programs
+# base/, quote/, marketdata/ and historydata/ link QtCore and no widgets, so the programs
 # without a user interface (quorelle-quote, the simulator) link only them.
 #
 # Includes are written relative to src/ ("quote/QuoteRecord.h"), but a

@@ -41,7 +41,8 @@ bool CChildFrame::PreCreateWindow(CFrameCreateStruct& cs)
     // Sized here, before the area places it: a size given after placement
     // can reach past the area's edge.
     if (CDocTemplate* documentTemplate = GetDocTemplate();
-        documentTemplate && documentTemplate->GetResourceId() == IDR_WATCHLISTTYPE) {
+        documentTemplate && (documentTemplate->GetResourceId() == IDR_WATCHLISTTYPE ||
+                             documentTemplate->GetResourceId() == IDR_HISTORYTYPE)) {
         const QMdiArea* area = documentTemplate->GetMdiArea();
         cs = WatchlistFrameSize(area ? area->viewport()->size() : QSize());
         return CMDIChildWnd::PreCreateWindow(cs);

@@ -4,6 +4,8 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QScreen>
 #include <QToolBar>
 
@@ -21,10 +23,12 @@
 #include "framework/StatusBar.h"
 #include "base/WaitCursor.h"
 #include "marketdata/CountryTable.h"
+#include "history/HistoryDoc.h"
 #include "markets/Dia_FindWorldwide.h"
 #include "res/Resource.h"
 #include "window/DayFile.h"
 #include "window/QuorelleDoc.h"
+#include "window/QuorelleView.h"
 #include "window/QuoteLog.h"
 
 namespace {
@@ -256,8 +260,10 @@ bool CMainFrame::HandlesCommand(int id) const
         return true;
     if (id == ID_TOOLS_QUOTESOURCES)
         return true;
-    if (id == ID_TOOLS_WATCHLIST || id == ID_TOOLS_OPEN_DAY_FILE)
+    if (id == ID_TOOLS_WATCHLIST || id == ID_TOOLS_OPEN_DAY_FILE || id == ID_TOOLS_HISTORY)
         return CQuorelleApp::GetQuorelleApp() != nullptr;
+    if (id == ID_TOOLS_HISTORY_THIS)
+        return CQuorelleApp::GetQuorelleApp() != nullptr && ActiveQuoteView() != nullptr;
     return CMDIFrameWnd::HandlesCommand(id);
 }
 
@@ -271,6 +277,12 @@ void CMainFrame::OnCommand(int id)
         OnQuoteSources();
     else if (id == ID_TOOLS_WATCHLIST)
         CQuorelleApp::GetQuorelleApp()->OpenWatchlist();
+    else if (id == ID_TOOLS_HISTORY)
+        OnHistory();
+    else if (id == ID_TOOLS_HISTORY_THIS) {
+        if (const CQuorelleView* view = ActiveQuoteView())
+            CQuorelleApp::GetQuorelleApp()->OpenHistory({view->m_security});
+    }
     else if (id == ID_TOOLS_OPEN_DAY_FILE) {
         const QString chosen = QFileDialog::getOpenFileName(this, QStringLiteral("Open Day File"),
                                                             ToQString(ExistingQuoteLogDirectory()),
@@ -315,4 +327,25 @@ void CMainFrame::OnQuoteSources()
 {
     CQuoteSourcesDialog dialog(this);
     dialog.DoModal();
+}
+
+CQuorelleView* CMainFrame::ActiveQuoteView() const
+{
+    return dynamic_cast<CQuorelleView*>(GetActiveView());
+}
+
+void CMainFrame::OnHistory()
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(this, QStringLiteral("History"),
+                                               QStringLiteral("Symbol, or COUNTRY:SYMBOL (GB:BP):"), QLineEdit::Normal,
+                                               QString(), &ok);
+    if (!ok)
+        return;
+    SecurityRecord security;
+    if (!ParseHistoryEntry(FromQString(text), security)) {
+        ShowMessage("Type a symbol (IBM) or a country and a symbol (GB:BP) to see its history.");
+        return;
+    }
+    CQuorelleApp::GetQuorelleApp()->OpenHistory({security});
 }

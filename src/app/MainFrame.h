@@ -43,6 +43,10 @@ public:
     void OnFindQuoteWorldwide();
     // The Quote Sources command of the Tools menu.
     void OnQuoteSources();
+    // Tools -> History...: asks for a symbol and opens its History window.
+    void OnHistory();
+    // The active window's quote view, or null.
+    class CQuorelleView* ActiveQuoteView() const;
 
     // What quote windows need of the main frame; the quote operations are
     // the directory's.

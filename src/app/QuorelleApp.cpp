@@ -23,6 +23,8 @@
 #include "watchlist/WatchlistDoc.h"
 #include "watchlist/WatchlistModel.h"
 #include "watchlist/WatchlistView.h"
+#include "history/HistoryDoc.h"
+#include "history/HistoryView.h"
 
 CQuorelleApp::CQuorelleApp() : CWinApp(kApplicationName)
 {
@@ -99,11 +101,24 @@ bool CQuorelleApp::InitInstance()
                     frame->m_directory.OpenQuoteWindow(record);
                 }
             });
+            QObject::connect(view, &CWatchlistView::historyRequested, view,
+                             [](const std::vector<SecurityRecord>& rows) {
+                                 if (CQuorelleApp* app = GetQuorelleApp())
+                                     app->OpenHistory(rows);
+                             });
             return view;
         });
     watchlistTemplate->SetIcon(QIcon(QStringLiteral(":/images/watchlist.png")));
     m_pWatchlistTemplate = AddDocTemplate(std::move(watchlistTemplate));
     if (!m_pWatchlistTemplate)
+        return false;
+
+    auto historyTemplate = std::make_unique<CDocTemplate>(
+        IDR_HISTORYTYPE, std::string(), 0, CDocTemplate::DocumentClass<CHistoryDoc>(),
+        CDocTemplate::FrameClass<CChildFrame>(), [](const CCreateContext&) -> QWidget* { return new CHistoryView(); });
+    historyTemplate->SetIcon(QIcon(QStringLiteral(":/images/watchlist.png")));
+    m_pHistoryTemplate = AddDocTemplate(std::move(historyTemplate));
+    if (!m_pHistoryTemplate)
         return false;
 
     auto mainFrame = std::make_unique<CMainFrame>();
@@ -152,6 +167,19 @@ CWatchlistDoc* CQuorelleApp::OpenWatchlist()
         return watchlist;
     }
     return nullptr;
+}
+
+CHistoryDoc* CQuorelleApp::OpenHistory(const std::vector<SecurityRecord>& securities)
+{
+    if (!m_pHistoryTemplate || securities.empty())
+        return nullptr;
+    g_nWindowKind = -1;
+    CDocument* document = m_pHistoryTemplate->OpenDocumentFile(nullptr, true);
+    g_nWindowKind = 0;
+    auto* history = dynamic_cast<CHistoryDoc*>(document);
+    if (history)
+        history->SetSecurities(securities);
+    return history;
 }
 
 bool CQuorelleApp::AddToWatchlist(const SecurityRecord& security)

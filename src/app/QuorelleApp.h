@@ -7,6 +7,7 @@
 class CDocTemplate;
 class CMainFrame;
 class CWatchlistDoc;
+class CHistoryDoc;
 
 // The Quorelle application object. Construct it after the QApplication,
 // then call InitInstance, which registers the two document templates and
@@ -36,6 +37,9 @@ public:
     // Tools -> Watchlist: activates the watchlist window, opening it first
     // when it is not open. Returns its document or null.
     CWatchlistDoc* OpenWatchlist();
+    // The History window of the securities (up to eight; several compare).
+    CHistoryDoc* OpenHistory(const std::vector<SecurityRecord>& securities);
+    CDocTemplate* m_pHistoryTemplate = nullptr;
     // The watchlist document when its window is open, or null.
     CWatchlistDoc* GetWatchlist() const;
     // Add to Watchlist (market lists, Find Quote Worldwide): opens the

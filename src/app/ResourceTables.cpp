@@ -34,6 +34,8 @@ const std::map<int, std::string>& StringTable()
         {ID_TOOLS_OPEN_DAY_FILE, "Open a day file of quotes read-only\nOpen Day File"},
         {ID_TOOLS_EXPORT_CHART, "Save the chart as a PNG or SVG picture\nExport Chart"},
         {ID_TOOLS_EXPORT_HISTORY, "Save the quote history as CSV for a spreadsheet\nExport History"},
+        {ID_TOOLS_HISTORY, "Chart a security's history over a day to a decade, or compare several\nHistory"},
+        {ID_TOOLS_HISTORY_THIS, "Chart the history of the active quote window's security\nHistory of This Security"},
 
         // The framework's standard prompts.
         {ID_FILE_NEW, "Create a new document\nNew"},
@@ -87,6 +89,8 @@ PopupMenuDef ToolsPopup()
             {
                 {ID_TOOLS_QUOTESOURCES, "&Quote Sources..."},
                 {ID_TOOLS_WATCHLIST, "&Watchlist"},
+                {ID_TOOLS_HISTORY, "Histor&y..."},
+                {ID_TOOLS_HISTORY_THIS, "History of This &Security"},
                 {0, ""},
                 {ID_TOOLS_OPEN_DAY_FILE, "&Open Day File..."},
                 {ID_TOOLS_EXPORT_CHART, "Export &Chart..."},

@@ -164,7 +164,7 @@ bool IsHttpUrlStart(const std::string& url)
     return lower.starts_with("http://") || lower.starts_with("https://");
 }
 
-void CheckUrlTemplate(const std::string& url, const std::string& where)
+void CheckUrlTemplate(const std::string& url, const std::string& where, bool history = false)
 {
     if (url.empty())
         Fail(where, "is empty");
@@ -176,8 +176,10 @@ void CheckUrlTemplate(const std::string& url, const std::string& where)
         if (close == std::string::npos)
             Fail(where, "unclosed '{'");
         const std::string name = url.substr(open + 1, close - open - 1);
-        if (name != "base" && name != "symbol" && name != "country")
-            Fail(where, "unknown placeholder {" + name + "} (use {base}, {symbol}, {country})");
+        const bool historyName = name == "range" || name == "interval" || name == "from" || name == "to";
+        if (name != "base" && name != "symbol" && name != "country" && !(history && historyName))
+            Fail(where, "unknown placeholder {" + name + "} (use {base}, {symbol}, {country}" +
+                            (history ? ", {range}, {interval}, {from}, {to})" : ")"));
         start = close + 1;
     }
     if (!url.starts_with("{base}") && !IsHttpUrlStart(url))
@@ -212,7 +214,7 @@ public:
         if (!ValidId(m_source.id))
             Fail("id", Quoted(m_source.id) + " is not a usable id (1 to 64 letters, digits, '-', '_', '.')");
         CheckKeys(object, "", {"id", "name", "url", "base", "hostSetting", "format", "headers", "minInterval",
-                               "symbols", "quoteTime", "csv", "fields", "series", "errorPath"});
+                               "symbols", "quoteTime", "csv", "fields", "series", "errorPath", "history"});
         m_source.displayName = OptionalString(object, "name", "");
         if (m_source.displayName.empty())
             m_source.displayName = m_source.id;
@@ -236,6 +238,8 @@ public:
         if (object.contains(QLatin1String("quoteTime")))
             ReadQuoteTime(ObjectAt(object.value(QLatin1String("quoteTime")), "quoteTime"));
         ReadFormatParts(object);
+        if (object.contains(QLatin1String("history")))
+            ReadHistory(ObjectAt(object.value(QLatin1String("history")), "history"));
     }
 
 private:
@@ -415,6 +419,74 @@ private:
             const QJsonArray tokens = value.toArray();
             for (qsizetype i = 0; i < tokens.size(); ++i)
                 csv.noValue.push_back(StringAt(tokens.at(i), Join("csv.noValue", std::to_string(i))));
+        }
+    }
+
+    void ReadHistory(const QJsonObject& section)
+    {
+        const bool json = m_source.format == QuoteSourceFormat::Json;
+        if (!json && m_source.format != QuoteSourceFormat::Csv)
+            Fail("history", "belongs to the json and csv formats only");
+        CheckKeys(section, "history", {"url", "dates", "intraday", "bars", "splits", "dividends"});
+        HistoryRule& rule = m_source.history;
+        if (!section.contains(QLatin1String("url")))
+            Fail("history.url", "is missing");
+        rule.urlTemplate = StringAt(section.value(QLatin1String("url")), "history.url");
+        CheckUrlTemplate(rule.urlTemplate, "history.url", true);
+        if (rule.urlTemplate.find("{base}") != std::string::npos && m_source.defaultBase.empty())
+            Fail("history.url", "uses {base}, and the source has no base");
+        const bool from = rule.urlTemplate.find("{from}") != std::string::npos;
+        const bool to = rule.urlTemplate.find("{to}") != std::string::npos;
+        if (from != to)
+            Fail("history.url", "{from} and {to} go together");
+        if (from && rule.urlTemplate.find("{range}") != std::string::npos)
+            Fail("history.url", "takes either {range} or {from} and {to}");
+        if (section.contains(QLatin1String("dates"))) {
+            rule.dates = StringAt(section.value(QLatin1String("dates")), "history.dates");
+            if (rule.dates.empty())
+                Fail("history.dates", "is empty (\"epoch-seconds\" or a pattern such as \"yyyy-MM-dd\")");
+            if (rule.dates != "epoch-seconds") {
+                const std::string letters = PatternLetters(rule.dates);
+                if (letters.find('y') == std::string::npos || letters.find('M') == std::string::npos ||
+                    letters.find('d') == std::string::npos)
+                    Fail("history.dates", "a pattern needs the year, month and day (yyyy, MM, dd)");
+                if (std::count(rule.dates.begin(), rule.dates.end(), '\'') % 2 != 0)
+                    Fail("history.dates", "has an unclosed quote");
+            }
+        }
+        if (section.contains(QLatin1String("intraday")))
+            rule.intraday = BoolAt(section.value(QLatin1String("intraday")), "history.intraday");
+        if (rule.intraday && rule.urlTemplate.find("{interval}") == std::string::npos)
+            Fail("history.intraday", "intraday bars need {interval} in the URL");
+        if (!section.contains(QLatin1String("bars")))
+            Fail("history.bars", "are missing");
+        const QJsonObject bars = ObjectAt(section.value(QLatin1String("bars")), "history.bars");
+        CheckKeys(bars, "history.bars", {"time", "open", "high", "low", "close", "volume", "adjclose"});
+        const std::pair<const char*, std::string*> places[] = {
+            {"time", &rule.time},   {"open", &rule.open},     {"high", &rule.high},         {"low", &rule.low},
+            {"close", &rule.close}, {"volume", &rule.volume}, {"adjclose", &rule.adjclose},
+        };
+        for (const auto& [key, place] : places) {
+            if (!bars.contains(QLatin1String(key)))
+                continue;
+            const std::string where = Join("history.bars", key);
+            *place = json ? PathAt(bars.value(QLatin1String(key)), where) : StringAt(bars.value(QLatin1String(key)), where);
+            if (place->empty())
+                Fail(where, "is empty");
+            if (!json && !m_source.csv.header)
+                Fail(where, "history columns are named by the header; csv.header must be true");
+        }
+        if (rule.time.empty())
+            Fail("history.bars.time", "is missing");
+        if (rule.close.empty())
+            Fail("history.bars.close", "is missing");
+        for (const char* key : {"splits", "dividends"}) {
+            if (!section.contains(QLatin1String(key)))
+                continue;
+            if (!json)
+                Fail(Join("history", key), "belongs to the json format only");
+            (key[0] == 's' ? rule.splitsPath : rule.dividendsPath) =
+                PathAt(section.value(QLatin1String(key)), Join("history", key));
         }
     }
 
@@ -610,6 +682,27 @@ QJsonObject SourceToJson(const QuoteSourceDefinition& source)
                                                                {QLatin1String("prices"), QText(source.seriesPricesPath)}});
         if (!source.errorPath.empty())
             object.insert(QLatin1String("errorPath"), QText(source.errorPath));
+    }
+    if (source.history.Present()) {
+        const HistoryRule& rule = source.history;
+        QJsonObject history;
+        history.insert(QLatin1String("url"), QText(rule.urlTemplate));
+        history.insert(QLatin1String("dates"), QText(rule.dates));
+        history.insert(QLatin1String("intraday"), rule.intraday);
+        QJsonObject bars;
+        const std::pair<const char*, const std::string*> places[] = {
+            {"time", &rule.time},   {"open", &rule.open},     {"high", &rule.high},         {"low", &rule.low},
+            {"close", &rule.close}, {"volume", &rule.volume}, {"adjclose", &rule.adjclose},
+        };
+        for (const auto& [key, place] : places)
+            if (!place->empty())
+                bars.insert(QLatin1String(key), QText(*place));
+        history.insert(QLatin1String("bars"), bars);
+        if (!rule.splitsPath.empty())
+            history.insert(QLatin1String("splits"), QText(rule.splitsPath));
+        if (!rule.dividendsPath.empty())
+            history.insert(QLatin1String("dividends"), QText(rule.dividendsPath));
+        object.insert(QLatin1String("history"), history);
     }
     return object;
 }

@@ -24,7 +24,8 @@
 //     "csv": {"delimiter": ",", "decimal": ".", "header": true, "noValue": ["N/D", "-", ""]},
 //     "fields": {"last": ..., "company": ...},
 //     "series": {"times": "path", "prices": "path"},   json only
-//     "errorPath": "chart.error.description"           json only
+//     "errorPath": "chart.error.description",          json only
+//     "history": {...}                                  optional; see HistoryRule
 //   }]}
 //
 // Field names are the QuoteRecord member names plus "company". A quote
@@ -128,6 +129,38 @@ struct CsvOptions {
     bool operator==(const CsvOptions&) const = default;
 };
 
+// Where a source's price history is and how its bars are read:
+//
+//   "history": {
+//     "url": "{base}/v8/finance/chart/{symbol}?range={range}&interval={interval}",
+//                          besides {base}, {symbol} and {country}: {range} and
+//                          {interval} (1d, 5d, 1mo ... and 1m, 5m, 1d, 1wk ...),
+//                          or {from} and {to} written as "dates" says
+//     "dates": "epoch-seconds" or a QDateTime pattern ("yyyy-MM-dd"): how {from}
+//                          and {to} are written and how a text time is read
+//     "intraday": true,    the source has intraday bars ({interval} below a day)
+//     "bars": {"time": ..., "open": ..., "high": ..., "low": ..., "close": ...,
+//              "volume": ..., "adjclose": ...}   json paths to arrays or csv
+//                          column names; time and close are required
+//     "splits": "path", "dividends": "path"     json: objects of events keyed
+//                          by time, each {"date", "numerator", "denominator"}
+//                          or {"date", "amount"}
+//   }
+// A time that is a number is seconds since the epoch; a text is read with
+// "dates" on the exchange's calendar. Without {range} or {from}, the answer
+// is taken to hold the whole history and is cut to the range asked for.
+struct HistoryRule {
+    std::string urlTemplate;  // empty: the source gives no history
+    std::string dates = "epoch-seconds";
+    bool intraday = false;
+    std::string time, open, high, low, close, volume, adjclose;
+    std::string splitsPath;
+    std::string dividendsPath;
+
+    bool Present() const { return !urlTemplate.empty(); }
+    bool operator==(const HistoryRule&) const = default;
+};
+
 struct QuoteSourceDefinition {
     std::string id;
     std::string displayName;
@@ -144,6 +177,7 @@ struct QuoteSourceDefinition {
     std::string seriesTimesPath;
     std::string seriesPricesPath;
     std::string errorPath;
+    HistoryRule history;
 
     bool operator==(const QuoteSourceDefinition&) const = default;
 };

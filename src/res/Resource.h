@@ -34,6 +34,8 @@ inline constexpr int ID_VIEW_PROPERTIES = 32799;
 
 // The watchlist document type: an icon only (menu 128 while it is active).
 inline constexpr int IDR_WATCHLISTTYPE = 502;
+// The History window's document type (menu 128 while it is active).
+inline constexpr int IDR_HISTORYTYPE = 503;
 // The Tools menu. Quote Sources, Watchlist and Open Day File are the main
 // frame's; the export commands are the quote view's, so they are enabled
 // only while a quote window is active.
@@ -43,3 +45,7 @@ inline constexpr int ID_TOOLS_WATCHLIST = 32850;
 inline constexpr int ID_TOOLS_OPEN_DAY_FILE = 32801;
 inline constexpr int ID_TOOLS_EXPORT_CHART = 32802;
 inline constexpr int ID_TOOLS_EXPORT_HISTORY = 32803;
+// Tools -> History...: a History window for a symbol the user types (the main
+// frame's); History of This Security: the active quote window's security.
+inline constexpr int ID_TOOLS_HISTORY = 32860;
+inline constexpr int ID_TOOLS_HISTORY_THIS = 32861;

@@ -161,6 +161,21 @@ void CWatchlistView::ShowContextMenu(const QPoint& position)
     if (row >= 0) {
         menu.addAction(QStringLiteral("&Open Quote Window"), this, [this, row] { OpenRow(row); });
         menu.addAction(QStringLiteral("Set &Alert..."), this, [this, row] { EditAlert(row); });
+        // History of the row; Compare the selected rows (up to eight) when several are.
+        std::vector<int> selected = SelectedRows();
+        std::reverse(selected.begin(), selected.end());
+        if (selected.size() > 8)
+            selected.resize(8);
+        menu.addAction(QStringLiteral("&History"), this, [this, document, row] {
+            emit historyRequested({document->Model().Row(row).security});
+        });
+        QAction* compare = menu.addAction(QStringLiteral("Co&mpare"), this, [this, document, selected] {
+            std::vector<SecurityRecord> securities;
+            for (int index : selected)
+                securities.push_back(document->Model().Row(index).security);
+            emit historyRequested(securities);
+        });
+        compare->setEnabled(selected.size() > 1);
         QAction* clear = menu.addAction(QStringLiteral("&Clear Alert Mark"), this,
                                         [document, row] { document->Model().ClearAlertMark(row); });
         clear->setEnabled(document->Model().Row(row).alertState.marked);

@@ -49,6 +49,9 @@ signals:
     // A row asks for its quote window; the application opens it. The record
     // is a copy the receiver may change.
     void quoteWindowRequested(SecurityRecord& record);
+    // History (one row) or Compare (several) from the context menu: the
+    // application opens the History window of the securities, in table order.
+    void historyRequested(const std::vector<SecurityRecord>& securities);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -4,7 +4,7 @@
 # Usage: cmake -DSOURCE_DIR=<tree> -DWORK_DIR=<scratch> [-DGENERATOR=<gen>] -P widget-free-graph.cmake
 cmake_minimum_required(VERSION 3.25)
 
-set(roots quorelle_base quorelle_quote quorelle_marketdata quorelle_quote_command
+set(roots quorelle_base quorelle_quote quorelle_marketdata quorelle_historydata quorelle_quote_command
     quorelle-quote quotesim_lib quotesim)
 set(forbidden Qt6::Widgets Qt6::Gui Qt6::PrintSupport)
 

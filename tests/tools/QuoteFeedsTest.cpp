@@ -139,10 +139,11 @@ TEST_F(QuoteFeeds, ChartSymbolsAndErrors)
         EXPECT_EQ(result->status, 404) << symbol;
         EXPECT_EQ(result->body, notFound) << symbol;
     }
-    // Letter case does not matter; other ranges are not simulated.
+    // Letter case does not matter; ranges and intervals outside the history's are refused.
     const std::string lower = ToLowerAscii(british.symbol) + ".l";
     EXPECT_EQ(Get("/v8/finance/chart/" + lower)->status, 200);
-    EXPECT_EQ(Get("/v8/finance/chart/" + lower + "?range=5d&interval=1m")->status, 400);
+    EXPECT_EQ(Get("/v8/finance/chart/" + lower + "?range=7d&interval=1m")->status, 400);
+    EXPECT_EQ(Get("/v8/finance/chart/" + lower + "?range=1y&interval=2h")->status, 400);
 }
 
 TEST_F(QuoteFeeds, CsvRowsPerSymbolWithNoDataMarks)

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include "base/CText.h"
+#include "historydata/HistoryService.h"
 #include "quote/ExchangeZones.h"
 #include "quote/QuoteService.h"
 
@@ -106,6 +107,18 @@ bool ParseQuoteCommandLine(const std::vector<std::string>& arguments, QuoteComma
                 return false;
             }
             line.hosts[TrimWhitespace(value.substr(0, equals))] = value.substr(equals + 1);
+        } else if (argument == "--history") {
+            if (!TakeValue(arguments, i, line.history, error))
+                return false;
+            if (!ParseHistoryRange(line.history)) {
+                error = "--history wants 1D, 5D, 1M, 6M, YTD, 1Y, 5Y or Max, not \"" + line.history + "\"";
+                return false;
+            }
+        } else if (argument == "--json") {
+            line.json = true;
+        } else if (argument == "--cache") {
+            if (!TakeValue(arguments, i, line.cachePath, error))
+                return false;
         } else if (argument == "--country") {
             if (!TakeValue(arguments, i, line.country, error))
                 return false;
@@ -115,6 +128,10 @@ bool ParseQuoteCommandLine(const std::vector<std::string>& arguments, QuoteComma
         } else {
             line.symbols.push_back(argument);
         }
+    }
+    if (line.json && line.history.empty()) {
+        error = "--json goes with --history";
+        return false;
     }
     if (!line.listSources && !line.help && line.symbols.empty()) {
         error = "no symbol given";
@@ -146,9 +163,80 @@ std::string FailureJsonLine(const std::string& symbol, const std::string& countr
     return Compact(object);
 }
 
+std::string HistoryCsv(const HistorySeries& series)
+{
+    std::string csv = "Date,Open,High,Low,Close,Volume\n";
+    for (const HistoryBar& bar : series.bars)
+        csv += BarTimeText(series, bar.time) + FormatC(",%.10g,%.10g,%.10g,%.10g,%lld\n", bar.open, bar.high, bar.low,
+                                                       bar.close, bar.volume);
+    return csv;
+}
+
+std::string HistoryJsonLines(const std::string& symbol, const std::string& country, const std::string& source,
+                             const HistorySeries& series)
+{
+    std::string lines;
+    for (const HistoryBar& bar : series.bars) {
+        QJsonObject object;
+        object.insert("symbol", Q(symbol));
+        object.insert("country", Q(country));
+        object.insert("source", Q(source));
+        object.insert("date", Q(BarTimeText(series, bar.time)));
+        object.insert("open", bar.open);
+        object.insert("high", bar.high);
+        object.insert("low", bar.low);
+        object.insert("close", bar.close);
+        object.insert("volume", static_cast<qint64>(bar.volume));
+        if (bar.adjClose > 0)
+            object.insert("adjclose", bar.adjClose);
+        lines += Compact(object) + "\n";
+    }
+    return lines;
+}
+
+namespace {
+
+int RunHistory(const QuoteCommandLine& line, CQuoteService& service, std::ostream& out, std::ostream& err)
+{
+    const std::string path = line.cachePath.empty() ? DefaultHistoryCachePath() : line.cachePath;
+    std::string message;
+    const std::unique_ptr<HistoryCache> cache = HistoryCache::Open(path, message);
+    if (!message.empty())
+        err << "quorelle-quote: " << message << "\n";
+    HistoryService history(cache.get());
+    const HistoryRange range = *ParseHistoryRange(line.history);
+    int status = kAllQuoted;
+    bool first = true;
+    for (const std::string& symbol : line.symbols) {
+        const HistoryResult result = history.Fetch(line.country, symbol, range, *service.Sources(),
+                                                   HistorySourceOrder(*service.Sources(), service.EnabledSources()),
+                                                   service.SourceBases(), TransferLimits{},
+                                                   std::time(nullptr));
+        if (!result.ok()) {
+            err << "quorelle-quote: " << symbol << ": "
+                << (result.error.empty() ? std::string("no bars") : result.error) << "\n";
+            status = kSomeNotQuoted;
+            continue;
+        }
+        if (line.json) {
+            out << HistoryJsonLines(symbol, line.country, result.sourceId, result.series);
+        } else {
+            // Several securities: one block each, a blank line between.
+            out << (first ? "" : "\n") << HistoryCsv(result.series);
+        }
+        first = false;
+        out.flush();
+    }
+    return status;
+}
+
+}  // namespace
+
 std::string QuoteCommandUsage()
 {
     return "usage: quorelle-quote [--sources FILE] [--source ID]... [--host ID=BASE]... [--country CC] [--] SYMBOL...\n"
+           "       quorelle-quote --history RANGE [--json] [--cache FILE] [options] SYMBOL...\n"
+           "                      (RANGE: 1D, 5D, 1M, 6M, YTD, 1Y, 5Y, Max)\n"
            "       quorelle-quote --list-sources\n";
 }
 
@@ -194,6 +282,9 @@ int RunQuoteCommand(const QuoteCommandLine& line, std::ostream& out, std::ostrea
         }
         return kAllQuoted;
     }
+
+    if (!line.history.empty())
+        return RunHistory(line, service, out, err);
 
     int status = kAllQuoted;
     for (const std::string& symbol : line.symbols) {

@@ -5,13 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "historydata/HistoryBars.h"
 #include "quote/QuotePage.h"
 
 // quorelle-quote: the command line of the quote service. Parsing and output
 // are plain functions; main.cpp only wires them to the process.
 //
 //   quorelle-quote [--sources FILE] [--source ID]... [--host ID=BASE]...
-//                  [--country CC] [--] SYMBOL...   ("--" ends the options)
+//                  [--country CC] [--history RANGE [--json]] [--] SYMBOL...
+//                  ("--" ends the options)
 //   quorelle-quote --list-sources
 
 struct QuoteCommandLine {
@@ -26,6 +28,12 @@ struct QuoteCommandLine {
     // The country of every symbol ("US" unless given).
     std::string country = "US";
     std::vector<std::string> symbols;
+    // --history RANGE (1D, 5D, 1M, 6M, YTD, 1Y, 5Y, Max): bars instead of quotes.
+    std::string history;
+    // With --history: JSON lines instead of CSV.
+    bool json = false;
+    // The history cache; the data folder's history.sqlite when empty.
+    std::string cachePath;
 };
 
 // Exit statuses.
@@ -48,6 +56,15 @@ bool ParseQuoteCommandLine(const std::vector<std::string>& arguments, QuoteComma
 std::string QuoteJsonLine(const std::string& symbol, const std::string& country, const ParsedQuotePage& quote,
                           const std::string& sourceId);
 std::string FailureJsonLine(const std::string& symbol, const std::string& country, const std::string& error);
+
+// The bars of one security as CSV: the header Date,Open,High,Low,Close,Volume
+// and one row per bar, Date in ISO 8601 on the exchange's calendar, numbers
+// in the C locale; lines end in LF.
+std::string HistoryCsv(const HistorySeries& series);
+// One JSON line per bar: symbol, country, source, date, open, high, low,
+// close, volume, and adjclose when the source gave one.
+std::string HistoryJsonLines(const std::string& symbol, const std::string& country, const std::string& source,
+                             const HistorySeries& series);
 
 // The usage text.
 std::string QuoteCommandUsage();

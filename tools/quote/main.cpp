@@ -7,10 +7,14 @@
 #include <QCoreApplication>
 
 #include "QuoteCommand.h"
+#include "base/Settings.h"
 
 int main(int argc, char** argv)
 {
     QCoreApplication application(argc, argv);
+    // The application's data folder: history is cached where Quorelle keeps it.
+    QCoreApplication::setOrganizationName(QString::fromLatin1(kOrganizationName));
+    QCoreApplication::setApplicationName(QString::fromLatin1(kApplicationName));
     std::setlocale(LC_NUMERIC, "C");
     std::vector<std::string> arguments(argv + 1, argv + argc);
     QuoteCommandLine line;

@@ -118,18 +118,21 @@ int QuoteSimulator::Start(int port)
     server->Get("/quote/quote.html", page(false));
     server->Get(R"(/v8/finance/chart/([^/]+))", [this](const httplib::Request& request, httplib::Response& response) {
         Answer(Endpoint::ChartJson, request, response, [&] {
-            // Only the one-day range in one-minute bars is simulated.
+            // The one-day range in one-minute bars is the quote; the others are history.
             const bool rangeOk = !request.has_param("range") || request.get_param_value("range") == "1d";
             const bool intervalOk = !request.has_param("interval") || request.get_param_value("interval") == "1m";
             if (!rangeOk || !intervalOk)
-                return FeedReply{400, "application/json;charset=utf-8",
-                                 ChartBadRequestJson("Only range=1d with interval=1m is simulated")};
+                return ChartHistory(request.matches[1].str(), request.get_param_value("range"),
+                                    request.get_param_value("interval"), Now());
             return ChartReply(request.matches[1].str(), Now());
         });
     });
     server->Get(R"(/q/l/?)", [this](const httplib::Request& request, httplib::Response& response) {
         Answer(Endpoint::QuoteCsv, request, response,
                [&] { return CsvReply(request.get_param_value("s"), request.has_param("h"), Now()); });
+    });
+    server->Get(R"(/q/d/l/?)", [this](const httplib::Request& request, httplib::Response& response) {
+        Answer(Endpoint::QuoteCsv, request, response, [&] { return CsvHistory(request.get_param_value("s"), Now()); });
     });
     server->Get("/_stats", [this](const httplib::Request& request, httplib::Response& response) {
         response.set_content(StatsJson(), "application/json");
@@ -421,6 +424,21 @@ FeedReply QuoteSimulator::ChartReply(std::string_view chartSymbol, const ClockTi
     if (!security)
         return FeedReply{404, "application/json;charset=utf-8", ChartNotFoundJson()};
     return FeedReply{200, "application/json;charset=utf-8", ChartJson(*security, clock)};
+}
+
+FeedReply QuoteSimulator::ChartHistory(std::string_view chartSymbol, std::string_view range,
+                                       std::string_view interval, const ClockTime& clock) const
+{
+    const std::optional<ListedSecurity> security = m_directory.Resolve(ChartSymbolParameter(chartSymbol));
+    if (!security)
+        return FeedReply{404, "application/json;charset=utf-8", ChartNotFoundJson()};
+    return ChartHistoryReply(*security, range, interval, clock);
+}
+
+FeedReply QuoteSimulator::CsvHistory(std::string_view csvSymbol, const ClockTime& clock) const
+{
+    const std::optional<std::string> parameter = CsvSymbolParameter(csvSymbol);
+    return CsvHistoryReply(parameter ? m_directory.Resolve(*parameter) : std::nullopt, clock);
 }
 
 FeedReply QuoteSimulator::CsvReply(std::string_view csvSymbols, bool header, const ClockTime& clock) const

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "quotesim/Faults.h"
+#include "quotesim/HistoryFeeds.h"
 #include "quotesim/PriceModel.h"
 #include "quotesim/QuoteFeeds.h"
 #include "quotesim/SimClock.h"
@@ -33,6 +34,8 @@ namespace quotesim {
 //     second page layout  "/quote/quote.html?symb=SYM"
 //     chart JSON          "/v8/finance/chart/SYM[.TO|.L]?range=1d&interval=1m"
 //     CSV quote           "/q/l/?s=sym.us|.uk|.ca&f=sd2t2ohlcvn&h&e=csv"
+//     chart history       "/v8/finance/chart/SYM?range=1y&interval=1d&events=div,splits"
+//     daily CSV history   "/q/d/l/?s=sym.us&i=d"
 //     request counts      "/_stats" (JSON)
 // It can be made slow and made to fail as real services do, and counts the
 // requests it answers at the same time.
@@ -121,6 +124,11 @@ public:
     // symbols ("bp.uk"), several separated by '+', ' ' or ','.
     FeedReply ChartReply(std::string_view chartSymbol, const ClockTime& clock) const;
     FeedReply CsvReply(std::string_view csvSymbols, bool header, const ClockTime& clock) const;
+    // Price history (HistoryFeeds.h): "/v8/finance/chart/SYM?range=R&interval=I"
+    // beyond the one-day minutes, and the daily CSV "/q/d/l/?s=sym.us&i=d".
+    FeedReply ChartHistory(std::string_view chartSymbol, std::string_view range, std::string_view interval,
+                           const ClockTime& clock) const;
+    FeedReply CsvHistory(std::string_view csvSymbol, const ClockTime& clock) const;
 
 private:
     void Log(const std::string& line) const;

@@ -2,10 +2,11 @@
 // and a quote window that has run for a while) against the quote simulator
 // and saves the main window as a PNG. Used for the README's picture.
 //
-//   quorelle_screenshot OUTPUT.png [--lists DIR] [--size WIDTHxHEIGHT] [--watchlist]
+//   quorelle_screenshot OUTPUT.png [--lists DIR] [--size WIDTHxHEIGHT] [--watchlist | --history]
 //
 // With --watchlist it stages the watchlist instead: rows added from the New
-// York list, a refresh half an hour later with one alert fired.
+// York list, a refresh half an hour later with one alert fired. With
+// --history, a History window comparing four of the list's securities.
 //
 // Runs on any Qt platform; for the picture, under xvfb-run. Settings and
 // the working folder are private temporary folders, never the user's.
@@ -31,6 +32,8 @@
 #include "framework/Document.h"
 #include "framework/MDIChildWnd.h"
 #include "base/QtText.h"
+#include "base/Settings.h"
+#include "history/HistoryDoc.h"
 #include "markets/ListView.h"
 #include "markets/ListViewModel.h"
 #include "quotesim/QuoteSimulator.h"
@@ -40,7 +43,6 @@
 #include "watchlist/WatchlistModel.h"
 #include "watchlist/WatchlistRefresher.h"
 #include "watchlist/WatchlistView.h"
-#include "base/Settings.h"
 
 namespace fs = std::filesystem;
 
@@ -276,6 +278,53 @@ int StageWatchlist(const std::string& output, const fs::path& lists, int width, 
     return 0;
 }
 
+// A compare of four securities of the New York list over a year, in the
+// History window; the simulator runs on the real clock, as the window asks
+// for the history up to today.
+int StageHistory(const std::string& output, const fs::path& lists, int width, int height)
+{
+    quotesim::QuoteSimulator simulator;
+    if (!StartSimulator(simulator, lists, kWatchlistClock))
+        return 1;
+    simulator.UseSystemClock();
+    CUserSettings settings;
+    for (const char* id : {"chart-json", "quote-csv"})
+        settings.setValue(QStringLiteral("QuoteHosts/") + id, ToQString("http://" + simulator.HostPort()));
+    CQuorelleApp app;
+    CMainFrame* frame = StartApp(app, width, height);
+    if (!frame)
+        return 1;
+    CListView_* list = OpenNyseList(frame);
+    if (!list)
+        return 1;
+    std::vector<SecurityRecord> securities;
+    for (int row = 0; row < list->GetListModel()->rowCount() && securities.size() < 4; ++row) {
+        if (const SecurityRecord* shown = list->GetListModel()->RecordAt(row)) {
+            SecurityRecord security;
+            security.country = shown->country.empty() ? "US" : shown->country;
+            security.symbol = shown->symbol;
+            security.company = shown->company;
+            securities.push_back(security);
+        }
+    }
+    frame->MdiArea()->setActiveSubWindow(FrameOf(list));
+    frame->SendCommand(ID_FILE_CLOSE);
+    CHistoryDoc* doc = app.OpenHistory(securities);
+    if (doc)
+        WaitFor([doc] { return !doc->Busy(); });
+    if (!doc || doc->Lines().empty() || !doc->Lines().front().result.ok())
+        return Fail("the history did not load");
+    for (CMDIChildWnd* child : doc->GetFrames()) {
+        child->move(0, 0);
+        child->resize(frame->MdiArea()->width(), frame->MdiArea()->height());
+    }
+    QCoreApplication::processEvents();
+    if (!SaveWindow(frame, output))
+        return 1;
+    std::printf("%s: compare of %zu securities\n", output.c_str(), doc->Lines().size());
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -285,6 +334,7 @@ int main(int argc, char** argv)
     int width = 880;
     int height = 720;
     bool watchlist = false;
+    bool history = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--lists" && i + 1 < argc) {
@@ -294,10 +344,12 @@ int main(int argc, char** argv)
                 return Fail("bad size (want WIDTHxHEIGHT)");
         } else if (arg == "--watchlist") {
             watchlist = true;
+        } else if (arg == "--history") {
+            history = true;
         } else if (output.empty() && !arg.starts_with("-")) {
             output = arg;
         } else {
-            std::fprintf(stderr, "usage: quorelle_screenshot OUTPUT.png [--lists DIR] [--size WIDTHxHEIGHT] [--watchlist]\n");
+            std::fprintf(stderr, "usage: quorelle_screenshot OUTPUT.png [--lists DIR] [--size WIDTHxHEIGHT] [--watchlist | --history]\n");
             return 2;
         }
     }
@@ -323,7 +375,9 @@ int main(int argc, char** argv)
         {
             QApplication application(argc, argv);
             std::setlocale(LC_NUMERIC, "C");
-            result = watchlist ? StageWatchlist(output, lists, width, height) : Stage(output, lists, width, height);
+            result = history     ? StageHistory(output, lists, width, height)
+                     : watchlist ? StageWatchlist(output, lists, width, height)
+                                 : Stage(output, lists, width, height);
         }
         fs::current_path(scratch.path().parent_path());
         return result;
