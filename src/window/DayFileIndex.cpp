@@ -1,10 +1,13 @@
 #include "window/DayFileIndex.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <system_error>
+
+#include <sys/stat.h>
 
 #include <QStandardPaths>
 #include <QString>
@@ -59,9 +62,26 @@ DayFileIndex DayFileIndex::Load(const std::string& indexPath)
     const FileDescriptor file = OpenRegularFile(indexPath);
     if (!file.IsOpen())
         return index;
-    std::string text(kMaxIndexBytes, '\0');
+    // Room for the file as it is (and some it may grow by meanwhile): every
+    // quote window reads the index when it opens, and making (and clearing)
+    // the whole limit's room each time cost more than the reading.
+    struct stat info {};
+    std::size_t room = kMaxIndexBytes;
+    if (::fstat(file.Get(), &info) == 0 && info.st_size >= 0)
+        room = std::min(static_cast<std::size_t>(info.st_size) + 4096, kMaxIndexBytes);
+    std::string text(room, '\0');
     std::size_t total = 0;
-    if (!ReadUpTo(file.Get(), text.data(), text.size(), total) || total == text.size())
+    if (!ReadUpTo(file.Get(), text.data(), room, total))
+        return index;
+    if (total == room && room < kMaxIndexBytes) {
+        // It grew beyond that: read on, up to the limit.
+        text.resize(kMaxIndexBytes);
+        std::size_t more = 0;
+        if (!ReadUpTo(file.Get(), text.data() + total, kMaxIndexBytes - total, more))
+            return index;
+        total += more;
+    }
+    if (total == kMaxIndexBytes)
         return index;
     text.resize(total);
 
