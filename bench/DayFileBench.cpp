@@ -1,19 +1,23 @@
-// Resuming a trading day of 1,440 rows from its day file (reading it,
-// parsing every row, and adding them to a history and chart rows as a quote
-// window does), against reading the same file and splitting it into lines.
+// Resuming a day of 1,440 rows from its day file the way a quote window
+// does (DayFileSession::Resume: the file chosen by the owner index, read,
+// every row parsed, today's kept; then the rows go to a history and chart
+// rows and the panel is filled from the last), against reading the same
+// file and splitting it into lines.
 
-#include <cstdio>
+#include <algorithm>
+#include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include "BenchInputs.h"
+#include "BenchSupport.h"
 #include "chart/QuoteChartContent.h"
 #include "window/DayFile.h"
+#include "window/DayFileIndex.h"
+#include "window/DayFileSession.h"
 #include "window/QuoteLog.h"
 
 namespace {
@@ -21,29 +25,48 @@ namespace {
 constexpr std::size_t kDayRows = 1'440;
 constexpr std::uint64_t kDaySeed = 0x5eed'0004;
 
-// A day file of 1,440 minutes from 9:30, written once per run.
+// The day file of 1,440 minutes from local midnight (every row is of the
+// day resumed), in a scratch folder's Stockdata/, and the owner index
+// naming its security, written once per run.
 class DayFileInput {
 public:
     DayFileInput()
     {
+        std::tm midnight{};
+        midnight.tm_year = 2011 - 1900;
+        midnight.tm_mon = 10;
+        midnight.tm_mday = 4;
+        midnight.tm_isdst = -1;
+        const std::int64_t start = static_cast<std::int64_t>(std::mktime(&midnight));
         bench::DeterministicRandom random(kDaySeed);
         std::vector<QuoteRecord> day;
         double last = 25.41;
         for (std::size_t i = 0; i < kDayRows; ++i) {
             last = std::max(1.0, last + (random.Unit() - 0.5) * 0.06);
             QuoteRecord quote = bench::MakeQuote(random, last);
-            quote.quoteTime = 1'320'413'400 + static_cast<std::int64_t>(i) * 60;
+            quote.quoteTime = start + static_cast<std::int64_t>(i) * 60;
             day.push_back(quote);
         }
-        m_path = (std::filesystem::temp_directory_path() / ("quorelle-bench-day-" + std::to_string(::getpid()) + ".txt"))
-                     .string();
-        std::ofstream(m_path, std::ios::binary) << FormatQuoteLog(day);
+        m_now = static_cast<std::time_t>(day.back().quoteTime);
+        m_security.country = "US";
+        m_security.symbol = "MSFT";
+        std::filesystem::create_directories(m_folder.Path() / "Stockdata");
+        m_path = m_folder.Write("Stockdata/" + QuoteLogFileName(m_security.symbol, m_now), FormatQuoteLog(day)).string();
+        // As a window closing on it left it: its owner in the index.
+        m_indexPath = (m_folder.Path() / "day-files.index").string();
+        DayFileIndex::Load(m_indexPath).Record(m_path, DayFileOwner{m_security.country, m_security.symbol}, m_now);
     }
-    ~DayFileInput() { std::remove(m_path.c_str()); }
     const std::string& Path() const { return m_path; }
+    const std::string& IndexPath() const { return m_indexPath; }
+    const SecurityRecord& Security() const { return m_security; }
+    std::time_t Now() const { return m_now; }
 
 private:
+    bench::ScratchFolder m_folder;  // the working folder meanwhile: Stockdata/ is relative
     std::string m_path;
+    std::string m_indexPath;
+    SecurityRecord m_security;
+    std::time_t m_now = 0;
 };
 
 const DayFileInput& Input()
@@ -54,16 +77,21 @@ const DayFileInput& Input()
 
 void DayResumeCase(benchmark::State& state)
 {
-    const std::string& path = Input().Path();
+    const DayFileInput& input = Input();
     for (auto _ : state) {
-        std::string text;
-        if (!ReadDayFileText(path, text))
-            state.SkipWithError("day file not readable");
-        DayFile file = ParseDayFile(std::move(text));
+        DayFileSession session(input.IndexPath());
+        DayFileSession::Resumed resumed;
+        std::string note;
+        if (!session.Resume(input.Security(), input.Now(), resumed, note) || resumed.file.rows.size() != kDayRows) {
+            state.SkipWithError("day file not resumed whole");
+            break;
+        }
+        std::string unreadable = UnreadableLinesNote(resumed.path, resumed.file);
         std::vector<QuoteRecord> history;
         std::vector<PointRow> points;
-        AppendDayFileRows(std::move(file), history, points);
+        AppendDayFileRows(std::move(resumed.file), history, points);
         std::vector<std::string> panel = QuotePanelLines(history.back());
+        benchmark::DoNotOptimize(unreadable.data());
         benchmark::DoNotOptimize(panel.data());
         benchmark::DoNotOptimize(points.data());
     }

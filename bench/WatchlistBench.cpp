@@ -143,12 +143,15 @@ int main(int argc, char** argv)
     view.show();
     CWatchlistRefresher refresher;
     int applied = 0;
-    QObject::connect(&refresher, &CWatchlistRefresher::rowFetched,
-                     [&](const SecurityRecord& security, const QuoteFetchResult& result) {
-                         model.ApplyResult(security, result);
-                         ++applied;
-                         if (!result.ok())
-                             ++failures;
+    // As the watchlist document applies them: a batch at a time.
+    QObject::connect(&refresher, &CWatchlistRefresher::rowsFetched,
+                     [&](const std::vector<CWatchlistRefresher::FetchedRow>& rows) {
+                         model.ApplyResults(rows);
+                         for (const CWatchlistRefresher::FetchedRow& row : rows) {
+                             ++applied;
+                             if (!row.result.ok())
+                                 ++failures;
+                         }
                      });
     bool done = false;
     QObject::connect(&refresher, &CWatchlistRefresher::cycleFinished, [&done] { done = true; });

@@ -1,10 +1,12 @@
 #include "chart/PointRow.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <limits>
 #include <stdexcept>
+#include <utility>
 
 #include "base/CText.h"
 
@@ -37,7 +39,10 @@ PointRow::PointRow(std::string_view text, std::initializer_list<std::string_view
         throw std::invalid_argument("chart row needs one number per cell");
     if (!KeepAsOneText(text, cells))
         SetTexts(cells);
-    SetValues(values);
+    if (values.size() <= kInlineCells)
+        std::copy(values.begin(), values.end(), m_values.begin());
+    else
+        SetValues(values);
 }
 
 void PointRow::SetValues(std::initializer_list<double> values)
@@ -51,30 +56,67 @@ void PointRow::SetValues(std::initializer_list<double> values)
         SetValue(column++, value);
 }
 
-// The stretch of the text from its first cell to the end of its last,
-// copied once when it is short (a day file's line: its time, last, high
-// and low, the last twice, some 30 characters in all).
-bool PointRow::KeepAsOneText(std::string_view text, std::initializer_list<std::string_view> cells)
+namespace {
+std::uintptr_t Address(const char* p)
 {
-    const std::less<const char*> before;  // a total order even across unrelated texts
-    const char* first = nullptr;
-    const char* last = nullptr;
-    for (const std::string_view cell : cells) {
+    return reinterpret_cast<std::uintptr_t>(p);
+}
+
+// Where the non-empty cells start and end, as address numbers (the order
+// std::less gives pointers); {max, 0} when all are empty. Throws when a cell
+// lies outside the text. A fixed count of cells unrolls.
+template <std::size_t N>
+std::pair<std::uintptr_t, std::uintptr_t> Stretch(std::string_view text, const std::string_view* cells, std::size_t count)
+{
+    const std::uintptr_t textStart = Address(text.data());
+    const std::uintptr_t textEnd = textStart + text.size();
+    std::uintptr_t first = std::numeric_limits<std::uintptr_t>::max();
+    std::uintptr_t last = 0;
+    const std::size_t n = N == 0 ? count : N;
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::string_view cell = cells[i];
         if (cell.empty())
             continue;
-        if (before(cell.data(), text.data()) || before(text.data() + text.size(), cell.data() + cell.size()))
+        const std::uintptr_t start = Address(cell.data());
+        const std::uintptr_t end = start + cell.size();
+        if (start < textStart || end > textEnd)
             throw std::invalid_argument("chart row cell outside its text");
-        if (!first || before(cell.data(), first))
-            first = cell.data();
-        if (!last || before(last, cell.data() + cell.size()))
-            last = cell.data() + cell.size();
+        first = std::min(first, start);
+        last = std::max(last, end);
     }
-    if (!first || cells.size() > kInlineCells || static_cast<std::size_t>(last - first) > kInlineChars)
+    return {first, last};
+}
+}  // namespace
+
+// The stretch of the text from its first cell to the end of its last,
+// copied once when it is short (a day file's line: its time, last, high
+// and low, the last twice, some 30 characters in all). A day resumes some
+// 1,440 rows through here: the usual five cells take an unrolled path.
+bool PointRow::KeepAsOneText(std::string_view text, std::initializer_list<std::string_view> cells)
+{
+    const auto [first, last] = cells.size() == kInlineCells ? Stretch<kInlineCells>(text, cells.begin(), 0)
+                                                            : Stretch<0>(text, cells.begin(), cells.size());
+    if (last == 0 || cells.size() > kInlineCells || last - first > kInlineChars)
         return false;
-    std::memcpy(m_inlineChars.data(), first, static_cast<std::size_t>(last - first));
-    for (const std::string_view cell : cells) {
-        const auto start = cell.empty() ? 0 : static_cast<std::uint32_t>(cell.data() - first);
-        m_spans[m_size++] = Span{start, start + static_cast<std::uint32_t>(cell.size())};
+    const std::uintptr_t textStart = Address(text.data());
+    const char* from = text.data() + (first - textStart);
+    // The whole inline room at once when the text goes on that far: one
+    // copy of a known size.
+    if (textStart + text.size() - first >= kInlineChars)
+        std::memcpy(m_inlineChars.data(), from, kInlineChars);
+    else
+        std::memcpy(m_inlineChars.data(), from, last - first);
+    const auto span = [first = first](std::string_view cell) {
+        const auto start = cell.empty() ? 0 : static_cast<std::uint32_t>(Address(cell.data()) - first);
+        return Span{start, start + static_cast<std::uint32_t>(cell.size())};
+    };
+    if (cells.size() == kInlineCells) {
+        for (std::size_t i = 0; i < kInlineCells; ++i)
+            m_spans[i] = span(cells.begin()[i]);
+        m_size = kInlineCells;
+    } else {
+        for (const std::string_view cell : cells)
+            m_spans[m_size++] = span(cell);
     }
     return true;
 }

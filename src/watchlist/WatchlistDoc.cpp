@@ -43,7 +43,7 @@ CWatchlistDoc::CWatchlistDoc()
 {
     m_pNotifier->SetStatusBarSink(&ShowInStatusBar);
     m_pRefresher->SetSecuritiesProvider([this] { return m_pModel->Securities(); });
-    connect(m_pRefresher, &CWatchlistRefresher::rowFetched, this, &CWatchlistDoc::OnRowFetched);
+    connect(m_pRefresher, &CWatchlistRefresher::rowsFetched, this, &CWatchlistDoc::OnRowsFetched);
     connect(m_pModel, &CWatchlistModel::contentsChanged, this, &CWatchlistDoc::ScheduleSave);
     connect(m_pWatcher, &QFileSystemWatcher::directoryChanged, this, &CWatchlistDoc::OnFolderChanged);
 }
@@ -146,11 +146,13 @@ bool CWatchlistDoc::SaveNow(bool closing)
     return true;
 }
 
-void CWatchlistDoc::OnRowFetched(const SecurityRecord& security, const QuoteFetchResult& result)
+void CWatchlistDoc::OnRowsFetched(const std::vector<CWatchlistRefresher::FetchedRow>& rows)
 {
-    if (const std::string gone = CQuoteService::Instance().NoteFetch(security, result); !gone.empty())
-        ShowInStatusBar(gone);
-    for (const std::string& alert : m_pModel->ApplyResult(security, result))
+    for (const CWatchlistRefresher::FetchedRow& row : rows) {
+        if (const std::string gone = CQuoteService::Instance().NoteFetch(row.security, row.result); !gone.empty())
+            ShowInStatusBar(gone);
+    }
+    for (const std::string& alert : m_pModel->ApplyResults(rows))
         m_pNotifier->Notify("Quorelle alert", alert);
 }
 

@@ -7,10 +7,10 @@
 #include "quote/QuoteSourceRouter.h"
 #include "watchlist/WatchlistCore.h"
 #include "watchlist/WatchlistStore.h"
+#include "watchlist/WatchlistRefresher.h"
 
 class CAlertNotifier;
 class CWatchlistModel;
-class CWatchlistRefresher;
 class QFileSystemWatcher;
 
 // The watchlist document: its rows (the table model), the refresher that
@@ -64,7 +64,7 @@ private:
     // document last left it, another instance wrote it; merge with it.
     void OnFolderChanged();
     void WatchFolder();
-    void OnRowFetched(const SecurityRecord& security, const QuoteFetchResult& result);
+    void OnRowsFetched(const std::vector<CWatchlistRefresher::FetchedRow>& rows);
 
     CWatchlistModel* m_pModel;
     CWatchlistRefresher* m_pRefresher;

@@ -1,5 +1,6 @@
 #include "watchlist/WatchlistModel.h"
 
+#include <algorithm>
 #include <cmath>
 #include <ctime>
 #include <unordered_map>
@@ -222,6 +223,38 @@ std::vector<std::string> CWatchlistModel::ApplyResult(const SecurityRecord& secu
     const int row = FindRow(security);
     if (row < 0)
         return alerts;
+    const bool alertChanged = ApplyToRow(row, result, alerts);
+    emit dataChanged(index(row, 0), index(row, kWatchColumnCount - 1));
+    if (alertChanged)
+        emit contentsChanged();
+    return alerts;
+}
+
+std::vector<std::string> CWatchlistModel::ApplyResults(const std::vector<CWatchlistRefresher::FetchedRow>& rows)
+{
+    std::vector<std::string> alerts;
+    int first = rowCount();
+    int last = -1;
+    bool alertChanged = false;
+    for (const CWatchlistRefresher::FetchedRow& fetched : rows) {
+        const int row = FindRow(fetched.security);
+        if (row < 0)
+            continue;
+        alertChanged = ApplyToRow(row, fetched.result, alerts) || alertChanged;
+        first = std::min(first, row);
+        last = std::max(last, row);
+    }
+    // One notice for the stretch: the sort model re-sorts and the view
+    // repaints once, however many rows the batch held.
+    if (last >= 0)
+        emit dataChanged(index(first, 0), index(last, kWatchColumnCount - 1));
+    if (alertChanged)
+        emit contentsChanged();
+    return alerts;
+}
+
+bool CWatchlistModel::ApplyToRow(int row, const QuoteFetchResult& result, std::vector<std::string>& alerts)
+{
     WatchRow& entry = m_rows[static_cast<size_t>(row)];
     const AlertState stateBefore = entry.alertState;
     if (result.ok()) {
@@ -248,10 +281,7 @@ std::vector<std::string> CWatchlistModel::ApplyResult(const SecurityRecord& secu
         if (entry.failure.empty())
             entry.failure = "no quote source answered";
     }
-    emit dataChanged(index(row, 0), index(row, kWatchColumnCount - 1));
-    if (!(entry.alertState == stateBefore))
-        emit contentsChanged();
-    return alerts;
+    return !(entry.alertState == stateBefore);
 }
 
 void CWatchlistModel::ExpireHighlights()

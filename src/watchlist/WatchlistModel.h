@@ -10,6 +10,7 @@
 
 #include "quote/QuoteSourceRouter.h"
 #include "watchlist/WatchlistCore.h"
+#include "watchlist/WatchlistRefresher.h"
 
 // The watchlist's rows as a table: the columns of WatchColumn, rising
 // values green and falling red, a short highlight of a cell whose value
@@ -50,6 +51,9 @@ public:
     // One refresh result for the security (ignored when it is no longer
     // listed). Returns the alert texts the quote crossed.
     std::vector<std::string> ApplyResult(const SecurityRecord& security, const QuoteFetchResult& result);
+    // The results of one batch, in order, as ApplyResult would apply them
+    // one by one; the views hear of the change once (a single re-sort).
+    std::vector<std::string> ApplyResults(const std::vector<CWatchlistRefresher::FetchedRow>& rows);
 
     // The text a cell shows.
     std::string CellText(int row, WatchColumn column) const;
@@ -69,6 +73,8 @@ private:
         unsigned columns = 0;  // bit per WatchColumn
     };
     void ExpireHighlights();
+    // Applies the result to the row; true when its alert state changed.
+    bool ApplyToRow(int row, const QuoteFetchResult& result, std::vector<std::string>& alerts);
 
     std::vector<WatchRow> m_rows;
     std::vector<Highlight> m_highlights;

@@ -10,9 +10,12 @@ CWatchlistRefresher::CWatchlistRefresher(QObject* parent)
 {
     qRegisterMetaType<SecurityRecord>("SecurityRecord");
     qRegisterMetaType<QuoteFetchResult>("QuoteFetchResult");
+    qRegisterMetaType<std::vector<FetchedRow>>("std::vector<CWatchlistRefresher::FetchedRow>");
     m_pool.setMaxThreadCount(kMaxTransfers);
     m_pool.setExpiryTimeout(60'000);
     connect(&m_timer, &QTimer::timeout, this, [this] { RefreshAll(); });
+    m_deliveryTimer.setSingleShot(true);
+    connect(&m_deliveryTimer, &QTimer::timeout, this, [this] { Deliver(); });
 }
 
 CWatchlistRefresher::~CWatchlistRefresher()
@@ -86,18 +89,51 @@ void CWatchlistRefresher::Start(std::uint64_t cycle, const std::vector<SecurityR
                 cancel.get());
             if (cancel->load())
                 return;
-            // Queued to the refresher's thread; dropped with the refresher.
-            QMetaObject::invokeMethod(
-                this, [this, cycle, security, result = std::move(result)] { Deliver(cycle, security, result); },
-                Qt::QueuedConnection);
+            Arrive(Arrival{cycle, FetchedRow{security, std::move(result)}});
         });
     }
 }
 
-void CWatchlistRefresher::Deliver(std::uint64_t cycle, const SecurityRecord& security,
-                                  const QuoteFetchResult& result)
+void CWatchlistRefresher::Arrive(Arrival arrival)
 {
-    emit rowFetched(security, result);
-    if (cycle != 0 && cycle == m_cycle && --m_pending == 0)
-        emit cycleFinished(cycle);
+    {
+        const std::lock_guard<std::mutex> lock(m_inboxMutex);
+        m_inbox.push_back(std::move(arrival));
+        if (m_deliveryAsked)
+            return;  // a delivery is on its way and takes this one too
+        m_deliveryAsked = true;
+    }
+    // Queued to the refresher's thread; dropped with the refresher.
+    QMetaObject::invokeMethod(
+        this, [this] { m_deliveryTimer.start(static_cast<int>(kDeliveryWindow.count())); }, Qt::QueuedConnection);
+}
+
+void CWatchlistRefresher::Deliver()
+{
+    std::vector<Arrival> batch;
+    {
+        const std::lock_guard<std::mutex> lock(m_inboxMutex);
+        if (m_inbox.size() <= kMaxRowsPerTurn) {
+            batch.swap(m_inbox);
+            m_deliveryAsked = false;
+        } else {
+            // The rest in a later turn, after the timers and paints waiting.
+            batch.assign(std::make_move_iterator(m_inbox.begin()),
+                         std::make_move_iterator(m_inbox.begin() + static_cast<std::ptrdiff_t>(kMaxRowsPerTurn)));
+            m_inbox.erase(m_inbox.begin(), m_inbox.begin() + static_cast<std::ptrdiff_t>(kMaxRowsPerTurn));
+            m_deliveryTimer.start(0);
+        }
+    }
+    std::vector<FetchedRow> rows;
+    rows.reserve(batch.size());
+    int ofCycle = 0;
+    for (Arrival& arrival : batch) {
+        if (arrival.cycle != 0 && arrival.cycle == m_cycle)
+            ++ofCycle;
+        rows.push_back(std::move(arrival.row));
+    }
+    if (!rows.empty())
+        emit rowsFetched(rows);
+    if (ofCycle > 0 && (m_pending -= ofCycle) == 0)
+        emit cycleFinished(m_cycle);
 }

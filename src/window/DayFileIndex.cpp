@@ -1,8 +1,13 @@
 #include "window/DayFileIndex.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <system_error>
+
+#include <sys/stat.h>
 
 #include <QStandardPaths>
 #include <QString>
@@ -36,6 +41,13 @@ std::string DefaultDayFileIndexPath()
 
 std::string DayFileIndexKey(const std::string& dayFilePath)
 {
+    // A file that exists (as a resumed one does) resolves in one walk of
+    // its path, to what weakly_canonical gives for it, with a fraction of
+    // the system calls: a quote window asks when it opens.
+    if (const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(dayFilePath.c_str(), nullptr),
+                                                                   &std::free);
+        resolved)
+        return resolved.get();
     std::error_code error;
     const std::filesystem::path resolved = std::filesystem::weakly_canonical(dayFilePath, error);
     if (error)
@@ -50,9 +62,26 @@ DayFileIndex DayFileIndex::Load(const std::string& indexPath)
     const FileDescriptor file = OpenRegularFile(indexPath);
     if (!file.IsOpen())
         return index;
-    std::string text(kMaxIndexBytes, '\0');
+    // Room for the file as it is (and some it may grow by meanwhile): every
+    // quote window reads the index when it opens, and making (and clearing)
+    // the whole limit's room each time cost more than the reading.
+    struct stat info {};
+    std::size_t room = kMaxIndexBytes;
+    if (::fstat(file.Get(), &info) == 0 && info.st_size >= 0)
+        room = std::min(static_cast<std::size_t>(info.st_size) + 4096, kMaxIndexBytes);
+    std::string text(room, '\0');
     std::size_t total = 0;
-    if (!ReadUpTo(file.Get(), text.data(), text.size(), total) || total == text.size())
+    if (!ReadUpTo(file.Get(), text.data(), room, total))
+        return index;
+    if (total == room && room < kMaxIndexBytes) {
+        // It grew beyond that: read on, up to the limit.
+        text.resize(kMaxIndexBytes);
+        std::size_t more = 0;
+        if (!ReadUpTo(file.Get(), text.data() + total, kMaxIndexBytes - total, more))
+            return index;
+        total += more;
+    }
+    if (total == kMaxIndexBytes)
         return index;
     text.resize(total);
 
