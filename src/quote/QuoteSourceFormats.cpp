@@ -638,15 +638,16 @@ QuoteExtraction ExtractJson(const QuoteSourceDefinition& source, const std::stri
 
 // ---- the two page layouts read by code ----
 
-// The layouts read the exchange's wall clock straight off the page. Their
-// records stay as the layouts fill them (no currency), so a quote compares
-// equal to what the specified service gives.
+// The layouts read the exchange's wall clock straight off the page; the
+// pages name no currency, so the country's is the quote's, as for csv.
 QuoteExtraction FromLayout(std::optional<ParsedQuotePage> parsed, const std::string& country)
 {
     if (!parsed)
         return Failure(QuoteExtraction::Status::NoData, kNoQuoteError);
-    if (const ExchangeCountry* entry = FindExchangeCountry(country))
+    if (const ExchangeCountry* entry = FindExchangeCountry(country)) {
         parsed->exchangeZone = entry->zone;
+        parsed->quote.currency = entry->currency;
+    }
     return Success(std::move(*parsed));
 }
 

@@ -90,6 +90,7 @@ QuoteRecord IbmQuote()
     q.volume = "4,771,500";
     q.week52High = 116.00;
     q.marketCap = "$202.4 B";
+    q.currency = "USD";  // the page names none: a US security's
     return q;
 }
 
