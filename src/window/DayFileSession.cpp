@@ -84,14 +84,16 @@ bool DayFileSession::Resume(const SecurityRecord& security, std::time_t now, Res
     // row refers to the text any more.
     m_resumedText = std::move(resumed.file.text);
     resumed.file.text.clear();
-    m_resumedKey = DayFileIndexKey(path);
+    // Resolved at the close, where it is compared: a window that opens
+    // should not walk its path twice.
+    m_resumedPath = path;
     return true;
 }
 
 std::vector<std::string> DayFileSession::ResumedRows(const std::string& path) const
 {
     std::vector<std::string> rows;
-    if (m_resumedKey.empty() || DayFileIndexKey(path) != m_resumedKey)
+    if (m_resumedPath.empty() || DayFileIndexKey(path) != DayFileIndexKey(m_resumedPath))
         return rows;
     DayFile again = ParseDayFile(m_resumedText);
     KeepRowsOfDay(again, m_resumedDay);

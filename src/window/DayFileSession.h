@@ -51,8 +51,8 @@ private:
     std::vector<std::string> ResumedRows(const std::string& path) const;
 
     std::string m_indexPath;
-    // What Resume read: the file's key, its text and the day it kept.
-    std::string m_resumedKey;
+    // What Resume read: the file's path, its text and the day it kept.
+    std::string m_resumedPath;
     std::string m_resumedText;
     DayTime m_resumedDay;
 };
