@@ -24,7 +24,10 @@
 //     "csv": {"delimiter": ",", "decimal": ".", "header": true, "noValue": ["N/D", "-", ""]},
 //     "fields": {"last": ..., "company": ...},
 //     "series": {"times": "path", "prices": "path"},   json only
-//     "errorPath": "chart.error.description"           json only
+//     "errorPath": "chart.error.description",          json only
+//     "fx": "{from}{to}=X"               how a currency pair is written as a
+//                                        symbol (then mapped as one without a
+//                                        country); absent: no exchange rates
 //   }]}
 //
 // Field names are the QuoteRecord member names plus "company". A quote
@@ -144,6 +147,7 @@ struct QuoteSourceDefinition {
     std::string seriesTimesPath;
     std::string seriesPricesPath;
     std::string errorPath;
+    std::string fxTemplate;  // "{from}{to}=X"; empty when the source gives no rates
 
     bool operator==(const QuoteSourceDefinition&) const = default;
 };
@@ -168,6 +172,10 @@ std::string QuoteSourcesToJson(const std::vector<QuoteSourceDefinition>& sources
 // The value of a request header by name (ASCII case ignored), empty when
 // the definition has none.
 std::string HeaderValue(const QuoteSourceDefinition& source, const std::string& name);
+
+// The symbol of a currency pair ("GBPEUR=X") before the symbol mapping;
+// empty when the source gives no exchange rates.
+std::string FxSymbol(const QuoteSourceDefinition& source, const std::string& from, const std::string& to);
 
 // The definition with that id, or nullptr.
 const QuoteSourceDefinition* FindQuoteSource(const std::vector<QuoteSourceDefinition>& sources,

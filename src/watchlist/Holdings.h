@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "watchlist/Money.h"
+#include "quote/Money.h"
 
 struct WatchRow;
 struct WatchQuote;

@@ -3,7 +3,6 @@
 # dialog, the document and view.
 set(QUORELLE_WATCHLIST_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/WatchlistCore.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/Money.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Holdings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WatchlistStore.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WatchlistRefresher.cpp

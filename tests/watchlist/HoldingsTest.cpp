@@ -8,7 +8,7 @@
 
 #include "support/TestEnvironment.h"
 #include "watchlist/Holdings.h"
-#include "watchlist/Money.h"
+#include "quote/Money.h"
 #include "watchlist/WatchlistCore.h"
 
 namespace {

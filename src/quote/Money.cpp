@@ -1,4 +1,4 @@
-#include "watchlist/Money.h"
+#include "quote/Money.h"
 
 #include <algorithm>
 #include <array>
