@@ -110,6 +110,13 @@ std::string FormatQuantity(double quantity)
     return text == "-0" ? std::string("0") : text;
 }
 
+std::string FormatLotNumber(double value)
+{
+    char text[64];
+    const auto result = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, result.ptr);
+}
+
 std::string RowCurrency(const WatchRow& row)
 {
     if (row.quote && !row.quote->currency.empty())

@@ -39,6 +39,10 @@ double TotalQuantity(const std::vector<Lot>& lots);
 // "0.5", "-3.125").
 std::string FormatQuantity(double quantity);
 
+// A quantity or price as a lot keeps it: the shortest C-locale text that
+// reads back to the same number ("0.125", "201.5").
+std::string FormatLotNumber(double value);
+
 // A money cell: whole cents in the base currency, or why it cannot be shown.
 struct MoneyCell {
     std::optional<std::int64_t> cents;

@@ -398,6 +398,12 @@ const char* WatchColumnTitle(WatchColumn column)
     case WatchColumn::Volume: return "Volume";
     case WatchColumn::Time: return "Time";
     case WatchColumn::Source: return "Source";
+    case WatchColumn::Quantity: return "Quantity";
+    case WatchColumn::Cost: return "Cost";
+    case WatchColumn::Value: return "Value";
+    case WatchColumn::DayGain: return "Day's Gain";
+    case WatchColumn::TotalGain: return "Total Gain";
+    case WatchColumn::TotalGainPercent: return "Total Gain %";
     case WatchColumn::Count: break;
     }
     return "";
@@ -486,6 +492,8 @@ bool WatchRowLess(const WatchRow& a, const WatchRow& b, WatchColumn column)
         return CompareText(a.security.symbol, b.security.symbol) < 0;
     if (column == WatchColumn::Company)
         return CompareText(a.security.company, b.security.company) < 0;
+    if (column == WatchColumn::Quantity)
+        return CompareNumber(TotalQuantity(a.lots), TotalQuantity(b.lots)) < 0;
     if (a.quote.has_value() != b.quote.has_value())
         return a.quote.has_value();
     if (!a.quote)

@@ -132,14 +132,21 @@ std::optional<std::vector<WatchRow>> WatchlistFromJson(const std::string& text, 
 
 // The columns of the table, in order.
 enum class WatchColumn {
-    Symbol, Company, Last, Currency, Change, ChangePercent, DayHigh, DayLow, Volume, Time, Source, Count
+    Symbol, Company, Last, Currency, Change, ChangePercent, DayHigh, DayLow, Volume, Time, Source,
+    // The money of the row's lots, in the base currency.
+    Quantity, Cost, Value, DayGain, TotalGain, TotalGainPercent, Count
 };
+inline bool IsMoneyColumn(WatchColumn column)
+{
+    return column >= WatchColumn::Quantity && column < WatchColumn::Count;
+}
 inline constexpr int kWatchColumnCount = static_cast<int>(WatchColumn::Count);
 const char* WatchColumnTitle(WatchColumn column);
 
 // Whether row a sorts before row b by the column, ascending: numbers as
 // numbers (volume "1,250,000" as 1250000), texts ignoring ASCII case; rows
-// without a quote sort after those with one.
+// without a quote sort after those with one. Quantity sorts by the lots'
+// quantity; the other money columns need rates (the model sorts them).
 bool WatchRowLess(const WatchRow& a, const WatchRow& b, WatchColumn column);
 
 // The volume text as a number: digits only, commas ignored; 0 when none.

@@ -54,14 +54,33 @@ public:
     // The text a cell shows.
     std::string CellText(int row, WatchColumn column) const;
 
+    // Holdings. The money columns are in the base currency, converted with
+    // the rates set here; a rate not set yet leaves the cells needing it
+    // empty ("—", with the reason in the tooltip).
+    void SetLots(int row, std::vector<Lot> lots);
+    void SetBaseCurrency(const std::string& code);
+    const std::string& BaseCurrency() const { return m_strBase; }
+    void SetRate(const std::string& from, const std::string& to, double rate);
+    const RateTable& Rates() const { return m_rates; }
+    // The rate pairs (major currency, base) the rows with lots need, each
+    // once; a refresh asks for all of them again.
+    std::vector<std::pair<std::string, std::string>> NeededRatePairs() const;
+    RowMoney Money(int row) const;
+    MoneyTotals Totals() const;
+
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    // The Quantity cell is editable: it sets the row's one lot.
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 signals:
     // Rows, rules or marks changed: what the watchlist file keeps.
     void contentsChanged();
+    // A rate or the base currency changed (the money cells and totals follow).
+    void ratesChanged();
 
 private:
     struct Highlight {
@@ -70,8 +89,12 @@ private:
     };
     void ExpireHighlights();
 
+    void MoneyChanged();
+
     std::vector<WatchRow> m_rows;
     std::vector<Highlight> m_highlights;
+    std::string m_strBase = "USD";
+    RateTable m_rates;
     QTimer m_highlightTimer;
     bool m_bEasternTime = true;
 };

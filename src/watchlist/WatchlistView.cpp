@@ -13,13 +13,22 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <QScrollBar>
+#include <QStringList>
+
 #include "base/QtText.h"
+#include "base/Settings.h"
 #include "watchlist/Dia_Alert.h"
+#include "watchlist/Dia_Holdings.h"
+#include "watchlist/WatchlistTotals.h"
 #include "watchlist/WatchlistDoc.h"
 #include "watchlist/WatchlistModel.h"
 
 CWatchlistView::CWatchlistView()
-    : m_pEntry(new QLineEdit(this)), m_pTable(new QTableView(this)), m_pSort(new CWatchlistSortModel(this))
+    : m_pEntry(new QLineEdit(this)),
+      m_pTable(new QTableView(this)),
+      m_pSort(new CWatchlistSortModel(this)),
+      m_pTotals(new QTableView(this))
 {
     setObjectName(QStringLiteral("WatchlistView"));
     m_pEntry->setObjectName(QStringLiteral("watchlistEntry"));
@@ -35,17 +44,41 @@ CWatchlistView::CWatchlistView()
     m_pTable->setModel(m_pSort);
     m_pTable->setSortingEnabled(true);
     m_pTable->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_pTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Only the Quantity cell is editable; a double click opens the quote window.
+    m_pTable->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
     m_pTable->verticalHeader()->hide();
     m_pTable->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     m_pTable->horizontalHeader()->setStretchLastSection(true);
     m_pTable->setContextMenuPolicy(Qt::CustomContextMenu);
     m_pTable->installEventFilter(this);
+    m_pTable->horizontalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    // The totals: one row under the table, its columns as wide as the table's.
+    m_pTotals->setObjectName(QStringLiteral("watchlistTotals"));
+    m_pTotals->horizontalHeader()->hide();
+    m_pTotals->verticalHeader()->hide();
+    m_pTotals->horizontalHeader()->setStretchLastSection(true);
+    m_pTotals->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_pTotals->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_pTotals->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_pTotals->setSelectionMode(QAbstractItemView::NoSelection);
+    m_pTotals->setFocusPolicy(Qt::NoFocus);
+    const int rowHeight = fontMetrics().height() + 6;
+    m_pTotals->verticalHeader()->setDefaultSectionSize(rowHeight);
+    m_pTotals->setFixedHeight(rowHeight + 2 * m_pTotals->frameWidth());
+    connect(m_pTable->horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this](int column, int, int size) { m_pTotals->setColumnWidth(column, size); });
+    connect(m_pTable->horizontalScrollBar(), &QScrollBar::valueChanged, m_pTotals->horizontalScrollBar(),
+            &QScrollBar::setValue);
+    connect(m_pTable->horizontalHeader(), &QHeaderView::customContextMenuRequested, this,
+            &CWatchlistView::ShowHeaderMenu);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addLayout(entryRow);
     layout->addWidget(m_pTable, 1);
+    layout->addWidget(m_pTotals);
+    layout->setSpacing(2);
 
     connect(m_pEntry, &QLineEdit::returnPressed, this, [this] { AddEntryText(); });
     connect(add, &QPushButton::clicked, this, [this] { AddEntryText(); });
@@ -65,8 +98,13 @@ void CWatchlistView::OnInitialUpdate()
 {
     if (CWatchlistDoc* document = GetWatchlist()) {
         m_pSort->setSourceModel(&document->Model());
+        m_pTotalsModel = new CWatchlistTotalsModel(document->Model(), this);
+        m_pTotals->setModel(m_pTotalsModel);
         m_pTable->sortByColumn(-1, Qt::AscendingOrder);
         m_pTable->resizeColumnsToContents();
+        for (int column = 0; column < kWatchColumnCount; ++column)
+            m_pTotals->setColumnWidth(column, m_pTable->columnWidth(column));
+        RestoreHiddenColumns();
     }
     m_pEntry->setFocus();
 }
@@ -135,6 +173,56 @@ void CWatchlistView::EditAlert(int row)
         document->Model().SetAlert(row, dialog.Rule());
 }
 
+void CWatchlistView::EditHoldings(int row)
+{
+    CWatchlistDoc* document = GetWatchlist();
+    if (!document || row < 0 || row >= document->Model().rowCount())
+        return;
+    const WatchRow& entry = document->Model().Row(row);
+    CDia_Holdings dialog(entry.security.symbol, RowCurrency(entry), entry.lots, this);
+    if (dialog.exec() == QDialog::Accepted)
+        document->Model().SetLots(row, dialog.Lots());
+}
+
+void CWatchlistView::SetColumnHidden(int column, bool hidden)
+{
+    if (column <= 0 || column >= kWatchColumnCount)
+        return;  // the symbol stays, or nothing would say which row is which
+    m_pTable->setColumnHidden(column, hidden);
+    m_pTotals->setColumnHidden(column, hidden);
+    QStringList titles;
+    for (int each = 0; each < kWatchColumnCount; ++each) {
+        if (m_pTable->isColumnHidden(each))
+            titles << QString::fromLatin1(WatchColumnTitle(static_cast<WatchColumn>(each)));
+    }
+    CUserSettings().setValue(QString::fromLatin1(SettingsKey::kWatchlistHiddenColumns), titles.join(QLatin1Char(',')));
+}
+
+void CWatchlistView::RestoreHiddenColumns()
+{
+    const QStringList titles = CUserSettings()
+                                   .value(QString::fromLatin1(SettingsKey::kWatchlistHiddenColumns))
+                                   .toString()
+                                   .split(QLatin1Char(','), Qt::SkipEmptyParts);
+    for (int column = 1; column < kWatchColumnCount; ++column) {
+        const bool hidden = titles.contains(QString::fromLatin1(WatchColumnTitle(static_cast<WatchColumn>(column))));
+        m_pTable->setColumnHidden(column, hidden);
+        m_pTotals->setColumnHidden(column, hidden);
+    }
+}
+
+void CWatchlistView::ShowHeaderMenu(const QPoint& position)
+{
+    QMenu menu(this);
+    for (int column = 1; column < kWatchColumnCount; ++column) {
+        QAction* action = menu.addAction(QString::fromLatin1(WatchColumnTitle(static_cast<WatchColumn>(column))));
+        action->setCheckable(true);
+        action->setChecked(!m_pTable->isColumnHidden(column));
+        connect(action, &QAction::toggled, this, [this, column](bool shown) { SetColumnHidden(column, !shown); });
+    }
+    menu.exec(m_pTable->horizontalHeader()->mapToGlobal(position));
+}
+
 bool CWatchlistView::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_pTable && event->type() == QEvent::KeyPress) {
@@ -164,6 +252,7 @@ void CWatchlistView::ShowContextMenu(const QPoint& position)
         QAction* clear = menu.addAction(QStringLiteral("&Clear Alert Mark"), this,
                                         [document, row] { document->Model().ClearAlertMark(row); });
         clear->setEnabled(document->Model().Row(row).alertState.marked);
+        menu.addAction(QStringLiteral("Edit &Holdings..."), this, [this, row] { EditHoldings(row); });
         menu.addSeparator();
         menu.addAction(QStringLiteral("&Remove"), this, [this] { RemoveSelected(); });
         menu.addSeparator();

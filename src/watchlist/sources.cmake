@@ -7,8 +7,10 @@ set(QUORELLE_WATCHLIST_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/WatchlistStore.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WatchlistRefresher.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WatchlistModel.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WatchlistTotals.cpp
   ${CMAKE_CURRENT_LIST_DIR}/AlertNotifier.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Dia_Alert.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Dia_Holdings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WatchlistDoc.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WatchlistView.cpp
 )
