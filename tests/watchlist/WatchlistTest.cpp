@@ -18,7 +18,10 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include <cmath>
+
 #include "QuoteWindowFixture.h"
+#include "quotesim/FxRates.h"
 #include "base/CText.h"
 #include "framework/MDIChildWnd.h"
 #include "base/Settings.h"
@@ -476,4 +479,103 @@ TEST_F(WatchlistTest, WindowOpensInsideTheMainWindowsArea)
     ProcessEvents();
     EXPECT_TRUE(area->viewport()->rect().contains(watchlistFrame()->geometry()))
         << area->viewport()->width() << "x" << area->viewport()->height();
+}
+
+namespace {
+// An amount as the money cells show it, computed here in plain doubles.
+QString Cents(double amount)
+{
+    return QString::fromStdString(FormatC("%.2f", std::round(amount * 100) / 100 + 0.0));
+}
+}  // namespace
+
+TEST_F(WatchlistTest, HoldingsInTwoCurrenciesShowInTheBaseCurrencyWithTotals)
+{
+    WriteEnabledSources({"chart-json"});
+    CUserSettings().setValue("QuoteHosts/chart-json", QString::fromStdString("http://" + m_sim.HostPort()));
+    CWatchlistDoc* doc = Open();
+    doc->SetBaseCurrency("EUR");
+    EXPECT_EQ(CUserSettings().value(SettingsKey::kPortfolioBaseCurrency).toString(), QStringLiteral("EUR"));
+    SecurityRecord london;
+    london.country = "GB";
+    london.symbol = "LBP";
+    ASSERT_TRUE(doc->AddSecurity(london));
+    ASSERT_TRUE(doc->AddSecurity(Listed("YSI")));
+    ASSERT_TRUE(WaitForQuotes(doc));
+    CWatchlistModel& model = doc->Model();
+    model.SetLots(0, {{12.5, 180, "2011-01-03"}});  // pence
+    model.SetLots(1, {{3, 20, ""}, {2, 25.5, ""}});
+    ASSERT_TRUE(WaitFor([&model] { return model.Rates().Rate("GBP", "EUR") && model.Rates().Rate("USD", "EUR"); }));
+
+    const quotesim::TradePoint trade = quotesim::ShownTrade(m_sim.Now());
+    const double gbpEur = quotesim::FxRate({"GBP", "EUR"}, trade.date, trade.minuteOfDay) * 0.01;
+    const double usdEur = quotesim::FxRate({"USD", "EUR"}, trade.date, trade.minuteOfDay);
+    const quotesim::QuoteSnapshot lbp = Expected("GB:LBP");
+    const quotesim::QuoteSnapshot ysi = Expected("US:YSI");
+    struct Expect {
+        double cost, value, day;
+    };
+    const Expect rows[] = {
+        {12.5 * 180 * gbpEur, 12.5 * lbp.last * gbpEur, 12.5 * (lbp.last - lbp.prevClose) * gbpEur},
+        {(3 * 20 + 2 * 25.5) * usdEur, 5 * ysi.last * usdEur, 5 * (ysi.last - ysi.prevClose) * usdEur},
+    };
+    auto cell = [&model](int row, WatchColumn column) {
+        return model.data(model.index(row, static_cast<int>(column))).toString();
+    };
+    double cost = 0, value = 0, day = 0, gain = 0;
+    for (int row = 0; row < 2; ++row) {
+        SCOPED_TRACE(row);
+        const Expect& e = rows[row];
+        EXPECT_EQ(cell(row, WatchColumn::Cost), Cents(e.cost));
+        EXPECT_EQ(cell(row, WatchColumn::Value), Cents(e.value));
+        EXPECT_EQ(cell(row, WatchColumn::DayGain), Cents(e.day));
+        const double rowGain = cell(row, WatchColumn::Value).toDouble() - cell(row, WatchColumn::Cost).toDouble();
+        EXPECT_EQ(cell(row, WatchColumn::TotalGain), Cents(rowGain));
+        const QModelIndex gainCell = model.index(row, static_cast<int>(WatchColumn::TotalGain));
+        EXPECT_EQ(model.data(gainCell, Qt::ForegroundRole).value<QBrush>().color(),
+                  rowGain > 0 ? QColor(0, 128, 0) : QColor(192, 0, 0));
+        cost += cell(row, WatchColumn::Cost).toDouble();
+        value += cell(row, WatchColumn::Value).toDouble();
+        day += cell(row, WatchColumn::DayGain).toDouble();
+        gain += cell(row, WatchColumn::TotalGain).toDouble();
+    }
+    EXPECT_EQ(cell(0, WatchColumn::Quantity), QStringLiteral("12.5"));
+    EXPECT_EQ(cell(1, WatchColumn::Quantity), QStringLiteral("5"));
+
+    QAbstractItemModel* totals = View(doc)->TotalsTable()->model();
+    auto total = [totals](WatchColumn column) { return totals->data(totals->index(0, static_cast<int>(column))).toString(); };
+    EXPECT_EQ(total(WatchColumn::Symbol), QStringLiteral("Total"));
+    EXPECT_EQ(total(WatchColumn::Cost), Cents(cost));
+    EXPECT_EQ(total(WatchColumn::Value), Cents(value));
+    EXPECT_EQ(total(WatchColumn::DayGain), Cents(day));
+    EXPECT_EQ(total(WatchColumn::TotalGain), Cents(gain));
+    EXPECT_EQ(total(WatchColumn::TotalGainPercent),
+              QString::fromStdString(FormatC("%.2f%%", std::round(gain / cost * 10000) / 100)));
+
+    // A base without a rate yet: dashes with the reason, and an incomplete total.
+    model.SetBaseCurrency("CAD");
+    EXPECT_EQ(cell(0, WatchColumn::Value), QStringLiteral("—"));
+    EXPECT_EQ(model.data(model.index(0, static_cast<int>(WatchColumn::Value)), Qt::ToolTipRole).toString(),
+              QStringLiteral("LBP: no GBP to CAD exchange rate yet"));
+    EXPECT_EQ(total(WatchColumn::Symbol), QStringLiteral("Total (incomplete)"));
+    EXPECT_EQ(total(WatchColumn::Value), QStringLiteral("0.00"));
+}
+
+TEST_F(WatchlistTest, QuantityCellSetsOneLotAndRefusesWhatIsNotANumber)
+{
+    CWatchlistModel model;
+    model.AddSecurity(Listed("IBM"));
+    const QModelIndex quantity = model.index(0, static_cast<int>(WatchColumn::Quantity));
+    EXPECT_TRUE(model.flags(quantity) & Qt::ItemIsEditable);
+    EXPECT_FALSE(model.flags(model.index(0, static_cast<int>(WatchColumn::Last))) & Qt::ItemIsEditable);
+    EXPECT_FALSE(model.setData(quantity, QStringLiteral("ten")));
+    EXPECT_TRUE(model.Row(0).lots.empty());
+    EXPECT_EQ(m_frame->GetStatusBar()->GetPaneText(0), "IBM: quantity \"ten\" is not a number");
+    model.SetLots(0, {{2, 10, ""}, {2, 20, ""}});
+    EXPECT_TRUE(model.setData(quantity, QStringLiteral("7,5")));
+    ASSERT_EQ(model.Row(0).lots.size(), 1u);
+    EXPECT_EQ(model.Row(0).lots[0].quantity, 7.5);
+    EXPECT_EQ(model.Row(0).lots[0].price, 15);  // the average paid
+    EXPECT_TRUE(model.setData(quantity, QString()));
+    EXPECT_TRUE(model.Row(0).lots.empty());
 }
