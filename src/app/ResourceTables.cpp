@@ -31,6 +31,7 @@ const std::map<int, std::string>& StringTable()
         {ID_VIEW_PROPERTIES, "Show Properties Dialog\nShow Properties Dialog"},
         {ID_TOOLS_QUOTESOURCES, "Choose, order and try the quote sources\nQuote Sources"},
         {ID_TOOLS_WATCHLIST, "Open the watchlist: many securities in one table, with price alerts\nWatchlist"},
+        {ID_TOOLS_BASE_CURRENCY, "Choose the currency the watchlist's values and gains are shown in\nBase Currency"},
         {ID_TOOLS_OPEN_DAY_FILE, "Open a day file of quotes read-only\nOpen Day File"},
         {ID_TOOLS_EXPORT_CHART, "Save the chart as a PNG or SVG picture\nExport Chart"},
         {ID_TOOLS_EXPORT_HISTORY, "Save the quote history as CSV for a spreadsheet\nExport History"},
@@ -87,6 +88,7 @@ PopupMenuDef ToolsPopup()
             {
                 {ID_TOOLS_QUOTESOURCES, "&Quote Sources..."},
                 {ID_TOOLS_WATCHLIST, "&Watchlist"},
+                {ID_TOOLS_BASE_CURRENCY, "&Base Currency..."},
                 {0, ""},
                 {ID_TOOLS_OPEN_DAY_FILE, "&Open Day File..."},
                 {ID_TOOLS_EXPORT_CHART, "Export &Chart..."},

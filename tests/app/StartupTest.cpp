@@ -32,7 +32,7 @@ TEST_F(StartupTest, MainFrameStartsEmptyWithMenu128)
     EXPECT_EQ(MenuItems("&View"), (Items{"&Toolbar", "&Status Bar", "-", "Find Qoute in a List",
                                          "Find Quote Worldwide", "Properties"}));
     EXPECT_EQ(MenuItems("&Window"), (Items{"&Cascade", "&Tile", "&Arrange Icons"}));
-    EXPECT_EQ(MenuItems("&Tools"), (Items{"&Quote Sources...", "&Watchlist", "-", "&Open Day File...",
+    EXPECT_EQ(MenuItems("&Tools"), (Items{"&Quote Sources...", "&Watchlist", "&Base Currency...", "-", "&Open Day File...",
                                           "Export &Chart...", "Export &History..."}));
     EXPECT_EQ(MenuItems("&Help"), (Items{"&Help Topics", "-", "&About Quorelle..."}));
 }
@@ -48,7 +48,7 @@ TEST_F(StartupTest, QuoteWindowShowsMenu129)
     EXPECT_EQ(MenuItems("Markets").size(), 6u);
     EXPECT_EQ(MenuItems("&View"), (Items{"&Toolbar", "&Status Bar", "-", "Properties"}));
     EXPECT_EQ(MenuItems("&Window"), (Items{"&New Window", "&Cascade", "&Tile", "&Arrange Icons"}));
-    EXPECT_EQ(MenuItems("&Tools"), (Items{"&Quote Sources...", "&Watchlist", "-", "&Open Day File...",
+    EXPECT_EQ(MenuItems("&Tools"), (Items{"&Quote Sources...", "&Watchlist", "&Base Currency...", "-", "&Open Day File...",
                                           "Export &Chart...", "Export &History..."}));
     EXPECT_EQ(MenuItems("&Help"), (Items{"&Help Topics", "-", "&About Quorelle..."}));
 
