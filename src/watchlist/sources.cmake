@@ -4,6 +4,7 @@
 set(QUORELLE_WATCHLIST_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/WatchlistCore.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Holdings.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/HoldingsCsv.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WatchlistStore.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WatchlistRefresher.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WatchlistModel.cpp
