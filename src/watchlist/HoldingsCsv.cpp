@@ -145,6 +145,26 @@ HoldingsCsv ParseHoldingsCsv(const std::string& text)
     return result;
 }
 
+std::string ImportPreviewText(const HoldingsCsv& csv)
+{
+    std::vector<std::string> securities;
+    for (const ImportedLot& imported : csv.lots) {
+        const std::string key = WatchSecurityKey(imported.security);
+        if (std::find(securities.begin(), securities.end(), key) == securities.end())
+            securities.push_back(key);
+    }
+    std::string text = FormatC("%d lot%s of %d securit%s will be added.", static_cast<int>(csv.lots.size()),
+                               csv.lots.size() == 1 ? "" : "s", static_cast<int>(securities.size()),
+                               securities.size() == 1 ? "y" : "ies");
+    if (!csv.problems.empty()) {
+        text += FormatC("\n%d line%s cannot be read and will be left out:", static_cast<int>(csv.problems.size()),
+                        csv.problems.size() == 1 ? "" : "s");
+        for (const std::string& problem : csv.problems)
+            text += "\n" + problem;
+    }
+    return text;
+}
+
 std::string HoldingsToCsv(const std::vector<WatchRow>& rows)
 {
     std::string text = "symbol,country,quantity,price,date\n";

@@ -28,6 +28,10 @@ struct HoldingsCsv {
 
 HoldingsCsv ParseHoldingsCsv(const std::string& text);
 
+// What an import would do, for the user to confirm: the lots and
+// securities it adds, then every line it cannot read and why.
+std::string ImportPreviewText(const HoldingsCsv& csv);
+
 // Every lot of the rows, in the row order: "symbol,country,quantity,price,date"
 // with a decimal point, which ParseHoldingsCsv reads back to the same lots.
 std::string HoldingsToCsv(const std::vector<WatchRow>& rows);

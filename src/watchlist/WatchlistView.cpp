@@ -1,6 +1,8 @@
 #include "watchlist/WatchlistView.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -13,13 +15,19 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
 #include <QScrollBar>
 #include <QStringList>
 
 #include "base/QtText.h"
+#include "base/PosixFile.h"
 #include "base/Settings.h"
 #include "watchlist/Dia_Alert.h"
 #include "watchlist/Dia_Holdings.h"
+#include "watchlist/HoldingsCsv.h"
 #include "watchlist/WatchlistTotals.h"
 #include "watchlist/WatchlistDoc.h"
 #include "watchlist/WatchlistModel.h"
@@ -184,6 +192,52 @@ void CWatchlistView::EditHoldings(int row)
         document->Model().SetLots(row, dialog.Lots());
 }
 
+int CWatchlistView::ImportHoldingsFile(const std::string& path,
+                                       const std::function<bool(const std::string&)>& confirm)
+{
+    CWatchlistDoc* document = GetWatchlist();
+    if (!document)
+        return 0;
+    QFile file(ToQString(path));
+    if (!file.open(QIODevice::ReadOnly)) {
+        CWatchlistDoc::ShowInStatusBar("Cannot read " + path + ": " + FromQString(file.errorString()));
+        return 0;
+    }
+    const QByteArray bytes = file.readAll();
+    const HoldingsCsv csv = ParseHoldingsCsv(bytes.toStdString());
+    if (!confirm(ImportPreviewText(csv)) || csv.lots.empty())
+        return 0;
+    CWatchlistModel& model = document->Model();
+    for (const ImportedLot& imported : csv.lots) {
+        int row = model.FindRow(imported.security);
+        if (row < 0) {
+            document->AddSecurity(imported.security);
+            row = model.FindRow(imported.security);
+        }
+        if (row < 0)
+            continue;
+        std::vector<Lot> lots = model.Row(row).lots;
+        lots.push_back(imported.lot);
+        model.SetLots(row, std::move(lots));
+    }
+    return static_cast<int>(csv.lots.size());
+}
+
+bool CWatchlistView::ExportHoldingsFile(const std::string& path, std::string& error)
+{
+    CWatchlistDoc* document = GetWatchlist();
+    if (!document)
+        return false;
+    const QFileInfo info(ToQString(path));
+    errno = 0;
+    if (!WriteFileAtomically(FromQString(info.absolutePath()), FromQString(info.fileName()),
+                             HoldingsToCsv(document->Model().Rows()))) {
+        error = errno != 0 ? std::string(std::strerror(errno)) : std::string("the file could not be written");
+        return false;
+    }
+    return true;
+}
+
 void CWatchlistView::SetColumnHidden(int column, bool hidden)
 {
     if (column <= 0 || column >= kWatchColumnCount)
@@ -257,6 +311,26 @@ void CWatchlistView::ShowContextMenu(const QPoint& position)
         menu.addAction(QStringLiteral("&Remove"), this, [this] { RemoveSelected(); });
         menu.addSeparator();
     }
+    menu.addAction(QStringLiteral("&Import Holdings..."), this, [this] {
+        const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Import Holdings"), QString(),
+                                                          QStringLiteral("CSV files (*.csv);;All files (*)"));
+        if (path.isEmpty())
+            return;
+        ImportHoldingsFile(FromQString(path), [this](const std::string& preview) {
+            QMessageBox box(QMessageBox::Question, QStringLiteral("Import Holdings"), ToQString(preview),
+                            QMessageBox::Ok | QMessageBox::Cancel, this);
+            return box.exec() == QMessageBox::Ok;
+        });
+    });
+    menu.addAction(QStringLiteral("&Export Holdings..."), this, [this] {
+        const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export Holdings"),
+                                                          QStringLiteral("holdings.csv"),
+                                                          QStringLiteral("CSV files (*.csv);;All files (*)"));
+        std::string error;
+        if (!path.isEmpty() && !ExportHoldingsFile(FromQString(path), error))
+            CWatchlistDoc::ShowInStatusBar("Holdings not exported to " + FromQString(path) + ": " + error);
+    });
+    menu.addSeparator();
     menu.addAction(QStringLiteral("Refresh &Period..."), this, [this, document] {
         bool ok = false;
         const int minutes = QInputDialog::getInt(this, QStringLiteral("Watchlist"),

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <string>
 #include <vector>
 
 #include <QWidget>
@@ -53,6 +55,12 @@ public:
     // The holdings dialog of the row, modal.
     void EditHoldings(int row);
     QTableView* TotalsTable() const { return m_pTotals; }
+    // Reads a holdings CSV, shows what it would add (and every line it
+    // cannot read) to `confirm`, and adds the lots only when it says yes.
+    // Returns the number of lots added.
+    int ImportHoldingsFile(const std::string& path, const std::function<bool(const std::string&)>& confirm);
+    // Writes every lot as CSV, atomically; false with the reason in `error`.
+    bool ExportHoldingsFile(const std::string& path, std::string& error);
     // Hides or shows a column in both tables and keeps the choice.
     void SetColumnHidden(int column, bool hidden);
 

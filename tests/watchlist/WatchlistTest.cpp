@@ -579,3 +579,40 @@ TEST_F(WatchlistTest, QuantityCellSetsOneLotAndRefusesWhatIsNotANumber)
     EXPECT_TRUE(model.setData(quantity, QString()));
     EXPECT_TRUE(model.Row(0).lots.empty());
 }
+
+TEST_F(WatchlistTest, ImportAddsNothingUntilConfirmedAndExportReadsBack)
+{
+    CWatchlistDoc* doc = Open();
+    ASSERT_TRUE(doc->AddSecurity(Listed("YSI")));
+    const std::string csv = (m_dataDir.path() / "in.csv").string();
+    std::ofstream(csv) << "symbol;country;quantity;price;date\nYSI;US;2,5;20;\nLBP;GB;10;180;2011-01-03\nIBM;US;x;1;\n";
+    std::string preview;
+    EXPECT_EQ(View(doc)->ImportHoldingsFile(csv, [&preview](const std::string& text) {
+        preview = text;
+        return false;
+    }), 0);
+    EXPECT_EQ(preview, "2 lots of 2 securities will be added.\n1 line cannot be read and will be left out:\n"
+                       "line 4: quantity \"x\" is not a number");
+    ASSERT_EQ(doc->Model().rowCount(), 1);
+    EXPECT_TRUE(doc->Model().Row(0).lots.empty());
+
+    EXPECT_EQ(View(doc)->ImportHoldingsFile(csv, [](const std::string&) { return true; }), 2);
+    ASSERT_EQ(Symbols(doc), (std::vector<std::string>{"US:YSI", "GB:LBP"}));
+    EXPECT_EQ(doc->Model().Row(0).lots, (std::vector<Lot>{{2.5, 20, ""}}));
+    EXPECT_EQ(doc->Model().Row(1).lots, (std::vector<Lot>{{10, 180, "2011-01-03"}}));
+
+    const std::string out = (m_dataDir.path() / "out.csv").string();
+    std::string error;
+    ASSERT_TRUE(View(doc)->ExportHoldingsFile(out, error)) << error;
+    std::ifstream in(out);
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    EXPECT_EQ(text, "symbol,country,quantity,price,date\nYSI,US,2.5,20,\nLBP,GB,10,180,2011-01-03\n");
+    // The lots are kept in the watchlist file too.
+    ASSERT_TRUE(doc->Save());
+    std::string parseError;
+    std::ifstream kept(m_file);
+    const auto rows = WatchlistFromJson({std::istreambuf_iterator<char>(kept), std::istreambuf_iterator<char>()},
+                                        parseError);
+    ASSERT_TRUE(rows) << parseError;
+    EXPECT_EQ((*rows)[1].lots, doc->Model().Row(1).lots);
+}
