@@ -616,3 +616,20 @@ TEST_F(WatchlistTest, ImportAddsNothingUntilConfirmedAndExportReadsBack)
     ASSERT_TRUE(rows) << parseError;
     EXPECT_EQ((*rows)[1].lots, doc->Model().Row(1).lots);
 }
+
+TEST_F(WatchlistTest, LotsAnotherInstanceWritesAppearHere)
+{
+    std::vector<WatchRow> rows(1);
+    rows[0].security = Listed("IBM");
+    std::string error;
+    ASSERT_TRUE(SaveWatchlistFile(m_file, rows, error)) << error;
+    CWatchlistDoc* doc = Open();
+    ASSERT_EQ(doc->Model().rowCount(), 1);
+
+    std::vector<WatchRow> other = rows;
+    other[0].lots = {{4, 120.5, "2011-02-01"}};
+    ASSERT_TRUE(SyncWatchlistFile(m_file, rows, other).ok);
+    ASSERT_TRUE(WaitFor([doc] { return !doc->Model().Row(0).lots.empty(); }));
+    EXPECT_EQ(doc->Model().Row(0).lots, other[0].lots);
+    EXPECT_EQ(doc->Model().CellText(0, WatchColumn::Quantity), "4");
+}
