@@ -93,6 +93,7 @@ void CWatchlistModel::SetRows(std::vector<WatchRow> rows)
     beginResetModel();
     m_rows = std::move(rows);
     m_highlights.assign(m_rows.size(), Highlight{});
+    ForgetAllMoney();
     endResetModel();
 }
 
@@ -126,6 +127,8 @@ int CWatchlistModel::AddSecurity(const SecurityRecord& security)
     entry.security.company = security.company;
     m_rows.push_back(std::move(entry));
     m_highlights.emplace_back();
+    m_money.emplace_back();
+    m_moneyKnown.push_back(0);
     endInsertRows();
     emit contentsChanged();
     return row;
@@ -138,6 +141,8 @@ void CWatchlistModel::RemoveRow(int row)
     beginRemoveRows(QModelIndex(), row, row);
     m_rows.erase(m_rows.begin() + row);
     m_highlights.erase(m_highlights.begin() + row);
+    m_money.erase(m_money.begin() + row);
+    m_moneyKnown.erase(m_moneyKnown.begin() + row);
     endRemoveRows();
     emit contentsChanged();
 }
@@ -153,6 +158,8 @@ std::vector<SecurityRecord> CWatchlistModel::AdoptRows(const std::vector<WatchRo
         beginRemoveRows(QModelIndex(), row, row);
         m_rows.erase(m_rows.begin() + row);
         m_highlights.erase(m_highlights.begin() + row);
+        m_money.erase(m_money.begin() + row);
+        m_moneyKnown.erase(m_moneyKnown.begin() + row);
         endRemoveRows();
     }
     std::unordered_set<std::string> listed;
@@ -167,6 +174,7 @@ std::vector<SecurityRecord> CWatchlistModel::AdoptRows(const std::vector<WatchRo
         entry.alert = kept.alert;
         entry.alertState = kept.alertState;
         entry.lots = kept.lots;
+        ForgetMoney(row);
         emit dataChanged(index(row, 0), index(row, kWatchColumnCount - 1));
     }
     std::vector<SecurityRecord> added;
@@ -177,6 +185,8 @@ std::vector<SecurityRecord> CWatchlistModel::AdoptRows(const std::vector<WatchRo
         beginInsertRows(QModelIndex(), at, at);
         m_rows.push_back(row);
         m_highlights.emplace_back();
+        m_money.emplace_back();
+        m_moneyKnown.push_back(0);
         endInsertRows();
         added.push_back(row.security);
     }
@@ -239,6 +249,7 @@ std::vector<std::string> CWatchlistModel::ApplyResult(const SecurityRecord& secu
             }
         }
         entry.quote = quote;
+        ForgetMoney(row);
         entry.failed = false;
         entry.failure.clear();
         if (entry.security.company.empty() && !result.quote->companyName.empty())
@@ -284,12 +295,35 @@ void CWatchlistModel::SetLots(int row, std::vector<Lot> lots)
     if (row < 0 || row >= rowCount())
         return;
     m_rows[static_cast<size_t>(row)].lots = std::move(lots);
+    ForgetMoney(row);
     emit dataChanged(index(row, 0), index(row, kWatchColumnCount - 1));
     emit contentsChanged();
 }
 
+void CWatchlistModel::ForgetMoney(int row) const
+{
+    m_moneyKnown[static_cast<size_t>(row)] = 0;
+}
+
+void CWatchlistModel::ForgetAllMoney() const
+{
+    m_money.assign(m_rows.size(), RowMoney{});
+    m_moneyKnown.assign(m_rows.size(), 0);
+}
+
+void CWatchlistModel::KnowAllMoney() const
+{
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        if (!m_moneyKnown[i]) {
+            m_money[i] = ComputeRowMoney(m_rows[i], m_strBase, m_rates);
+            m_moneyKnown[i] = 1;
+        }
+    }
+}
+
 void CWatchlistModel::MoneyChanged()
 {
+    ForgetAllMoney();
     if (!m_rows.empty())
         emit dataChanged(index(0, static_cast<int>(WatchColumn::Quantity)),
                          index(rowCount() - 1, kWatchColumnCount - 1));
@@ -329,18 +363,20 @@ std::vector<std::pair<std::string, std::string>> CWatchlistModel::NeededRatePair
     return pairs;
 }
 
-RowMoney CWatchlistModel::Money(int row) const
+const RowMoney& CWatchlistModel::Money(int row) const
 {
-    return ComputeRowMoney(Row(row), m_strBase, m_rates);
+    const auto at = static_cast<size_t>(row);
+    if (!m_moneyKnown.at(at)) {
+        m_money[at] = ComputeRowMoney(m_rows.at(at), m_strBase, m_rates);
+        m_moneyKnown[at] = 1;
+    }
+    return m_money[at];
 }
 
 MoneyTotals CWatchlistModel::Totals() const
 {
-    std::vector<RowMoney> money;
-    money.reserve(m_rows.size());
-    for (const WatchRow& row : m_rows)
-        money.push_back(ComputeRowMoney(row, m_strBase, m_rates));
-    return SumRowMoney(money);
+    KnowAllMoney();
+    return SumRowMoney(m_money);
 }
 
 Qt::ItemFlags CWatchlistModel::flags(const QModelIndex& index) const
@@ -392,7 +428,7 @@ std::string CWatchlistModel::CellText(int row, WatchColumn column) const
     if (IsMoneyColumn(column)) {
         if (entry.lots.empty())
             return {};
-        const RowMoney money = Money(row);
+        const RowMoney& money = Money(row);
         switch (column) {
         case WatchColumn::Quantity: return FormatQuantity(money.quantity);
         case WatchColumn::Cost: return MoneyCellText(money.cost);
@@ -457,7 +493,7 @@ QVariant CWatchlistModel::data(const QModelIndex& index, int role) const
     if (IsMoneyColumn(column) && !entry.lots.empty()) {
         if (role == Qt::EditRole && column == WatchColumn::Quantity)
             return ToQString(FormatQuantity(TotalQuantity(entry.lots)));
-        const RowMoney money = Money(index.row());
+        const RowMoney& money = Money(index.row());
         const MoneyCell* cell = column == WatchColumn::Cost        ? &money.cost
                                 : column == WatchColumn::Value     ? &money.value
                                 : column == WatchColumn::DayGain   ? &money.dayGain
@@ -554,7 +590,7 @@ bool CWatchlistSortModel::lessThan(const QModelIndex& left, const QModelIndex& r
     if (IsMoneyColumn(column) && column != WatchColumn::Quantity) {
         // By the amount shown; rows without one after those with one.
         const auto key = [&](int row) -> std::optional<double> {
-            const RowMoney money = model->Money(row);
+            const RowMoney& money = model->Money(row);
             const MoneyCell& cell = column == WatchColumn::Cost    ? money.cost
                                     : column == WatchColumn::Value ? money.value
                                     : column == WatchColumn::DayGain ? money.dayGain

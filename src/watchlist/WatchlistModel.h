@@ -65,7 +65,9 @@ public:
     // The rate pairs (major currency, base) the rows with lots need, each
     // once; a refresh asks for all of them again.
     std::vector<std::pair<std::string, std::string>> NeededRatePairs() const;
-    RowMoney Money(int row) const;
+    // A row's money cells, computed once after each change of its quote,
+    // its lots, the rates or the base.
+    const RowMoney& Money(int row) const;
     MoneyTotals Totals() const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -90,11 +92,18 @@ private:
     void ExpireHighlights();
 
     void MoneyChanged();
+    void ForgetMoney(int row) const;
+    void ForgetAllMoney() const;
+    void KnowAllMoney() const;
 
     std::vector<WatchRow> m_rows;
     std::vector<Highlight> m_highlights;
     std::string m_strBase = "USD";
     RateTable m_rates;
+    // The money of each row (parallel to m_rows), valid where m_moneyKnown
+    // says so; filled when read.
+    mutable std::vector<RowMoney> m_money;
+    mutable std::vector<char> m_moneyKnown;
     QTimer m_highlightTimer;
     bool m_bEasternTime = true;
 };

@@ -633,3 +633,37 @@ TEST_F(WatchlistTest, LotsAnotherInstanceWritesAppearHere)
     EXPECT_EQ(doc->Model().Row(0).lots, other[0].lots);
     EXPECT_EQ(doc->Model().CellText(0, WatchColumn::Quantity), "4");
 }
+
+TEST_F(WatchlistTest, MoneyCellsFollowEveryChangeOfQuoteLotsAndRates)
+{
+    CWatchlistModel model;
+    model.SetBaseCurrency("EUR");
+    model.AddSecurity(Listed("IBM"));
+    model.SetLots(0, {{10, 5, ""}});
+    auto quoted = [&model](double last) {
+        QuoteFetchResult fetched;
+        fetched.sourceId = "chart-json";
+        fetched.quote.emplace();
+        fetched.quote->quote.last = last;
+        fetched.quote->quote.prevClose = 10;
+        fetched.quote->quote.currency = "USD";
+        model.ApplyResult(Listed("IBM"), fetched);
+    };
+    quoted(12);
+    EXPECT_EQ(model.CellText(0, WatchColumn::Value), "—");
+    model.SetRate("USD", "EUR", 0.5);
+    EXPECT_EQ(model.CellText(0, WatchColumn::Value), "60.00");
+    quoted(14);
+    EXPECT_EQ(model.CellText(0, WatchColumn::Value), "70.00");
+    EXPECT_EQ(model.Totals().value, 7000);
+    model.SetLots(0, {{1, 5, ""}});
+    EXPECT_EQ(model.CellText(0, WatchColumn::Value), "7.00");
+    model.SetRate("EUR", "USD", 4);  // the reverse pair, now a quarter
+    EXPECT_EQ(model.CellText(0, WatchColumn::Value), "7.00");  // the direct pair wins
+    model.SetBaseCurrency("USD");
+    EXPECT_EQ(model.CellText(0, WatchColumn::Value), "14.00");
+    model.AddSecurity(Listed("YSI"));
+    model.RemoveRow(0);
+    EXPECT_EQ(model.CellText(0, WatchColumn::Value), "");
+    EXPECT_EQ(model.Totals().holdingRows, 0);
+}
