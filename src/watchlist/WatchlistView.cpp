@@ -109,9 +109,7 @@ void CWatchlistView::OnInitialUpdate()
         m_pTotalsModel = new CWatchlistTotalsModel(document->Model(), this);
         m_pTotals->setModel(m_pTotalsModel);
         m_pTable->sortByColumn(-1, Qt::AscendingOrder);
-        m_pTable->resizeColumnsToContents();
-        for (int column = 0; column < kWatchColumnCount; ++column)
-            m_pTotals->setColumnWidth(column, m_pTable->columnWidth(column));
+        FitColumnsToContents();
         RestoreHiddenColumns();
     }
     m_pEntry->setFocus();
@@ -236,6 +234,17 @@ bool CWatchlistView::ExportHoldingsFile(const std::string& path, std::string& er
         return false;
     }
     return true;
+}
+
+void CWatchlistView::FitColumnsToContents()
+{
+    m_pTable->resizeColumnsToContents();
+    m_pTotals->resizeColumnsToContents();
+    for (int column = 0; column < kWatchColumnCount; ++column) {
+        const int width = std::max(m_pTable->columnWidth(column), m_pTotals->columnWidth(column));
+        m_pTable->setColumnWidth(column, width);
+        m_pTotals->setColumnWidth(column, width);
+    }
 }
 
 void CWatchlistView::SetColumnHidden(int column, bool hidden)

@@ -61,6 +61,8 @@ public:
     int ImportHoldingsFile(const std::string& path, const std::function<bool(const std::string&)>& confirm);
     // Writes every lot as CSV, atomically; false with the reason in `error`.
     bool ExportHoldingsFile(const std::string& path, std::string& error);
+    // Each column as wide as its widest cell, the totals' included.
+    void FitColumnsToContents();
     // Hides or shows a column in both tables and keeps the choice.
     void SetColumnHidden(int column, bool hidden);
 
