@@ -30,7 +30,11 @@
 #include "markets/ListViewModel.h"
 #include "quote/QuoteService.h"
 #include "res/Resource.h"
+#include <QLabel>
+#include <QTableWidget>
+
 #include "watchlist/AlertNotifier.h"
+#include "watchlist/Dia_Holdings.h"
 #include "watchlist/WatchlistDoc.h"
 #include "watchlist/WatchlistModel.h"
 #include "watchlist/WatchlistRefresher.h"
@@ -666,4 +670,42 @@ TEST_F(WatchlistTest, MoneyCellsFollowEveryChangeOfQuoteLotsAndRates)
     model.RemoveRow(0);
     EXPECT_EQ(model.CellText(0, WatchColumn::Value), "");
     EXPECT_EQ(model.Totals().holdingRows, 0);
+}
+
+TEST_F(WatchlistTest, HiddenColumnsAreKeptForTheNextStart)
+{
+    CWatchlistDoc* doc = Open();
+    const int cost = static_cast<int>(WatchColumn::Cost);
+    View(doc)->SetColumnHidden(cost, true);
+    EXPECT_TRUE(View(doc)->Table()->isColumnHidden(cost));
+    EXPECT_TRUE(View(doc)->TotalsTable()->isColumnHidden(cost));
+    EXPECT_EQ(CUserSettings().value(SettingsKey::kWatchlistHiddenColumns).toString(), QStringLiteral("Cost"));
+    View(doc)->SetColumnHidden(0, true);  // the symbol always shows
+    EXPECT_FALSE(View(doc)->Table()->isColumnHidden(0));
+
+    ASSERT_TRUE(m_frame->SendCommand(ID_FILE_CLOSE));
+    ProcessEvents();
+    ASSERT_FALSE(m_app->GetWatchlist());
+    doc = Open();
+    ASSERT_TRUE(doc);
+    EXPECT_TRUE(View(doc)->Table()->isColumnHidden(cost));
+    EXPECT_FALSE(View(doc)->Table()->isColumnHidden(static_cast<int>(WatchColumn::Value)));
+}
+
+TEST_F(WatchlistTest, HoldingsDialogNamesTheLotItCannotRead)
+{
+    CDia_Holdings dialog("IBM", "USD", {{2, 10, ""}});
+    auto* table = dialog.findChild<QTableWidget*>(QStringLiteral("holdingsTable"));
+    ASSERT_TRUE(table);
+    ASSERT_EQ(table->rowCount(), 1);
+    table->insertRow(1);
+    table->setItem(1, 0, new QTableWidgetItem(QStringLiteral("3")));
+    table->setItem(1, 1, new QTableWidgetItem(QStringLiteral("-1")));
+    EXPECT_FALSE(dialog.ReadLots());
+    EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("holdingsError"))->text(),
+              QStringLiteral("Lot 2: price -1 is below 0"));
+    EXPECT_EQ(dialog.Lots(), (std::vector<Lot>{{2, 10, ""}}));
+    table->item(1, 1)->setText(QStringLiteral("12,5"));
+    ASSERT_TRUE(dialog.ReadLots());
+    EXPECT_EQ(dialog.Lots(), (std::vector<Lot>{{2, 10, ""}, {3, 12.5, ""}}));
 }
