@@ -12,11 +12,20 @@
 //     divided by 500.
 //  3. Sorting the 500 rows by % Change through the view's sort model,
 //     median of 101 sorts, beside std::sort of the 500 values.
+//  4. The same refresh of 500 rows holding lots in US, Canadian and London
+//     listings with the base in euros (four currencies): the cycle and its
+//     exchange rates (asked of chart-json on the same simulator) against the
+//     refresh of item 1, with the GUI timer's longest gap meanwhile.
+//  5. The money of the 500 rows with lots after one row's quote changed:
+//     every row's cells and the totals (the model's Totals), median of 1001,
+//     beside a plain loop summing quantity x last x rate over the rows.
 // Prints one CSV line per measure:
 //     watchlist_refresh,<ms>,<baseline ms>,<bound ms>
 //     watchlist_tick_gap,<ms>
 //     watchlist_memory,<bytes per row>
 //     watchlist_sort,<ms>,<baseline ms>
+//     watchlist_holdings_refresh,<ms>,<baseline ms>,<gap ms>
+//     watchlist_totals,<ms>,<baseline ms>
 // Fails when a fetch fails or the simulator saw more than six at once.
 
 #include <malloc.h>
@@ -201,6 +210,106 @@ int main(int argc, char** argv)
     std::nth_element(sortMs.begin(), sortMs.begin() + 50, sortMs.end());
     std::nth_element(plainMs.begin(), plainMs.begin() + 50, plainMs.end());
 
+    // 4. A refresh of rows with lots in four currencies, rates included.
+    double holdingsMs = 0;
+    Clock::duration holdingsGap{};
+    double totalsMs = 0;
+    double totalsPlainMs = 0;
+    {
+        {
+            QSettings settings("Dorvane", "Quorelle");
+            settings.setValue("QuoteHosts/chart-json", QString::fromStdString("http://" + simulator.HostPort()));
+            settings.setValue("QuoteSources/Enabled", "msn-money,chart-json");
+        }
+        const char* countries[] = {"US", "CA", "GB"};
+        std::vector<SecurityRecord> held;
+        CWatchlistModel holdings;
+        holdings.SetBaseCurrency("EUR");
+        for (int i = 0; i < kRows; ++i) {
+            SecurityRecord security;
+            security.country = countries[i % 3];
+            security.symbol = FormatC("H%d", i);
+            held.push_back(security);
+            holdings.AddSecurity(security);
+            holdings.SetLots(i, {{1.5 + i % 7, 10.0 + i % 13, ""}, {2.25, 11.5, "2011-01-03"}});
+        }
+        view.setModel(nullptr);
+        sorted.setSourceModel(&holdings);
+        view.setModel(&sorted);
+        CWatchlistRefresher heldRefresher;
+        heldRefresher.SetRatePairsProvider([&holdings] { return holdings.NeededRatePairs(); });
+        int rates = 0;
+        const int ratesWanted = static_cast<int>(holdings.NeededRatePairs().size());
+        QObject::connect(&heldRefresher, &CWatchlistRefresher::rateFetched,
+                         [&](const std::string& from, const std::string& to, double rate, const std::string& error) {
+                             ++rates;
+                             if (rate > 0)
+                                 holdings.SetRate(from, to, rate);
+                             else
+                                 std::cerr << "no rate " << from << to << ": " << error << "\n", ++failures;
+                         });
+        QObject::connect(&heldRefresher, &CWatchlistRefresher::rowsFetched,
+                         [&](const std::vector<CWatchlistRefresher::FetchedRow>& rows) {
+                             holdings.ApplyResults(rows);
+                             for (const CWatchlistRefresher::FetchedRow& row : rows)
+                                 if (!row.result.ok())
+                                     ++failures;
+                         });
+        bool heldDone = false;
+        QObject::connect(&heldRefresher, &CWatchlistRefresher::cycleFinished, [&heldDone] { heldDone = true; });
+        simulator.SetLatency(kLatencyMs);
+        ticker.start(5);
+        QCoreApplication::processEvents();
+        lastTick = Clock::now();
+        longestGap = {};
+        const auto heldStart = Clock::now();
+        heldRefresher.RefreshNow(held);
+        while (!heldDone || rates < ratesWanted)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        holdingsMs = Ms(Clock::now() - heldStart);
+        holdingsGap = longestGap;
+        ticker.stop();
+        simulator.SetLatency(0);
+        const MoneyTotals check = holdings.Totals();
+        std::cerr << "holdings refresh: " << rates << " rates, totals " << (check.incomplete ? "incomplete" : "complete")
+                  << "\n";
+        if (check.incomplete)
+            ++failures;
+
+        // 5. The money after one row changed, beside the plain loop.
+        std::vector<double> modelMs;
+        std::vector<double> loopMs;
+        volatile std::int64_t sink = 0;
+        volatile double plainSink = 0;
+        for (int i = 0; i < 1001; ++i) {
+            QuoteFetchResult result;
+            result.sourceId = "msn-money";
+            result.quote.emplace();
+            result.quote->quote.last = 20 + i % 5;
+            result.quote->quote.prevClose = 20;
+            result.quote->quote.currency = "USD";
+            holdings.ApplyResult(held[0], result);
+            QElapsedTimer timer;
+            timer.start();
+            sink = sink + holdings.Totals().value;
+            modelMs.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+
+            const double usd = *holdings.Rates().Rate("USD", "EUR");
+            timer.start();
+            double sum = 0;
+            for (const WatchRow& row : holdings.Rows())
+                sum += (row.lots[0].quantity + row.lots[1].quantity) * (row.quote ? row.quote->last : 0) * usd;
+            plainSink = plainSink + sum;
+            loopMs.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+        }
+        std::nth_element(modelMs.begin(), modelMs.begin() + 500, modelMs.end());
+        std::nth_element(loopMs.begin(), loopMs.begin() + 500, loopMs.end());
+        totalsMs = modelMs[500];
+        totalsPlainMs = loopMs[500];
+        view.setModel(nullptr);
+        sorted.setSourceModel(&model);
+    }
+
     // 2. A trading day of refreshes applied to a fresh set of rows.
     view.setModel(nullptr);
     std::size_t heapBefore = 0;
@@ -244,6 +353,8 @@ int main(int argc, char** argv)
     std::printf("watchlist_memory,%.1f\n",
                 (static_cast<double>(heapAfter) - static_cast<double>(heapBefore)) / kRows);
     std::printf("watchlist_sort,%.3f,%.4f\n", sortMs[50], plainMs[50]);
+    std::printf("watchlist_holdings_refresh,%.1f,%.1f,%.1f\n", holdingsMs, refreshMs, Ms(holdingsGap));
+    std::printf("watchlist_totals,%.4f,%.4f\n", totalsMs, totalsPlainMs);
     if (failures != 0 || applied != kRows || maxInFlight > CWatchlistRefresher::kMaxTransfers) {
         std::cerr << "the refresh did not work as it must\n";
         return 1;

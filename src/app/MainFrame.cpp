@@ -13,6 +13,7 @@
 #include "app/QuorelleApp.h"
 #include "app/QuoteSourcesDialog.h"
 #include "app/ResourceTables.h"
+#include "base/CText.h"
 #include "base/StatusText.h"
 #include "framework/DocTemplate.h"
 #include "framework/Document.h"
@@ -25,7 +26,9 @@
 #include "marketdata/CountryTable.h"
 #include "history/HistoryDoc.h"
 #include "markets/Dia_FindWorldwide.h"
+#include "quote/Money.h"
 #include "res/Resource.h"
+#include "watchlist/WatchlistDoc.h"
 #include "window/DayFile.h"
 #include "window/QuorelleDoc.h"
 #include "window/QuorelleView.h"
@@ -258,7 +261,7 @@ bool CMainFrame::HandlesCommand(int id) const
         return CQuorelleApp::GetQuorelleApp() != nullptr;
     if (id == ID_VIEW_FINDWORLDWIDE)
         return true;
-    if (id == ID_TOOLS_QUOTESOURCES)
+    if (id == ID_TOOLS_QUOTESOURCES || id == ID_TOOLS_BASE_CURRENCY)
         return true;
     if (id == ID_TOOLS_WATCHLIST || id == ID_TOOLS_OPEN_DAY_FILE || id == ID_TOOLS_HISTORY)
         return CQuorelleApp::GetQuorelleApp() != nullptr;
@@ -283,6 +286,8 @@ void CMainFrame::OnCommand(int id)
         if (const CQuorelleView* view = ActiveQuoteView())
             CQuorelleApp::GetQuorelleApp()->OpenHistory({view->m_security});
     }
+    else if (id == ID_TOOLS_BASE_CURRENCY)
+        OnBaseCurrency();
     else if (id == ID_TOOLS_OPEN_DAY_FILE) {
         const QString chosen = QFileDialog::getOpenFileName(this, QStringLiteral("Open Day File"),
                                                             ToQString(ExistingQuoteLogDirectory()),
@@ -292,6 +297,33 @@ void CMainFrame::OnCommand(int id)
     }
     else
         CMDIFrameWnd::OnCommand(id);
+}
+
+// Tools -> Base Currency...: an ISO code; the open watchlist follows at once.
+void CMainFrame::OnBaseCurrency()
+{
+    CQuorelleApp* app = CQuorelleApp::GetQuorelleApp();
+    CWatchlistDoc* watchlist = app ? app->GetWatchlist() : nullptr;
+    const std::string current = watchlist ? watchlist->BaseCurrency() : [] {
+        const std::string stored =
+            CUserSettings().value(QString::fromLatin1(SettingsKey::kPortfolioBaseCurrency)).toString().toStdString();
+        return IsKnownCurrencyCode(stored) ? stored : CWatchlistDoc::DefaultBaseCurrency();
+    }();
+    bool ok = false;
+    const std::string typed = TrimWhitespace(ToUpperAscii(FromQString(QInputDialog::getText(
+        this, QStringLiteral("Base Currency"),
+        QStringLiteral("Show the watchlist's values and gains in (ISO code, e.g. USD, EUR, GBP):"), QLineEdit::Normal,
+        ToQString(current), &ok))));
+    if (!ok || typed.empty())
+        return;
+    if (!IsKnownCurrencyCode(typed)) {
+        ShowMessage("Unknown currency code \"" + typed + "\". Type a code such as USD, EUR or GBP.");
+        return;
+    }
+    if (watchlist)
+        watchlist->SetBaseCurrency(typed);
+    else
+        CUserSettings().setValue(QString::fromLatin1(SettingsKey::kPortfolioBaseCurrency), ToQString(typed));
 }
 
 // The Find Quote Worldwide command: a quote window for any symbol of the

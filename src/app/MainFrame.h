@@ -40,6 +40,7 @@ public:
     CDocument* OpenMarketList(int commandId);
 
     // The Find Quote Worldwide command.
+    void OnBaseCurrency();
     void OnFindQuoteWorldwide();
     // The Quote Sources command of the Tools menu.
     void OnQuoteSources();

@@ -24,6 +24,10 @@ inline constexpr char kEnabledQuoteSources[] = "QuoteSources/Enabled";
 // reopened at the next start), and its refresh period in whole minutes.
 inline constexpr char kWatchlistOpen[] = "Watchlist/Open";
 inline constexpr char kWatchlistRefreshMinutes[] = "Watchlist/RefreshMinutes";
+// The currency the watchlist's money columns are in (an ISO code), and the
+// watchlist's columns the user hid (titles separated by commas).
+inline constexpr char kPortfolioBaseCurrency[] = "Portfolio/BaseCurrency";
+inline constexpr char kWatchlistHiddenColumns[] = "Watchlist/HiddenColumns";
 }  // namespace SettingsKey
 
 // Quorelle's per-user settings (the native format, user scope). Open one

@@ -214,7 +214,8 @@ public:
         if (!ValidId(m_source.id))
             Fail("id", Quoted(m_source.id) + " is not a usable id (1 to 64 letters, digits, '-', '_', '.')");
         CheckKeys(object, "", {"id", "name", "url", "base", "hostSetting", "format", "headers", "minInterval",
-                               "symbols", "quoteTime", "csv", "fields", "series", "errorPath", "history"});
+                               "symbols", "quoteTime", "csv", "fields", "series", "errorPath", "history",
+                               "fx"});
         m_source.displayName = OptionalString(object, "name", "");
         if (m_source.displayName.empty())
             m_source.displayName = m_source.id;
@@ -230,6 +231,12 @@ public:
             Fail("format", "is missing");
         m_source.format = EnumAt(object.value(QLatin1String("format")), "format", kFormats);
         ReadHeaders(object);
+        m_source.fxTemplate = OptionalString(object, "fx", "");
+        if (!m_source.fxTemplate.empty() && (m_source.fxTemplate.find("{from}") == std::string::npos ||
+                                             m_source.fxTemplate.find("{to}") == std::string::npos))
+            Fail("fx", "must name both {from} and {to}");
+        if (HasControlByte(m_source.fxTemplate))
+            Fail("fx", "holds a control character");
         if (object.contains(QLatin1String("minInterval")))
             m_source.minIntervalSeconds =
                 IntAt(object.value(QLatin1String("minInterval")), "minInterval", 0, kMaxMinInterval);
@@ -623,6 +630,8 @@ QJsonObject SourceToJson(const QuoteSourceDefinition& source)
     object.insert(QLatin1String("headers"), headers);
     if (source.minIntervalSeconds != 0)
         object.insert(QLatin1String("minInterval"), source.minIntervalSeconds);
+    if (!source.fxTemplate.empty())
+        object.insert(QLatin1String("fx"), QText(source.fxTemplate));
 
     if (source.symbols != SymbolMapping{}) {
         QJsonObject symbols;
@@ -797,4 +806,16 @@ std::string QuoteSourcesToJson(const std::vector<QuoteSourceDefinition>& sources
     for (const QuoteSourceDefinition& source : sources)
         list.append(SourceToJson(source));
     return QJsonDocument(QJsonObject{{QLatin1String("sources"), list}}).toJson(QJsonDocument::Indented).toStdString();
+}
+
+std::string FxSymbol(const QuoteSourceDefinition& source, const std::string& from, const std::string& to)
+{
+    if (source.fxTemplate.empty())
+        return {};
+    std::string symbol = source.fxTemplate;
+    for (const auto& [name, value] : {std::pair<std::string, std::string>{"{from}", from}, {"{to}", to}}) {
+        for (auto at = symbol.find(name); at != std::string::npos; at = symbol.find(name, at + value.size()))
+            symbol.replace(at, name.size(), value);
+    }
+    return symbol;
 }

@@ -26,6 +26,9 @@
 //     "series": {"times": "path", "prices": "path"},   json only
 //     "errorPath": "chart.error.description",          json only
 //     "history": {...}                                  optional; see HistoryRule
+//     "fx": "{from}{to}=X"               how a currency pair is written as a
+//                                        symbol (then mapped as one without a
+//                                        country); absent: no exchange rates
 //   }]}
 //
 // Field names are the QuoteRecord member names plus "company". A quote
@@ -178,6 +181,7 @@ struct QuoteSourceDefinition {
     std::string seriesPricesPath;
     std::string errorPath;
     HistoryRule history;
+    std::string fxTemplate;  // "{from}{to}=X"; empty when the source gives no rates
 
     bool operator==(const QuoteSourceDefinition&) const = default;
 };
@@ -202,6 +206,10 @@ std::string QuoteSourcesToJson(const std::vector<QuoteSourceDefinition>& sources
 // The value of a request header by name (ASCII case ignored), empty when
 // the definition has none.
 std::string HeaderValue(const QuoteSourceDefinition& source, const std::string& name);
+
+// The symbol of a currency pair ("GBPEUR=X") before the symbol mapping;
+// empty when the source gives no exchange rates.
+std::string FxSymbol(const QuoteSourceDefinition& source, const std::string& from, const std::string& to);
 
 // The definition with that id, or nullptr.
 const QuoteSourceDefinition* FindQuoteSource(const std::vector<QuoteSourceDefinition>& sources,

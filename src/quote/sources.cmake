@@ -5,6 +5,8 @@ set(QUORELLE_QUOTE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ExchangeZones.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ExtractField.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FindText.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Money.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ExchangeRateFetch.cpp
   ${CMAKE_CURRENT_LIST_DIR}/HttpTransfer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MsnQuotePage.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PageDownloader.cpp

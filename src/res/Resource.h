@@ -42,6 +42,8 @@ inline constexpr int IDR_HISTORYTYPE = 503;
 inline constexpr int ID_TOOLS_QUOTESOURCES = 32820;
 // Tools -> Watchlist: opens (or activates) the watchlist window.
 inline constexpr int ID_TOOLS_WATCHLIST = 32850;
+// Tools -> Base Currency...: the currency of the watchlist's money columns.
+inline constexpr int ID_TOOLS_BASE_CURRENCY = 32862;
 inline constexpr int ID_TOOLS_OPEN_DAY_FILE = 32801;
 inline constexpr int ID_TOOLS_EXPORT_CHART = 32802;
 inline constexpr int ID_TOOLS_EXPORT_HISTORY = 32803;

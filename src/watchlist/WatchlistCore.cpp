@@ -140,7 +140,7 @@ std::string WatchSecurityKey(const SecurityRecord& security)
 bool SameKeptRow(const WatchRow& a, const WatchRow& b)
 {
     return a.security.country == b.security.country && a.security.symbol == b.security.symbol &&
-           a.security.company == b.security.company && a.alert == b.alert && a.alertState == b.alertState;
+           a.security.company == b.security.company && a.alert == b.alert && a.alertState == b.alertState && a.lots == b.lots;
 }
 
 namespace {
@@ -197,6 +197,8 @@ std::vector<WatchRow> MergeWatchRows(const std::vector<WatchRow>& base, const st
                 row.alert = elsewhere->alert;
                 row.alertState = elsewhere->alertState;
             }
+            if (mine.lots == before->lots)
+                row.lots = elsewhere->lots;
         }
         merged.push_back(std::move(row));
     }
@@ -250,6 +252,44 @@ bool ReadRule(const QJsonObject& alerts, const char* name, std::optional<double>
     value = v.toDouble();
     return true;
 }
+
+// A row's lots: absent is none; each must be a quantity above 0, a price
+// not below 0 and an optional date, else the file is damaged.
+bool ReadLots(const QJsonValue& value, std::vector<Lot>& lots, std::string& error)
+{
+    if (value.isUndefined() || value.isNull())
+        return true;
+    if (!value.isArray()) {
+        error = "\"lots\" is not a list";
+        return false;
+    }
+    const QJsonArray array = value.toArray();
+    for (qsizetype i = 0; i < array.size(); ++i) {
+        const QJsonObject object = array.at(i).toObject();
+        const QJsonValue quantity = object.value(QStringLiteral("quantity"));
+        const QJsonValue price = object.value(QStringLiteral("price"));
+        const QJsonValue date = object.value(QStringLiteral("date"));
+        Lot lot;
+        std::string why;
+        if (!array.at(i).isObject() || !quantity.isDouble() || !std::isfinite(quantity.toDouble()) ||
+            quantity.toDouble() <= 0) {
+            why = "has a quantity that is not a number above 0";
+        } else if (!price.isDouble() || !std::isfinite(price.toDouble()) || price.toDouble() < 0) {
+            why = "has a price that is not a number of at least 0";
+        } else if (!(date.isUndefined() || date.isNull()) &&
+                   (!date.isString() || !ParseLotDate(S(date), lot.date, why))) {
+            why = "has a date that is not YYYY-MM-DD";
+        }
+        if (!why.empty()) {
+            error = FormatC("lot %d %s", static_cast<int>(i + 1), why.c_str());
+            return false;
+        }
+        lot.quantity = quantity.toDouble();
+        lot.price = price.toDouble();
+        lots.push_back(std::move(lot));
+    }
+    return true;
+}
 }  // namespace
 
 std::string WatchlistToJson(const std::vector<WatchRow>& rows, bool compact)
@@ -277,6 +317,18 @@ std::string WatchlistToJson(const std::vector<WatchRow>& rows, bool compact)
         }
         if (row.alertState.marked)
             object.insert(QStringLiteral("alertMarked"), true);
+        if (!row.lots.empty()) {
+            QJsonArray lots;
+            for (const Lot& lot : row.lots) {
+                QJsonObject entry;
+                entry.insert(QStringLiteral("quantity"), lot.quantity);
+                entry.insert(QStringLiteral("price"), lot.price);
+                if (!lot.date.empty())
+                    entry.insert(QStringLiteral("date"), Q(lot.date));
+                lots.append(entry);
+            }
+            object.insert(QStringLiteral("lots"), lots);
+        }
         array.append(object);
     }
     QJsonObject root;
@@ -323,6 +375,10 @@ std::optional<std::vector<WatchRow>> WatchlistFromJson(const std::string& text, 
         row.alertState.below = SideFromName(state.value(QStringLiteral("below")).toString());
         row.alertState.move = SideFromName(state.value(QStringLiteral("move")).toString());
         row.alertState.marked = object.value(QStringLiteral("alertMarked")).toBool();
+        if (!ReadLots(object.value(QStringLiteral("lots")), row.lots, error)) {
+            error = FormatC("row %d (%s): %s", static_cast<int>(i + 1), row.security.symbol.c_str(), error.c_str());
+            return std::nullopt;
+        }
         rows.push_back(std::move(row));
     }
     return rows;
@@ -342,6 +398,12 @@ const char* WatchColumnTitle(WatchColumn column)
     case WatchColumn::Volume: return "Volume";
     case WatchColumn::Time: return "Time";
     case WatchColumn::Source: return "Source";
+    case WatchColumn::Quantity: return "Quantity";
+    case WatchColumn::Cost: return "Cost";
+    case WatchColumn::Value: return "Value";
+    case WatchColumn::DayGain: return "Day's Gain";
+    case WatchColumn::TotalGain: return "Total Gain";
+    case WatchColumn::TotalGainPercent: return "Total Gain %";
     case WatchColumn::Count: break;
     }
     return "";
@@ -430,6 +492,8 @@ bool WatchRowLess(const WatchRow& a, const WatchRow& b, WatchColumn column)
         return CompareText(a.security.symbol, b.security.symbol) < 0;
     if (column == WatchColumn::Company)
         return CompareText(a.security.company, b.security.company) < 0;
+    if (column == WatchColumn::Quantity)
+        return CompareNumber(TotalQuantity(a.lots), TotalQuantity(b.lots)) < 0;
     if (a.quote.has_value() != b.quote.has_value())
         return a.quote.has_value();
     if (!a.quote)

@@ -7,6 +7,7 @@
 
 #include "quote/QuotePage.h"
 #include "quote/SecurityRecord.h"
+#include "watchlist/Holdings.h"
 
 // The watchlist's data without widgets: rows, the alert rules and their
 // crossing state, the JSON the watchlist is kept in, and the ordering of
@@ -89,6 +90,8 @@ struct WatchRow {
     std::string failure;
     AlertRule alert;
     AlertState alertState;
+    // The positions held; none for a row that is only watched.
+    std::vector<Lot> lots;
 };
 
 // "SYMBOL" or "COUNTRY:SYMBOL" (country two letters); spaces around are
@@ -103,7 +106,7 @@ bool SameSecurity(const SecurityRecord& a, const SecurityRecord& b);
 std::string WatchSecurityKey(const SecurityRecord& security);
 
 // Whether two rows keep the same things in the watchlist file: security,
-// rules and alert state (not the quote, which is never kept).
+// rules, alert state and lots (not the quote, which is never kept).
 bool SameKeptRow(const WatchRow& a, const WatchRow& b);
 
 // Three-way merge of the watchlist of this instance with the file's, which
@@ -114,27 +117,36 @@ bool SameKeptRow(const WatchRow& a, const WatchRow& b);
 // A row on both sides takes what changed since base on one side only: the
 // company, and the alert rule with its crossing state (ours when both
 // changed it; with the same rule everywhere, the state of the side that
-// changed it). Our rows keep their order (and their quotes), rows added
+// changed it), and the lots (ours when both changed them). Our rows keep their order (and their quotes), rows added
 // elsewhere follow in the file's order.
 std::vector<WatchRow> MergeWatchRows(const std::vector<WatchRow>& base, const std::vector<WatchRow>& ours,
                                      const std::vector<WatchRow>& theirs);
 
 // The watchlist as JSON text, and back. Parsing reports what is wrong in
 // `error` and returns nothing for a damaged text; rows without a symbol or
-// with a rule that is not a number are damage too.
+// with a rule that is not a number are damage too, and so are lots whose
+// quantity is not a number above 0, whose price is below 0 or whose date is
+// no date. Files written before lots existed read as rows without lots.
 std::string WatchlistToJson(const std::vector<WatchRow>& rows, bool compact = false);
 std::optional<std::vector<WatchRow>> WatchlistFromJson(const std::string& text, std::string& error);
 
 // The columns of the table, in order.
 enum class WatchColumn {
-    Symbol, Company, Last, Currency, Change, ChangePercent, DayHigh, DayLow, Volume, Time, Source, Count
+    Symbol, Company, Last, Currency, Change, ChangePercent, DayHigh, DayLow, Volume, Time, Source,
+    // The money of the row's lots, in the base currency.
+    Quantity, Cost, Value, DayGain, TotalGain, TotalGainPercent, Count
 };
+inline bool IsMoneyColumn(WatchColumn column)
+{
+    return column >= WatchColumn::Quantity && column < WatchColumn::Count;
+}
 inline constexpr int kWatchColumnCount = static_cast<int>(WatchColumn::Count);
 const char* WatchColumnTitle(WatchColumn column);
 
 // Whether row a sorts before row b by the column, ascending: numbers as
 // numbers (volume "1,250,000" as 1250000), texts ignoring ASCII case; rows
-// without a quote sort after those with one.
+// without a quote sort after those with one. Quantity sorts by the lots'
+// quantity; the other money columns need rates (the model sorts them).
 bool WatchRowLess(const WatchRow& a, const WatchRow& b, WatchColumn column);
 
 // The volume text as a number: digits only, commas ignored; 0 when none.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QFileInfo>
+#include <QLocale>
 #include <QFileSystemWatcher>
 #include <QTimer>
 
@@ -11,6 +12,7 @@
 #include "base/MessageBox.h"
 #include "base/Settings.h"
 #include "framework/WinApp.h"
+#include "quote/Money.h"
 #include "quote/QuoteService.h"
 #include "watchlist/AlertNotifier.h"
 #include "watchlist/WatchlistModel.h"
@@ -45,6 +47,14 @@ CWatchlistDoc::CWatchlistDoc()
     m_pRefresher->SetSecuritiesProvider([this] { return m_pModel->Securities(); });
     connect(m_pRefresher, &CWatchlistRefresher::rowsFetched, this, &CWatchlistDoc::OnRowsFetched);
     connect(m_pModel, &CWatchlistModel::contentsChanged, this, &CWatchlistDoc::ScheduleSave);
+    // Lots set on a row in another currency want its rate at once.
+    connect(m_pModel, &CWatchlistModel::contentsChanged, this, &CWatchlistDoc::FetchMissingRates);
+    m_pRefresher->SetRatePairsProvider([this] {
+        auto pairs = m_pModel->NeededRatePairs();
+        m_ratesAsked.insert(pairs.begin(), pairs.end());
+        return pairs;
+    });
+    connect(m_pRefresher, &CWatchlistRefresher::rateFetched, this, &CWatchlistDoc::OnRateFetched);
     connect(m_pWatcher, &QFileSystemWatcher::directoryChanged, this, &CWatchlistDoc::OnFolderChanged);
 }
 
@@ -67,6 +77,7 @@ bool CWatchlistDoc::OnNewDocument()
     {
         const QSignalBlocker blocker(m_pModel);
         m_pModel->SetRows(std::move(loaded.rows));
+        m_pModel->SetBaseCurrency(BaseCurrency());
     }
     if (!loaded.message.empty())
         ShowMessage(loaded.message);
@@ -154,6 +165,51 @@ void CWatchlistDoc::OnRowsFetched(const std::vector<CWatchlistRefresher::Fetched
     }
     for (const std::string& alert : m_pModel->ApplyResults(rows))
         m_pNotifier->Notify("Quorelle alert", alert);
+    // A quote may name a currency other than its country's.
+    FetchMissingRates();
+}
+
+std::string CWatchlistDoc::DefaultBaseCurrency()
+{
+    const std::string code = QLocale::system().currencySymbol(QLocale::CurrencyIsoCode).toStdString();
+    return IsKnownCurrencyCode(code) ? code : std::string("USD");
+}
+
+std::string CWatchlistDoc::BaseCurrency() const
+{
+    const std::string code =
+        CUserSettings().value(QString::fromLatin1(SettingsKey::kPortfolioBaseCurrency)).toString().toStdString();
+    return IsKnownCurrencyCode(code) ? code : DefaultBaseCurrency();
+}
+
+void CWatchlistDoc::SetBaseCurrency(const std::string& code)
+{
+    if (!IsKnownCurrencyCode(code))
+        return;
+    CUserSettings().setValue(QString::fromLatin1(SettingsKey::kPortfolioBaseCurrency), QString::fromStdString(code));
+    m_pModel->SetBaseCurrency(code);
+    FetchMissingRates();
+}
+
+void CWatchlistDoc::FetchMissingRates()
+{
+    std::vector<std::pair<std::string, std::string>> wanted;
+    for (const auto& pair : m_pModel->NeededRatePairs()) {
+        if (!m_pModel->Rates().Rate(pair.first, pair.second) && m_ratesAsked.insert(pair).second)
+            wanted.push_back(pair);
+    }
+    if (!wanted.empty())
+        m_pRefresher->FetchRates(wanted);
+}
+
+void CWatchlistDoc::OnRateFetched(const std::string& from, const std::string& to, double rate,
+                                  const std::string& error)
+{
+    m_ratesAsked.erase({from, to});
+    if (rate > 0)
+        m_pModel->SetRate(from, to, rate);
+    else
+        ShowInStatusBar("No " + from + " to " + to + " exchange rate: " + error);
 }
 
 void CWatchlistDoc::WatchFolder()

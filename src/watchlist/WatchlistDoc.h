@@ -1,5 +1,6 @@
 #pragma once
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,13 @@ public:
     // bar) on failure.
     bool Save();
 
+    // The currency of the money columns (Portfolio/BaseCurrency; by default
+    // the system locale's, else USD). Setting it keeps it and asks for the
+    // rates it needs.
+    void SetBaseCurrency(const std::string& code);
+    std::string BaseCurrency() const;
+    static std::string DefaultBaseCurrency();
+
     // Says a text in the main window's status bar, when there is one.
     static void ShowInStatusBar(const std::string& text);
 
@@ -65,6 +73,9 @@ private:
     void OnFolderChanged();
     void WatchFolder();
     void OnRowsFetched(const std::vector<CWatchlistRefresher::FetchedRow>& rows);
+    void OnRateFetched(const std::string& from, const std::string& to, double rate, const std::string& error);
+    // Asks for the rates the rows need that are neither known nor asked for.
+    void FetchMissingRates();
 
     CWatchlistModel* m_pModel;
     CWatchlistRefresher* m_pRefresher;
@@ -77,6 +88,8 @@ private:
     WatchlistFileStamp m_stamp;
     // The file is replaced on every write, so its folder is watched.
     QFileSystemWatcher* m_pWatcher;
+    // Rates asked for and not answered yet.
+    std::set<std::pair<std::string, std::string>> m_ratesAsked;
     bool m_bSaveBlocked = false;
     bool m_bSavePending = false;
 };

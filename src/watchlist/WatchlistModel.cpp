@@ -14,6 +14,7 @@
 #include "chart/QuoteChartContent.h"
 #include "base/CText.h"
 #include "base/QtText.h"
+#include "base/StatusText.h"
 
 namespace {
 const QColor kRising(0, 128, 0);
@@ -92,6 +93,7 @@ void CWatchlistModel::SetRows(std::vector<WatchRow> rows)
     beginResetModel();
     m_rows = std::move(rows);
     m_highlights.assign(m_rows.size(), Highlight{});
+    ForgetAllMoney();
     endResetModel();
 }
 
@@ -125,6 +127,8 @@ int CWatchlistModel::AddSecurity(const SecurityRecord& security)
     entry.security.company = security.company;
     m_rows.push_back(std::move(entry));
     m_highlights.emplace_back();
+    m_money.emplace_back();
+    m_moneyKnown.push_back(0);
     endInsertRows();
     emit contentsChanged();
     return row;
@@ -137,6 +141,8 @@ void CWatchlistModel::RemoveRow(int row)
     beginRemoveRows(QModelIndex(), row, row);
     m_rows.erase(m_rows.begin() + row);
     m_highlights.erase(m_highlights.begin() + row);
+    m_money.erase(m_money.begin() + row);
+    m_moneyKnown.erase(m_moneyKnown.begin() + row);
     endRemoveRows();
     emit contentsChanged();
 }
@@ -152,6 +158,8 @@ std::vector<SecurityRecord> CWatchlistModel::AdoptRows(const std::vector<WatchRo
         beginRemoveRows(QModelIndex(), row, row);
         m_rows.erase(m_rows.begin() + row);
         m_highlights.erase(m_highlights.begin() + row);
+        m_money.erase(m_money.begin() + row);
+        m_moneyKnown.erase(m_moneyKnown.begin() + row);
         endRemoveRows();
     }
     std::unordered_set<std::string> listed;
@@ -165,6 +173,8 @@ std::vector<SecurityRecord> CWatchlistModel::AdoptRows(const std::vector<WatchRo
         entry.security.company = kept.security.company;
         entry.alert = kept.alert;
         entry.alertState = kept.alertState;
+        entry.lots = kept.lots;
+        ForgetMoney(row);
         emit dataChanged(index(row, 0), index(row, kWatchColumnCount - 1));
     }
     std::vector<SecurityRecord> added;
@@ -175,6 +185,8 @@ std::vector<SecurityRecord> CWatchlistModel::AdoptRows(const std::vector<WatchRo
         beginInsertRows(QModelIndex(), at, at);
         m_rows.push_back(row);
         m_highlights.emplace_back();
+        m_money.emplace_back();
+        m_moneyKnown.push_back(0);
         endInsertRows();
         added.push_back(row.security);
     }
@@ -269,6 +281,7 @@ bool CWatchlistModel::ApplyToRow(int row, const QuoteFetchResult& result, std::v
             }
         }
         entry.quote = quote;
+        ForgetMoney(row);
         entry.failed = false;
         entry.failure.clear();
         if (entry.security.company.empty() && !result.quote->companyName.empty())
@@ -306,9 +319,156 @@ void CWatchlistModel::ExpireHighlights()
     }
 }
 
+void CWatchlistModel::SetLots(int row, std::vector<Lot> lots)
+{
+    if (row < 0 || row >= rowCount())
+        return;
+    m_rows[static_cast<size_t>(row)].lots = std::move(lots);
+    ForgetMoney(row);
+    emit dataChanged(index(row, 0), index(row, kWatchColumnCount - 1));
+    emit contentsChanged();
+}
+
+void CWatchlistModel::ForgetMoney(int row) const
+{
+    m_moneyKnown[static_cast<size_t>(row)] = 0;
+}
+
+void CWatchlistModel::ForgetAllMoney() const
+{
+    m_money.assign(m_rows.size(), RowMoney{});
+    m_moneyKnown.assign(m_rows.size(), 0);
+}
+
+void CWatchlistModel::KnowAllMoney() const
+{
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        if (!m_moneyKnown[i]) {
+            m_money[i] = ComputeRowMoney(m_rows[i], m_strBase, m_rates);
+            m_moneyKnown[i] = 1;
+        }
+    }
+}
+
+void CWatchlistModel::MoneyChanged()
+{
+    ForgetAllMoney();
+    if (!m_rows.empty())
+        emit dataChanged(index(0, static_cast<int>(WatchColumn::Quantity)),
+                         index(rowCount() - 1, kWatchColumnCount - 1));
+    emit ratesChanged();
+}
+
+void CWatchlistModel::SetBaseCurrency(const std::string& code)
+{
+    if (code == m_strBase)
+        return;
+    m_strBase = code;
+    MoneyChanged();
+}
+
+void CWatchlistModel::SetRate(const std::string& from, const std::string& to, double rate)
+{
+    const std::optional<double> before = m_rates.Rate(from, to);
+    m_rates.Set(from, to, rate);
+    if (m_rates.Rate(from, to) != before)
+        MoneyChanged();
+}
+
+std::vector<std::pair<std::string, std::string>> CWatchlistModel::NeededRatePairs() const
+{
+    std::vector<std::pair<std::string, std::string>> pairs;
+    for (const WatchRow& row : m_rows) {
+        if (row.lots.empty())
+            continue;
+        std::string error;
+        const std::optional<CurrencyUnit> unit = ParseCurrencyUnit(RowCurrency(row), error);
+        if (!unit || unit->code == m_strBase)
+            continue;
+        std::pair<std::string, std::string> pair{unit->code, m_strBase};
+        if (std::find(pairs.begin(), pairs.end(), pair) == pairs.end())
+            pairs.push_back(std::move(pair));
+    }
+    return pairs;
+}
+
+const RowMoney& CWatchlistModel::Money(int row) const
+{
+    const auto at = static_cast<size_t>(row);
+    if (!m_moneyKnown.at(at)) {
+        m_money[at] = ComputeRowMoney(m_rows.at(at), m_strBase, m_rates);
+        m_moneyKnown[at] = 1;
+    }
+    return m_money[at];
+}
+
+MoneyTotals CWatchlistModel::Totals() const
+{
+    KnowAllMoney();
+    return SumRowMoney(m_money);
+}
+
+Qt::ItemFlags CWatchlistModel::flags(const QModelIndex& index) const
+{
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    if (index.isValid() && static_cast<WatchColumn>(index.column()) == WatchColumn::Quantity)
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+bool CWatchlistModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (role != Qt::EditRole || !index.isValid() || index.row() >= rowCount() ||
+        static_cast<WatchColumn>(index.column()) != WatchColumn::Quantity)
+        return false;
+    const WatchRow& entry = Row(index.row());
+    const std::string text = TrimWhitespace(FromQString(value.toString()));
+    if (text.empty()) {
+        // Emptied: a watched row again.
+        SetLots(index.row(), {});
+        return true;
+    }
+    double quantity = 0;
+    std::string error;
+    if (!ParseLotQuantity(text, quantity, error)) {
+        ShowStatusText(entry.security.symbol + ": " + error);
+        return false;
+    }
+    // One lot: its price stays; a new one is taken as bought at the last price.
+    Lot lot;
+    if (!entry.lots.empty()) {
+        double paid = 0;
+        for (const Lot& each : entry.lots)
+            paid += each.quantity * each.price;
+        lot.price = paid / TotalQuantity(entry.lots);
+        if (entry.lots.size() == 1)
+            lot.date = entry.lots.front().date;
+    } else if (entry.quote) {
+        lot.price = entry.quote->last;
+    }
+    lot.quantity = quantity;
+    SetLots(index.row(), {lot});
+    return true;
+}
+
 std::string CWatchlistModel::CellText(int row, WatchColumn column) const
 {
     const WatchRow& entry = Row(row);
+    if (IsMoneyColumn(column)) {
+        if (entry.lots.empty())
+            return {};
+        const RowMoney& money = Money(row);
+        switch (column) {
+        case WatchColumn::Quantity: return FormatQuantity(money.quantity);
+        case WatchColumn::Cost: return MoneyCellText(money.cost);
+        case WatchColumn::Value: return MoneyCellText(money.value);
+        case WatchColumn::DayGain: return MoneyCellText(money.dayGain);
+        case WatchColumn::TotalGain: return MoneyCellText(money.totalGain);
+        case WatchColumn::TotalGainPercent:
+            return money.totalGainPercent ? FormatPercent(*money.totalGainPercent) + "%" : kMissingMoneyText;
+        default: return {};
+        }
+    }
     switch (column) {
     case WatchColumn::Symbol:
         return entry.security.country.empty() || entry.security.country == "US"
@@ -359,7 +519,39 @@ QVariant CWatchlistModel::data(const QModelIndex& index, int role) const
         return {};
     const WatchRow& entry = Row(index.row());
     const auto column = static_cast<WatchColumn>(index.column());
+    if (IsMoneyColumn(column) && !entry.lots.empty()) {
+        if (role == Qt::EditRole && column == WatchColumn::Quantity)
+            return ToQString(FormatQuantity(TotalQuantity(entry.lots)));
+        const RowMoney& money = Money(index.row());
+        const MoneyCell* cell = column == WatchColumn::Cost        ? &money.cost
+                                : column == WatchColumn::Value     ? &money.value
+                                : column == WatchColumn::DayGain   ? &money.dayGain
+                                : column == WatchColumn::TotalGain ? &money.totalGain
+                                                                   : nullptr;
+        if (role == Qt::ForegroundRole && !entry.failed) {
+            const std::optional<std::int64_t> gain =
+                column == WatchColumn::DayGain     ? money.dayGain.cents
+                : column == WatchColumn::TotalGain || column == WatchColumn::TotalGainPercent ? money.totalGain.cents
+                                                                                             : std::nullopt;
+            if (gain && *gain > 0)
+                return QBrush(kRising);
+            if (gain && *gain < 0)
+                return QBrush(kFalling);
+        }
+        if (role == Qt::ToolTipRole) {
+            if (cell && !cell->cents)
+                return ToQString(cell->missing);
+            if (column == WatchColumn::TotalGainPercent && !money.totalGainPercent)
+                return ToQString(money.percentMissing);
+            if (column == WatchColumn::Quantity)
+                return ToQString(FormatC("%d lot%s", static_cast<int>(entry.lots.size()),
+                                         entry.lots.size() == 1 ? "" : "s"));
+            if (cell)
+                return ToQString("in " + m_strBase);
+        }
+    }
     switch (role) {
+    case Qt::EditRole:
     case Qt::DisplayRole: return ToQString(CellText(index.row(), column));
     case Qt::TextAlignmentRole:
         if (column == WatchColumn::Symbol || column == WatchColumn::Company || column == WatchColumn::Currency ||
@@ -423,5 +615,24 @@ bool CWatchlistSortModel::lessThan(const QModelIndex& left, const QModelIndex& r
     const auto* model = qobject_cast<const CWatchlistModel*>(sourceModel());
     if (!model)
         return QSortFilterProxyModel::lessThan(left, right);
-    return WatchRowLess(model->Row(left.row()), model->Row(right.row()), static_cast<WatchColumn>(left.column()));
+    const auto column = static_cast<WatchColumn>(left.column());
+    if (IsMoneyColumn(column) && column != WatchColumn::Quantity) {
+        // By the amount shown; rows without one after those with one.
+        const auto key = [&](int row) -> std::optional<double> {
+            const RowMoney& money = model->Money(row);
+            const MoneyCell& cell = column == WatchColumn::Cost    ? money.cost
+                                    : column == WatchColumn::Value ? money.value
+                                    : column == WatchColumn::DayGain ? money.dayGain
+                                                                     : money.totalGain;
+            if (column == WatchColumn::TotalGainPercent)
+                return money.totalGainPercent;
+            return cell.cents ? std::optional<double>(static_cast<double>(*cell.cents)) : std::nullopt;
+        };
+        const std::optional<double> a = key(left.row());
+        const std::optional<double> b = key(right.row());
+        if (a.has_value() != b.has_value())
+            return a.has_value();
+        return a && *a < *b;
+    }
+    return WatchRowLess(model->Row(left.row()), model->Row(right.row()), column);
 }

@@ -58,14 +58,35 @@ public:
     // The text a cell shows.
     std::string CellText(int row, WatchColumn column) const;
 
+    // Holdings. The money columns are in the base currency, converted with
+    // the rates set here; a rate not set yet leaves the cells needing it
+    // empty ("—", with the reason in the tooltip).
+    void SetLots(int row, std::vector<Lot> lots);
+    void SetBaseCurrency(const std::string& code);
+    const std::string& BaseCurrency() const { return m_strBase; }
+    void SetRate(const std::string& from, const std::string& to, double rate);
+    const RateTable& Rates() const { return m_rates; }
+    // The rate pairs (major currency, base) the rows with lots need, each
+    // once; a refresh asks for all of them again.
+    std::vector<std::pair<std::string, std::string>> NeededRatePairs() const;
+    // A row's money cells, computed once after each change of its quote,
+    // its lots, the rates or the base.
+    const RowMoney& Money(int row) const;
+    MoneyTotals Totals() const;
+
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    // The Quantity cell is editable: it sets the row's one lot.
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 signals:
     // Rows, rules or marks changed: what the watchlist file keeps.
     void contentsChanged();
+    // A rate or the base currency changed (the money cells and totals follow).
+    void ratesChanged();
 
 private:
     struct Highlight {
@@ -76,8 +97,19 @@ private:
     // Applies the result to the row; true when its alert state changed.
     bool ApplyToRow(int row, const QuoteFetchResult& result, std::vector<std::string>& alerts);
 
+    void MoneyChanged();
+    void ForgetMoney(int row) const;
+    void ForgetAllMoney() const;
+    void KnowAllMoney() const;
+
     std::vector<WatchRow> m_rows;
     std::vector<Highlight> m_highlights;
+    std::string m_strBase = "USD";
+    RateTable m_rates;
+    // The money of each row (parallel to m_rows), valid where m_moneyKnown
+    // says so; filled when read.
+    mutable std::vector<RowMoney> m_money;
+    mutable std::vector<char> m_moneyKnown;
     QTimer m_highlightTimer;
     bool m_bEasternTime = true;
 };

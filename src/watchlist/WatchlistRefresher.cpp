@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <ctime>
 
+#include "quote/ExchangeRateFetch.h"
 #include "quote/QuoteService.h"
 
 CWatchlistRefresher::CWatchlistRefresher(QObject* parent)
@@ -52,6 +53,8 @@ bool CWatchlistRefresher::RefreshNow(const std::vector<SecurityRecord>& securiti
     if (m_pending > 0)
         return false;
     ++m_cycle;
+    if (m_ratePairs)
+        FetchRates(m_ratePairs());
     if (securities.empty()) {
         emit cycleFinished(m_cycle);
         return true;
@@ -65,6 +68,30 @@ void CWatchlistRefresher::FetchOne(const SecurityRecord& security)
 {
     // Cycle 0 is never a running cycle, so the result counts toward none.
     Start(0, {security});
+}
+
+void CWatchlistRefresher::SetRatePairsProvider(
+    std::function<std::vector<std::pair<std::string, std::string>>()> provider)
+{
+    m_ratePairs = std::move(provider);
+}
+
+void CWatchlistRefresher::FetchRates(const std::vector<std::pair<std::string, std::string>>& pairs)
+{
+    const std::shared_ptr<std::atomic<bool>> cancel = m_cancel;
+    for (const auto& [from, to] : pairs) {
+        m_pool.start([this, cancel, from, to] {
+            if (cancel->load())
+                return;
+            const ExchangeRateResult result =
+                FetchExchangeRate(from, to, TransferLimits{}, std::time(nullptr), cancel.get());
+            if (cancel->load())
+                return;
+            QMetaObject::invokeMethod(
+                this, [this, from, to, result] { emit rateFetched(from, to, result.rate.value_or(0), result.error); },
+                Qt::QueuedConnection);
+        });
+    }
 }
 
 void CWatchlistRefresher::Start(std::uint64_t cycle, const std::vector<SecurityRecord>& securities)

@@ -59,6 +59,10 @@ public:
     bool RefreshAll();
     // Fetches one security now, outside the cycles (a row just added).
     void FetchOne(const SecurityRecord& security);
+    // The exchange rates (from, to) each cycle asks for as it starts.
+    void SetRatePairsProvider(std::function<std::vector<std::pair<std::string, std::string>>()> provider);
+    // Asks the sources for these rates now; each answer is a rateFetched.
+    void FetchRates(const std::vector<std::pair<std::string, std::string>>& pairs);
     bool Busy() const { return m_pending > 0; }
     std::uint64_t Cycle() const { return m_cycle; }
 
@@ -67,6 +71,8 @@ signals:
     // before its cycleFinished.
     void rowsFetched(const std::vector<CWatchlistRefresher::FetchedRow>& rows);
     void cycleFinished(std::uint64_t cycle);
+    // rate is 0 when no source gave one; error then says why.
+    void rateFetched(const std::string& from, const std::string& to, double rate, const std::string& error);
 
 private:
     struct Arrival {
@@ -84,6 +90,7 @@ private:
     QTimer m_deliveryTimer;  // the frame that gathers a batch
     int m_periodMinutes = 0;
     std::function<std::vector<SecurityRecord>()> m_provider;
+    std::function<std::vector<std::pair<std::string, std::string>>()> m_ratePairs;
     std::shared_ptr<std::atomic<bool>> m_cancel;
     std::uint64_t m_cycle = 0;
     int m_pending = 0;

@@ -1,6 +1,8 @@
 #include "watchlist/WatchlistView.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -13,13 +15,28 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QScrollBar>
+#include <QStringList>
+
 #include "base/QtText.h"
+#include "base/PosixFile.h"
+#include "base/Settings.h"
 #include "watchlist/Dia_Alert.h"
+#include "watchlist/Dia_Holdings.h"
+#include "watchlist/HoldingsCsv.h"
+#include "watchlist/WatchlistTotals.h"
 #include "watchlist/WatchlistDoc.h"
 #include "watchlist/WatchlistModel.h"
 
 CWatchlistView::CWatchlistView()
-    : m_pEntry(new QLineEdit(this)), m_pTable(new QTableView(this)), m_pSort(new CWatchlistSortModel(this))
+    : m_pEntry(new QLineEdit(this)),
+      m_pTable(new QTableView(this)),
+      m_pSort(new CWatchlistSortModel(this)),
+      m_pTotals(new QTableView(this))
 {
     setObjectName(QStringLiteral("WatchlistView"));
     m_pEntry->setObjectName(QStringLiteral("watchlistEntry"));
@@ -35,17 +52,41 @@ CWatchlistView::CWatchlistView()
     m_pTable->setModel(m_pSort);
     m_pTable->setSortingEnabled(true);
     m_pTable->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_pTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Only the Quantity cell is editable; a double click opens the quote window.
+    m_pTable->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
     m_pTable->verticalHeader()->hide();
     m_pTable->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     m_pTable->horizontalHeader()->setStretchLastSection(true);
     m_pTable->setContextMenuPolicy(Qt::CustomContextMenu);
     m_pTable->installEventFilter(this);
+    m_pTable->horizontalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    // The totals: one row under the table, its columns as wide as the table's.
+    m_pTotals->setObjectName(QStringLiteral("watchlistTotals"));
+    m_pTotals->horizontalHeader()->hide();
+    m_pTotals->verticalHeader()->hide();
+    m_pTotals->horizontalHeader()->setStretchLastSection(true);
+    m_pTotals->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_pTotals->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_pTotals->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_pTotals->setSelectionMode(QAbstractItemView::NoSelection);
+    m_pTotals->setFocusPolicy(Qt::NoFocus);
+    const int rowHeight = fontMetrics().height() + 6;
+    m_pTotals->verticalHeader()->setDefaultSectionSize(rowHeight);
+    m_pTotals->setFixedHeight(rowHeight + 2 * m_pTotals->frameWidth());
+    connect(m_pTable->horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this](int column, int, int size) { m_pTotals->setColumnWidth(column, size); });
+    connect(m_pTable->horizontalScrollBar(), &QScrollBar::valueChanged, m_pTotals->horizontalScrollBar(),
+            &QScrollBar::setValue);
+    connect(m_pTable->horizontalHeader(), &QHeaderView::customContextMenuRequested, this,
+            &CWatchlistView::ShowHeaderMenu);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addLayout(entryRow);
     layout->addWidget(m_pTable, 1);
+    layout->addWidget(m_pTotals);
+    layout->setSpacing(2);
 
     connect(m_pEntry, &QLineEdit::returnPressed, this, [this] { AddEntryText(); });
     connect(add, &QPushButton::clicked, this, [this] { AddEntryText(); });
@@ -65,8 +106,11 @@ void CWatchlistView::OnInitialUpdate()
 {
     if (CWatchlistDoc* document = GetWatchlist()) {
         m_pSort->setSourceModel(&document->Model());
+        m_pTotalsModel = new CWatchlistTotalsModel(document->Model(), this);
+        m_pTotals->setModel(m_pTotalsModel);
         m_pTable->sortByColumn(-1, Qt::AscendingOrder);
-        m_pTable->resizeColumnsToContents();
+        FitColumnsToContents();
+        RestoreHiddenColumns();
     }
     m_pEntry->setFocus();
 }
@@ -135,6 +179,113 @@ void CWatchlistView::EditAlert(int row)
         document->Model().SetAlert(row, dialog.Rule());
 }
 
+void CWatchlistView::EditHoldings(int row)
+{
+    CWatchlistDoc* document = GetWatchlist();
+    if (!document || row < 0 || row >= document->Model().rowCount())
+        return;
+    const WatchRow& entry = document->Model().Row(row);
+    CDia_Holdings dialog(entry.security.symbol, RowCurrency(entry), entry.lots, this);
+    if (dialog.exec() == QDialog::Accepted)
+        document->Model().SetLots(row, dialog.Lots());
+}
+
+int CWatchlistView::ImportHoldingsFile(const std::string& path,
+                                       const std::function<bool(const std::string&)>& confirm)
+{
+    CWatchlistDoc* document = GetWatchlist();
+    if (!document)
+        return 0;
+    QFile file(ToQString(path));
+    if (!file.open(QIODevice::ReadOnly)) {
+        CWatchlistDoc::ShowInStatusBar("Cannot read " + path + ": " + FromQString(file.errorString()));
+        return 0;
+    }
+    const QByteArray bytes = file.readAll();
+    const HoldingsCsv csv = ParseHoldingsCsv(bytes.toStdString());
+    if (!confirm(ImportPreviewText(csv)) || csv.lots.empty())
+        return 0;
+    CWatchlistModel& model = document->Model();
+    for (const ImportedLot& imported : csv.lots) {
+        int row = model.FindRow(imported.security);
+        if (row < 0) {
+            document->AddSecurity(imported.security);
+            row = model.FindRow(imported.security);
+        }
+        if (row < 0)
+            continue;
+        std::vector<Lot> lots = model.Row(row).lots;
+        lots.push_back(imported.lot);
+        model.SetLots(row, std::move(lots));
+    }
+    return static_cast<int>(csv.lots.size());
+}
+
+bool CWatchlistView::ExportHoldingsFile(const std::string& path, std::string& error)
+{
+    CWatchlistDoc* document = GetWatchlist();
+    if (!document)
+        return false;
+    const QFileInfo info(ToQString(path));
+    errno = 0;
+    if (!WriteFileAtomically(FromQString(info.absolutePath()), FromQString(info.fileName()),
+                             HoldingsToCsv(document->Model().Rows()))) {
+        error = errno != 0 ? std::string(std::strerror(errno)) : std::string("the file could not be written");
+        return false;
+    }
+    return true;
+}
+
+void CWatchlistView::FitColumnsToContents()
+{
+    m_pTable->resizeColumnsToContents();
+    m_pTotals->resizeColumnsToContents();
+    for (int column = 0; column < kWatchColumnCount; ++column) {
+        const int width = std::max(m_pTable->columnWidth(column), m_pTotals->columnWidth(column));
+        m_pTable->setColumnWidth(column, width);
+        m_pTotals->setColumnWidth(column, width);
+    }
+}
+
+void CWatchlistView::SetColumnHidden(int column, bool hidden)
+{
+    if (column <= 0 || column >= kWatchColumnCount)
+        return;  // the symbol stays, or nothing would say which row is which
+    m_pTable->setColumnHidden(column, hidden);
+    m_pTotals->setColumnHidden(column, hidden);
+    QStringList titles;
+    for (int each = 0; each < kWatchColumnCount; ++each) {
+        if (m_pTable->isColumnHidden(each))
+            titles << QString::fromLatin1(WatchColumnTitle(static_cast<WatchColumn>(each)));
+    }
+    CUserSettings().setValue(QString::fromLatin1(SettingsKey::kWatchlistHiddenColumns), titles.join(QLatin1Char(',')));
+}
+
+void CWatchlistView::RestoreHiddenColumns()
+{
+    const QStringList titles = CUserSettings()
+                                   .value(QString::fromLatin1(SettingsKey::kWatchlistHiddenColumns))
+                                   .toString()
+                                   .split(QLatin1Char(','), Qt::SkipEmptyParts);
+    for (int column = 1; column < kWatchColumnCount; ++column) {
+        const bool hidden = titles.contains(QString::fromLatin1(WatchColumnTitle(static_cast<WatchColumn>(column))));
+        m_pTable->setColumnHidden(column, hidden);
+        m_pTotals->setColumnHidden(column, hidden);
+    }
+}
+
+void CWatchlistView::ShowHeaderMenu(const QPoint& position)
+{
+    QMenu menu(this);
+    for (int column = 1; column < kWatchColumnCount; ++column) {
+        QAction* action = menu.addAction(QString::fromLatin1(WatchColumnTitle(static_cast<WatchColumn>(column))));
+        action->setCheckable(true);
+        action->setChecked(!m_pTable->isColumnHidden(column));
+        connect(action, &QAction::toggled, this, [this, column](bool shown) { SetColumnHidden(column, !shown); });
+    }
+    menu.exec(m_pTable->horizontalHeader()->mapToGlobal(position));
+}
+
 bool CWatchlistView::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_pTable && event->type() == QEvent::KeyPress) {
@@ -179,10 +330,31 @@ void CWatchlistView::ShowContextMenu(const QPoint& position)
         QAction* clear = menu.addAction(QStringLiteral("&Clear Alert Mark"), this,
                                         [document, row] { document->Model().ClearAlertMark(row); });
         clear->setEnabled(document->Model().Row(row).alertState.marked);
+        menu.addAction(QStringLiteral("Edit &Holdings..."), this, [this, row] { EditHoldings(row); });
         menu.addSeparator();
         menu.addAction(QStringLiteral("&Remove"), this, [this] { RemoveSelected(); });
         menu.addSeparator();
     }
+    menu.addAction(QStringLiteral("&Import Holdings..."), this, [this] {
+        const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Import Holdings"), QString(),
+                                                          QStringLiteral("CSV files (*.csv);;All files (*)"));
+        if (path.isEmpty())
+            return;
+        ImportHoldingsFile(FromQString(path), [this](const std::string& preview) {
+            QMessageBox box(QMessageBox::Question, QStringLiteral("Import Holdings"), ToQString(preview),
+                            QMessageBox::Ok | QMessageBox::Cancel, this);
+            return box.exec() == QMessageBox::Ok;
+        });
+    });
+    menu.addAction(QStringLiteral("&Export Holdings..."), this, [this] {
+        const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export Holdings"),
+                                                          QStringLiteral("holdings.csv"),
+                                                          QStringLiteral("CSV files (*.csv);;All files (*)"));
+        std::string error;
+        if (!path.isEmpty() && !ExportHoldingsFile(FromQString(path), error))
+            CWatchlistDoc::ShowInStatusBar("Holdings not exported to " + FromQString(path) + ": " + error);
+    });
+    menu.addSeparator();
     menu.addAction(QStringLiteral("Refresh &Period..."), this, [this, document] {
         bool ok = false;
         const int minutes = QInputDialog::getInt(this, QStringLiteral("Watchlist"),

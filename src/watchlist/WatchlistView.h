@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <string>
 #include <vector>
 
 #include <QWidget>
@@ -9,6 +11,7 @@
 
 class CWatchlistDoc;
 class CWatchlistSortModel;
+class CWatchlistTotalsModel;
 class QLineEdit;
 class QTableView;
 class QModelIndex;
@@ -19,8 +22,13 @@ class QModelIndex;
 // quoteWindowRequested, as a market list does); the context menu also sets
 // a row's alerts and clears its alert mark.
 //
+// Holdings: the context menu's Edit Holdings... edits a row's lots, the
+// Quantity cell is editable in place (F2 or a click on the selected cell),
+// the totals sit in a one-row table under the rows, and the header's
+// context menu hides columns (kept in Watchlist/HiddenColumns).
+//
 // Children by object name: "watchlistEntry" (QLineEdit), "watchlistTable"
-// (QTableView).
+// (QTableView), "watchlistTotals" (QTableView).
 class CWatchlistView : public QWidget, public CView {
     Q_OBJECT
 
@@ -44,6 +52,19 @@ public:
     void OpenRow(int row);
     // The alert dialog of the row, modal.
     void EditAlert(int row);
+    // The holdings dialog of the row, modal.
+    void EditHoldings(int row);
+    QTableView* TotalsTable() const { return m_pTotals; }
+    // Reads a holdings CSV, shows what it would add (and every line it
+    // cannot read) to `confirm`, and adds the lots only when it says yes.
+    // Returns the number of lots added.
+    int ImportHoldingsFile(const std::string& path, const std::function<bool(const std::string&)>& confirm);
+    // Writes every lot as CSV, atomically; false with the reason in `error`.
+    bool ExportHoldingsFile(const std::string& path, std::string& error);
+    // Each column as wide as its widest cell, the totals' included.
+    void FitColumnsToContents();
+    // Hides or shows a column in both tables and keeps the choice.
+    void SetColumnHidden(int column, bool hidden);
 
 signals:
     // A row asks for its quote window; the application opens it. The record
@@ -58,9 +79,13 @@ protected:
 
 private:
     void ShowContextMenu(const QPoint& position);
+    void ShowHeaderMenu(const QPoint& position);
+    void RestoreHiddenColumns();
     int SourceRow(const QModelIndex& index) const;
 
     QLineEdit* m_pEntry;
     QTableView* m_pTable;
     CWatchlistSortModel* m_pSort;
+    QTableView* m_pTotals;
+    CWatchlistTotalsModel* m_pTotalsModel = nullptr;
 };

@@ -33,7 +33,7 @@ TEST_F(StartupTest, MainFrameStartsEmptyWithMenu128)
                                          "Find Quote Worldwide", "Properties"}));
     EXPECT_EQ(MenuItems("&Window"), (Items{"&Cascade", "&Tile", "&Arrange Icons"}));
     EXPECT_EQ(MenuItems("&Tools"), (Items{"&Quote Sources...", "&Watchlist", "Histor&y...",
-                                          "History of This &Security", "-", "&Open Day File...",
+                                          "History of This &Security", "&Base Currency...", "-", "&Open Day File...",
                                           "Export &Chart...", "Export &History..."}));
     EXPECT_EQ(MenuItems("&Help"), (Items{"&Help Topics", "-", "&About Quorelle..."}));
 }
@@ -50,7 +50,7 @@ TEST_F(StartupTest, QuoteWindowShowsMenu129)
     EXPECT_EQ(MenuItems("&View"), (Items{"&Toolbar", "&Status Bar", "-", "Properties"}));
     EXPECT_EQ(MenuItems("&Window"), (Items{"&New Window", "&Cascade", "&Tile", "&Arrange Icons"}));
     EXPECT_EQ(MenuItems("&Tools"), (Items{"&Quote Sources...", "&Watchlist", "Histor&y...",
-                                          "History of This &Security", "-", "&Open Day File...",
+                                          "History of This &Security", "&Base Currency...", "-", "&Open Day File...",
                                           "Export &Chart...", "Export &History..."}));
     EXPECT_EQ(MenuItems("&Help"), (Items{"&Help Topics", "-", "&About Quorelle..."}));
 

@@ -163,6 +163,20 @@ TEST(QuoteSourceDefinition, AZoneIsAZoneIdNotARuleOfOffsets)
     }
 }
 
+TEST(QuoteSourceDefinition, ACurrencyPairIsWrittenAsTheDefinitionSays)
+{
+    EXPECT_EQ(FxSymbol(Builtin("chart-json"), "GBP", "EUR"), "GBPEUR=X");
+    EXPECT_EQ(FxSymbol(Builtin("quote-csv"), "GBP", "EUR"), "GBPEUR");  // lower-cased by its mapping
+    EXPECT_EQ(FxSymbol(Builtin("msn-money"), "GBP", "EUR"), "");
+
+    const QuoteSourceList mine = ParseQuoteSources(OneSource(kJsonSource + R"(, "fx": "{to}-{from}")"), "user.json");
+    ASSERT_EQ(mine.error, "");
+    EXPECT_EQ(FxSymbol(mine.sources.front(), "USD", "CAD"), "CAD-USD");
+    EXPECT_EQ(ParseQuoteSources(QuoteSourcesToJson(mine.sources), "saved.json").sources, mine.sources);
+    EXPECT_EQ(ErrorOf(OneSource(kJsonSource + R"(, "fx": "{from}X")")),
+              "user.json: source \"mine\": fx: must name both {from} and {to}");
+}
+
 TEST(QuoteSourceCatalog, UserFileOverridesBuiltinsByIdAndAddsSources)
 {
     const testing_support::TempDir dir;

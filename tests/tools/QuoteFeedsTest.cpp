@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "base/CText.h"
+#include "quotesim/FxRates.h"
+#include "quotesim/QuoteFeeds.h"
 #include "quotesim/QuoteSimulator.h"
 
 using namespace quotesim;
@@ -178,4 +180,29 @@ TEST_F(QuoteFeeds, CsvRowsPerSymbolWithNoDataMarks)
     EXPECT_EQ(lines[4], ToUpperAscii(american.symbol) + ",N/D,N/D,N/D,N/D,N/D,N/D,N/D,N/D\r");
     // Without "h" there is no header.
     EXPECT_EQ(Get(query)->body, result->body.substr(lines[0].size() + 1));
+}
+
+TEST(FxRates, BothFeedsServeOnePairFromOneWalk)
+{
+    const quotesim::ClockTime clock = *quotesim::ParseClock("2011-11-04 12:00");
+    const std::optional<quotesim::FxPair> chart = quotesim::ChartFxPair("GBPEUR=X");
+    const std::optional<quotesim::FxPair> csv = quotesim::CsvFxPair("gbpeur");
+    ASSERT_TRUE(chart && csv);
+    EXPECT_EQ(*chart, *csv);
+    EXPECT_FALSE(quotesim::ChartFxPair("GBPEUR"));
+    EXPECT_FALSE(quotesim::CsvFxPair("gbpjpy"));
+    EXPECT_FALSE(quotesim::CsvFxPair("usdusd"));
+
+    const quotesim::FxQuote quote = quotesim::ComputeFxQuote(*chart, clock);
+    const std::string rate = quotesim::FormatNumber(quote.rate);
+    EXPECT_NE(quotesim::FxChartJson(*chart, clock).find("\"regularMarketPrice\":" + rate + ","), std::string::npos);
+    EXPECT_NE(quotesim::FxCsvRow("gbpeur", *csv, clock).find("," + rate + ",0,GBP/EUR"), std::string::npos);
+    // The pairs agree with each other: a rate and its reverse, and a cross.
+    const quotesim::Date day = quote.trade.date;
+    const int minute = quote.trade.minuteOfDay;
+    EXPECT_NEAR(quotesim::FxRate({"EUR", "GBP"}, day, minute) * quote.rate, 1.0, 1e-5);
+    EXPECT_NEAR(quotesim::FxRate({"GBP", "USD"}, day, minute) * quotesim::FxRate({"USD", "EUR"}, day, minute),
+                quote.rate, 1e-5);
+    // Another day, another rate.
+    EXPECT_NE(quotesim::FxRate(*chart, quotesim::AddDays(day, 7), minute), quote.rate);
 }

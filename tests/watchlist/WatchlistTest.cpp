@@ -18,7 +18,10 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include <cmath>
+
 #include "QuoteWindowFixture.h"
+#include "quotesim/FxRates.h"
 #include "base/CText.h"
 #include "framework/MDIChildWnd.h"
 #include "base/Settings.h"
@@ -27,7 +30,11 @@
 #include "markets/ListViewModel.h"
 #include "quote/QuoteService.h"
 #include "res/Resource.h"
+#include <QLabel>
+#include <QTableWidget>
+
 #include "watchlist/AlertNotifier.h"
+#include "watchlist/Dia_Holdings.h"
 #include "watchlist/WatchlistDoc.h"
 #include "watchlist/WatchlistModel.h"
 #include "watchlist/WatchlistRefresher.h"
@@ -476,4 +483,229 @@ TEST_F(WatchlistTest, WindowOpensInsideTheMainWindowsArea)
     ProcessEvents();
     EXPECT_TRUE(area->viewport()->rect().contains(watchlistFrame()->geometry()))
         << area->viewport()->width() << "x" << area->viewport()->height();
+}
+
+namespace {
+// An amount as the money cells show it, computed here in plain doubles.
+QString Cents(double amount)
+{
+    return QString::fromStdString(FormatC("%.2f", std::round(amount * 100) / 100 + 0.0));
+}
+}  // namespace
+
+TEST_F(WatchlistTest, HoldingsInTwoCurrenciesShowInTheBaseCurrencyWithTotals)
+{
+    WriteEnabledSources({"chart-json"});
+    CUserSettings().setValue("QuoteHosts/chart-json", QString::fromStdString("http://" + m_sim.HostPort()));
+    CWatchlistDoc* doc = Open();
+    doc->SetBaseCurrency("EUR");
+    EXPECT_EQ(CUserSettings().value(SettingsKey::kPortfolioBaseCurrency).toString(), QStringLiteral("EUR"));
+    SecurityRecord london;
+    london.country = "GB";
+    london.symbol = "LBP";
+    ASSERT_TRUE(doc->AddSecurity(london));
+    ASSERT_TRUE(doc->AddSecurity(Listed("YSI")));
+    ASSERT_TRUE(WaitForQuotes(doc));
+    CWatchlistModel& model = doc->Model();
+    model.SetLots(0, {{12.5, 180, "2011-01-03"}});  // pence
+    model.SetLots(1, {{3, 20, ""}, {2, 25.5, ""}});
+    ASSERT_TRUE(WaitFor([&model] { return model.Rates().Rate("GBP", "EUR") && model.Rates().Rate("USD", "EUR"); }));
+
+    const quotesim::TradePoint trade = quotesim::ShownTrade(m_sim.Now());
+    const double gbpEur = quotesim::FxRate({"GBP", "EUR"}, trade.date, trade.minuteOfDay) * 0.01;
+    const double usdEur = quotesim::FxRate({"USD", "EUR"}, trade.date, trade.minuteOfDay);
+    const quotesim::QuoteSnapshot lbp = Expected("GB:LBP");
+    const quotesim::QuoteSnapshot ysi = Expected("US:YSI");
+    struct Expect {
+        double cost, value, day;
+    };
+    const Expect rows[] = {
+        {12.5 * 180 * gbpEur, 12.5 * lbp.last * gbpEur, 12.5 * (lbp.last - lbp.prevClose) * gbpEur},
+        {(3 * 20 + 2 * 25.5) * usdEur, 5 * ysi.last * usdEur, 5 * (ysi.last - ysi.prevClose) * usdEur},
+    };
+    auto cell = [&model](int row, WatchColumn column) {
+        return model.data(model.index(row, static_cast<int>(column))).toString();
+    };
+    double cost = 0, value = 0, day = 0, gain = 0;
+    for (int row = 0; row < 2; ++row) {
+        SCOPED_TRACE(row);
+        const Expect& e = rows[row];
+        EXPECT_EQ(cell(row, WatchColumn::Cost), Cents(e.cost));
+        EXPECT_EQ(cell(row, WatchColumn::Value), Cents(e.value));
+        EXPECT_EQ(cell(row, WatchColumn::DayGain), Cents(e.day));
+        const double rowGain = cell(row, WatchColumn::Value).toDouble() - cell(row, WatchColumn::Cost).toDouble();
+        EXPECT_EQ(cell(row, WatchColumn::TotalGain), Cents(rowGain));
+        const QModelIndex gainCell = model.index(row, static_cast<int>(WatchColumn::TotalGain));
+        EXPECT_EQ(model.data(gainCell, Qt::ForegroundRole).value<QBrush>().color(),
+                  rowGain > 0 ? QColor(0, 128, 0) : QColor(192, 0, 0));
+        cost += cell(row, WatchColumn::Cost).toDouble();
+        value += cell(row, WatchColumn::Value).toDouble();
+        day += cell(row, WatchColumn::DayGain).toDouble();
+        gain += cell(row, WatchColumn::TotalGain).toDouble();
+    }
+    EXPECT_EQ(cell(0, WatchColumn::Quantity), QStringLiteral("12.5"));
+    EXPECT_EQ(cell(1, WatchColumn::Quantity), QStringLiteral("5"));
+
+    QAbstractItemModel* totals = View(doc)->TotalsTable()->model();
+    auto total = [totals](WatchColumn column) { return totals->data(totals->index(0, static_cast<int>(column))).toString(); };
+    EXPECT_EQ(total(WatchColumn::Symbol), QStringLiteral("Total"));
+    EXPECT_EQ(total(WatchColumn::Cost), Cents(cost));
+    EXPECT_EQ(total(WatchColumn::Value), Cents(value));
+    EXPECT_EQ(total(WatchColumn::DayGain), Cents(day));
+    EXPECT_EQ(total(WatchColumn::TotalGain), Cents(gain));
+    EXPECT_EQ(total(WatchColumn::TotalGainPercent),
+              QString::fromStdString(FormatC("%.2f%%", std::round(gain / cost * 10000) / 100)));
+
+    // A base without a rate yet: dashes with the reason, and an incomplete total.
+    model.SetBaseCurrency("CAD");
+    EXPECT_EQ(cell(0, WatchColumn::Value), QStringLiteral("—"));
+    EXPECT_EQ(model.data(model.index(0, static_cast<int>(WatchColumn::Value)), Qt::ToolTipRole).toString(),
+              QStringLiteral("LBP: no GBP to CAD exchange rate yet"));
+    EXPECT_EQ(total(WatchColumn::Symbol), QStringLiteral("Total (incomplete)"));
+    EXPECT_EQ(total(WatchColumn::Value), QStringLiteral("0.00"));
+}
+
+TEST_F(WatchlistTest, QuantityCellSetsOneLotAndRefusesWhatIsNotANumber)
+{
+    CWatchlistModel model;
+    model.AddSecurity(Listed("IBM"));
+    const QModelIndex quantity = model.index(0, static_cast<int>(WatchColumn::Quantity));
+    EXPECT_TRUE(model.flags(quantity) & Qt::ItemIsEditable);
+    EXPECT_FALSE(model.flags(model.index(0, static_cast<int>(WatchColumn::Last))) & Qt::ItemIsEditable);
+    EXPECT_FALSE(model.setData(quantity, QStringLiteral("ten")));
+    EXPECT_TRUE(model.Row(0).lots.empty());
+    EXPECT_EQ(m_frame->GetStatusBar()->GetPaneText(0), "IBM: quantity \"ten\" is not a number");
+    model.SetLots(0, {{2, 10, ""}, {2, 20, ""}});
+    EXPECT_TRUE(model.setData(quantity, QStringLiteral("7,5")));
+    ASSERT_EQ(model.Row(0).lots.size(), 1u);
+    EXPECT_EQ(model.Row(0).lots[0].quantity, 7.5);
+    EXPECT_EQ(model.Row(0).lots[0].price, 15);  // the average paid
+    EXPECT_TRUE(model.setData(quantity, QString()));
+    EXPECT_TRUE(model.Row(0).lots.empty());
+}
+
+TEST_F(WatchlistTest, ImportAddsNothingUntilConfirmedAndExportReadsBack)
+{
+    CWatchlistDoc* doc = Open();
+    ASSERT_TRUE(doc->AddSecurity(Listed("YSI")));
+    const std::string csv = (m_dataDir.path() / "in.csv").string();
+    std::ofstream(csv) << "symbol;country;quantity;price;date\nYSI;US;2,5;20;\nLBP;GB;10;180;2011-01-03\nIBM;US;x;1;\n";
+    std::string preview;
+    EXPECT_EQ(View(doc)->ImportHoldingsFile(csv, [&preview](const std::string& text) {
+        preview = text;
+        return false;
+    }), 0);
+    EXPECT_EQ(preview, "2 lots of 2 securities will be added.\n1 line cannot be read and will be left out:\n"
+                       "line 4: quantity \"x\" is not a number");
+    ASSERT_EQ(doc->Model().rowCount(), 1);
+    EXPECT_TRUE(doc->Model().Row(0).lots.empty());
+
+    EXPECT_EQ(View(doc)->ImportHoldingsFile(csv, [](const std::string&) { return true; }), 2);
+    ASSERT_EQ(Symbols(doc), (std::vector<std::string>{"US:YSI", "GB:LBP"}));
+    EXPECT_EQ(doc->Model().Row(0).lots, (std::vector<Lot>{{2.5, 20, ""}}));
+    EXPECT_EQ(doc->Model().Row(1).lots, (std::vector<Lot>{{10, 180, "2011-01-03"}}));
+
+    const std::string out = (m_dataDir.path() / "out.csv").string();
+    std::string error;
+    ASSERT_TRUE(View(doc)->ExportHoldingsFile(out, error)) << error;
+    std::ifstream in(out);
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    EXPECT_EQ(text, "symbol,country,quantity,price,date\nYSI,US,2.5,20,\nLBP,GB,10,180,2011-01-03\n");
+    // The lots are kept in the watchlist file too.
+    ASSERT_TRUE(doc->Save());
+    std::string parseError;
+    std::ifstream kept(m_file);
+    const auto rows = WatchlistFromJson({std::istreambuf_iterator<char>(kept), std::istreambuf_iterator<char>()},
+                                        parseError);
+    ASSERT_TRUE(rows) << parseError;
+    EXPECT_EQ((*rows)[1].lots, doc->Model().Row(1).lots);
+}
+
+TEST_F(WatchlistTest, LotsAnotherInstanceWritesAppearHere)
+{
+    std::vector<WatchRow> rows(1);
+    rows[0].security = Listed("IBM");
+    std::string error;
+    ASSERT_TRUE(SaveWatchlistFile(m_file, rows, error)) << error;
+    CWatchlistDoc* doc = Open();
+    ASSERT_EQ(doc->Model().rowCount(), 1);
+
+    std::vector<WatchRow> other = rows;
+    other[0].lots = {{4, 120.5, "2011-02-01"}};
+    ASSERT_TRUE(SyncWatchlistFile(m_file, rows, other).ok);
+    ASSERT_TRUE(WaitFor([doc] { return !doc->Model().Row(0).lots.empty(); }));
+    EXPECT_EQ(doc->Model().Row(0).lots, other[0].lots);
+    EXPECT_EQ(doc->Model().CellText(0, WatchColumn::Quantity), "4");
+}
+
+TEST_F(WatchlistTest, MoneyCellsFollowEveryChangeOfQuoteLotsAndRates)
+{
+    CWatchlistModel model;
+    model.SetBaseCurrency("EUR");
+    model.AddSecurity(Listed("IBM"));
+    model.SetLots(0, {{10, 5, ""}});
+    auto quoted = [&model](double last) {
+        QuoteFetchResult fetched;
+        fetched.sourceId = "chart-json";
+        fetched.quote.emplace();
+        fetched.quote->quote.last = last;
+        fetched.quote->quote.prevClose = 10;
+        fetched.quote->quote.currency = "USD";
+        model.ApplyResult(Listed("IBM"), fetched);
+    };
+    quoted(12);
+    EXPECT_EQ(model.CellText(0, WatchColumn::Value), "—");
+    model.SetRate("USD", "EUR", 0.5);
+    EXPECT_EQ(model.CellText(0, WatchColumn::Value), "60.00");
+    quoted(14);
+    EXPECT_EQ(model.CellText(0, WatchColumn::Value), "70.00");
+    EXPECT_EQ(model.Totals().value, 7000);
+    model.SetLots(0, {{1, 5, ""}});
+    EXPECT_EQ(model.CellText(0, WatchColumn::Value), "7.00");
+    model.SetRate("EUR", "USD", 4);  // the reverse pair, now a quarter
+    EXPECT_EQ(model.CellText(0, WatchColumn::Value), "7.00");  // the direct pair wins
+    model.SetBaseCurrency("USD");
+    EXPECT_EQ(model.CellText(0, WatchColumn::Value), "14.00");
+    model.AddSecurity(Listed("YSI"));
+    model.RemoveRow(0);
+    EXPECT_EQ(model.CellText(0, WatchColumn::Value), "");
+    EXPECT_EQ(model.Totals().holdingRows, 0);
+}
+
+TEST_F(WatchlistTest, HiddenColumnsAreKeptForTheNextStart)
+{
+    CWatchlistDoc* doc = Open();
+    const int cost = static_cast<int>(WatchColumn::Cost);
+    View(doc)->SetColumnHidden(cost, true);
+    EXPECT_TRUE(View(doc)->Table()->isColumnHidden(cost));
+    EXPECT_TRUE(View(doc)->TotalsTable()->isColumnHidden(cost));
+    EXPECT_EQ(CUserSettings().value(SettingsKey::kWatchlistHiddenColumns).toString(), QStringLiteral("Cost"));
+    View(doc)->SetColumnHidden(0, true);  // the symbol always shows
+    EXPECT_FALSE(View(doc)->Table()->isColumnHidden(0));
+
+    ASSERT_TRUE(m_frame->SendCommand(ID_FILE_CLOSE));
+    ProcessEvents();
+    ASSERT_FALSE(m_app->GetWatchlist());
+    doc = Open();
+    ASSERT_TRUE(doc);
+    EXPECT_TRUE(View(doc)->Table()->isColumnHidden(cost));
+    EXPECT_FALSE(View(doc)->Table()->isColumnHidden(static_cast<int>(WatchColumn::Value)));
+}
+
+TEST_F(WatchlistTest, HoldingsDialogNamesTheLotItCannotRead)
+{
+    CDia_Holdings dialog("IBM", "USD", {{2, 10, ""}});
+    auto* table = dialog.findChild<QTableWidget*>(QStringLiteral("holdingsTable"));
+    ASSERT_TRUE(table);
+    ASSERT_EQ(table->rowCount(), 1);
+    table->insertRow(1);
+    table->setItem(1, 0, new QTableWidgetItem(QStringLiteral("3")));
+    table->setItem(1, 1, new QTableWidgetItem(QStringLiteral("-1")));
+    EXPECT_FALSE(dialog.ReadLots());
+    EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("holdingsError"))->text(),
+              QStringLiteral("Lot 2: price -1 is below 0"));
+    EXPECT_EQ(dialog.Lots(), (std::vector<Lot>{{2, 10, ""}}));
+    table->item(1, 1)->setText(QStringLiteral("12,5"));
+    ASSERT_TRUE(dialog.ReadLots());
+    EXPECT_EQ(dialog.Lots(), (std::vector<Lot>{{2, 10, ""}, {3, 12.5, ""}}));
 }

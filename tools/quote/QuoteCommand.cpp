@@ -10,7 +10,9 @@
 
 #include "base/CText.h"
 #include "historydata/HistoryService.h"
+#include "quote/ExchangeRateFetch.h"
 #include "quote/ExchangeZones.h"
+#include "quote/Money.h"
 #include "quote/QuoteService.h"
 
 namespace {
@@ -73,6 +75,40 @@ bool TakeValue(const std::vector<std::string>& arguments, std::size_t& i, std::s
     return true;
 }
 
+// The line with the last price in the base currency and the rate that
+// took it there (per unit of the quote's currency, minor units included);
+// without a rate, both are null and rateError says why.
+std::string WithBase(const std::string& line, const QuoteRecord& quote, const SecurityRecord& security,
+                     const std::string& base)
+{
+    QJsonObject object = QJsonDocument::fromJson(QByteArray::fromStdString(line)).object();
+    std::string currency = quote.currency;
+    if (currency.empty()) {
+        if (const ExchangeCountry* country = FindExchangeCountry(security.country))
+            currency = country->currency;
+    }
+    std::string error;
+    const std::optional<CurrencyUnit> unit = ParseCurrencyUnit(currency, error);
+    std::optional<double> factor;
+    if (unit) {
+        const ExchangeRateResult rate = FetchExchangeRate(unit->code, base, TransferLimits{}, std::time(nullptr));
+        if (rate.rate)
+            factor = unit->factor * *rate.rate;
+        else
+            error = rate.error;
+    }
+    object.insert("base", Q(base));
+    if (factor) {
+        object.insert("rate", *factor);
+        object.insert("lastBase", quote.last * *factor);
+    } else {
+        object.insert("rate", QJsonValue::Null);
+        object.insert("lastBase", QJsonValue::Null);
+        object.insert("rateError", Q(error));
+    }
+    return Compact(object);
+}
+
 }  // namespace
 
 bool ParseQuoteCommandLine(const std::vector<std::string>& arguments, QuoteCommandLine& line, std::string& error)
@@ -119,6 +155,14 @@ bool ParseQuoteCommandLine(const std::vector<std::string>& arguments, QuoteComma
         } else if (argument == "--cache") {
             if (!TakeValue(arguments, i, line.cachePath, error))
                 return false;
+        } else if (argument == "--base") {
+            if (!TakeValue(arguments, i, value, error))
+                return false;
+            line.base = ToUpperAscii(TrimWhitespace(value));
+            if (!IsKnownCurrencyCode(line.base)) {
+                error = "--base: unknown currency code \"" + TrimWhitespace(value) + "\"";
+                return false;
+            }
         } else if (argument == "--country") {
             if (!TakeValue(arguments, i, line.country, error))
                 return false;
@@ -234,7 +278,8 @@ int RunHistory(const QuoteCommandLine& line, CQuoteService& service, std::ostrea
 
 std::string QuoteCommandUsage()
 {
-    return "usage: quorelle-quote [--sources FILE] [--source ID]... [--host ID=BASE]... [--country CC] [--] SYMBOL...\n"
+    return "usage: quorelle-quote [--sources FILE] [--source ID]... [--host ID=BASE]... [--country CC] [--base CUR]\n"
+           "                      [--] SYMBOL...\n"
            "       quorelle-quote --history RANGE [--json] [--cache FILE] [options] SYMBOL...\n"
            "                      (RANGE: 1D, 5D, 1M, 6M, YTD, 1Y, 5Y, Max)\n"
            "       quorelle-quote --list-sources\n";
@@ -292,7 +337,11 @@ int RunQuoteCommand(const QuoteCommandLine& line, std::ostream& out, std::ostrea
         security.symbol = symbol;
         security.country = line.country;
         const QuoteFetchResult result = service.Fetch(security, TransferLimits{}, std::time(nullptr));
-        if (result.ok()) {
+        if (result.ok() && !line.base.empty()) {
+            out << WithBase(QuoteJsonLine(symbol, line.country, *result.quote, result.sourceId), result.quote->quote,
+                            security, line.base)
+                << "\n";
+        } else if (result.ok()) {
             out << QuoteJsonLine(symbol, line.country, *result.quote, result.sourceId) << "\n";
         } else {
             const std::string reason = result.attempts.empty() ? std::string("no quote source is enabled")

@@ -12,7 +12,7 @@
 // are plain functions; main.cpp only wires them to the process.
 //
 //   quorelle-quote [--sources FILE] [--source ID]... [--host ID=BASE]...
-//                  [--country CC] [--history RANGE [--json]] [--] SYMBOL...
+//                  [--country CC] [--base CUR] [--history RANGE [--json]] [--] SYMBOL...
 //                  ("--" ends the options)
 //   quorelle-quote --list-sources
 
@@ -27,6 +27,8 @@ struct QuoteCommandLine {
     std::map<std::string, std::string> hosts;
     // The country of every symbol ("US" unless given).
     std::string country = "US";
+    // With --base: each quote's last price also in this currency, and the rate used.
+    std::string base;
     std::vector<std::string> symbols;
     // --history RANGE (1D, 5D, 1M, 6M, YTD, 1Y, 5Y, Max): bars instead of quotes.
     std::string history;
@@ -43,7 +45,8 @@ inline constexpr int kBadUsage = 2;
 
 // Reads the arguments (without the program name). False with the reason in
 // `error` on bad usage: an unknown option, a missing value, a host without
-// '=', no symbol (unless listing or asking for help).
+// '=', no symbol (unless listing or asking for help), a base that is no
+// known currency code.
 bool ParseQuoteCommandLine(const std::vector<std::string>& arguments, QuoteCommandLine& line, std::string& error);
 
 // One line of output: a JSON object without line breaks. A quote gives

@@ -15,6 +15,7 @@
 
 #include <httplib.h>
 
+#include "quotesim/FxRates.h"
 #include "quotesim/QuotePages.h"
 
 namespace {
@@ -420,6 +421,8 @@ std::string QuoteSimulator::CnnPage(std::string_view symbolParameter, const Cloc
 
 FeedReply QuoteSimulator::ChartReply(std::string_view chartSymbol, const ClockTime& clock) const
 {
+    if (const std::optional<FxPair> pair = ChartFxPair(chartSymbol))
+        return FeedReply{200, "application/json;charset=utf-8", FxChartJson(*pair, clock)};
     const std::optional<ListedSecurity> security = m_directory.Resolve(ChartSymbolParameter(chartSymbol));
     if (!security)
         return FeedReply{404, "application/json;charset=utf-8", ChartNotFoundJson()};
@@ -454,6 +457,10 @@ FeedReply QuoteSimulator::CsvReply(std::string_view csvSymbols, bool header, con
     if (symbols.empty())
         symbols.push_back({});
     for (const std::string_view symbol : symbols) {
+        if (const std::optional<FxPair> pair = CsvFxPair(symbol)) {
+            reply.body += FxCsvRow(symbol, *pair, clock);
+            continue;
+        }
         const std::optional<std::string> parameter = CsvSymbolParameter(symbol);
         reply.body += CsvRow(symbol, parameter ? QuoteAt(*parameter, clock) : std::nullopt);
     }

@@ -2,11 +2,13 @@
 // and a quote window that has run for a while) against the quote simulator
 // and saves the main window as a PNG. Used for the README's picture.
 //
-//   quorelle_screenshot OUTPUT.png [--lists DIR] [--size WIDTHxHEIGHT] [--watchlist | --history]
+//   quorelle_screenshot OUTPUT.png [--lists DIR] [--size WIDTHxHEIGHT] [--watchlist | --history | --holdings]
 //
 // With --watchlist it stages the watchlist instead: rows added from the New
 // York list, a refresh half an hour later with one alert fired. With
-// --history, a History window comparing four of the list's securities.
+// --history, a History window comparing four of the list's securities. With
+// --holdings, a small portfolio: New York, Toronto and London rows holding
+// lots, shown in euros with their totals.
 //
 // Runs on any Qt platform; for the picture, under xvfb-run. Settings and
 // the working folder are private temporary folders, never the user's.
@@ -20,6 +22,8 @@
 #include <string_view>
 
 #include <QApplication>
+#include <QEventLoop>
+#include <QTimer>
 #include <QCoreApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -325,6 +329,88 @@ int StageHistory(const std::string& output, const fs::path& lists, int width, in
     return 0;
 }
 
+int StageHoldings(const std::string& output, const fs::path& lists, int width, int height)
+{
+    quotesim::QuoteSimulator simulator;
+    if (!StartSimulator(simulator, lists, kWatchlistClock))
+        return 1;
+    {
+        // Quotes and exchange rates from the chart source of the simulator.
+        CUserSettings settings;
+        settings.setValue(QStringLiteral("QuoteHosts/chart-json"), ToQString("http://" + simulator.HostPort()));
+        settings.setValue(QStringLiteral("QuoteSources/Enabled"), QStringLiteral("chart-json"));
+        settings.setValue(QString::fromLatin1(SettingsKey::kPortfolioBaseCurrency), QStringLiteral("EUR"));
+    }
+    CQuorelleApp app;
+    CMainFrame* frame = StartApp(app, width, height);
+    if (!frame)
+        return 1;
+    CWatchlistDoc* doc = app.OpenWatchlist();
+    if (!doc)
+        return Fail("no watchlist");
+    struct Holding {
+        const char* entry;
+        std::vector<Lot> lots;
+    };
+    const std::vector<Holding> holdings = {
+        {"GB:LBP", {{120, 248.5, "2010-03-15"}, {40, 281, "2011-06-01"}}},
+        {"GB:SPG", {{75, 830, "2009-11-20"}}},
+        {"CA:OFI", {{200, 47.25, "2010-08-02"}}},
+        {"YSI", {{350, 4.41, "2011-02-14"}}},
+        {"ADLX", {{1250, 3.62, "2010-05-10"}}},
+    };
+    for (const Holding& holding : holdings) {
+        SecurityRecord security;
+        if (ParseWatchEntry(holding.entry, security))
+            doc->AddSecurity(security);
+    }
+    CWatchlistModel& model = doc->Model();
+    for (const Holding& holding : holdings) {
+        SecurityRecord security;
+        ParseWatchEntry(holding.entry, security);
+        if (const int row = model.FindRow(security); row >= 0)
+            model.SetLots(row, holding.lots);
+    }
+    auto ready = [&model] {
+        for (const WatchRow& row : model.Rows())
+            if (!row.quote && !row.failed)
+                return false;
+        return !model.Totals().incomplete;
+    };
+    // Waits in steps of 50 ms (processEvents alone returns at once when
+    // nothing is pending), 60 s at most.
+    for (int step = 0; step < 1200 && !ready(); ++step) {
+        QEventLoop loop;
+        QTimer::singleShot(50, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    if (!ready()) {
+        for (const WatchRow& row : model.Rows())
+            std::fprintf(stderr, "%s: %s\n", row.security.symbol.c_str(),
+                         row.quote ? "quoted" : row.failed ? row.failure.c_str() : "waiting");
+        for (const std::string& missing : model.Totals().missing)
+            std::fprintf(stderr, "%s\n", missing.c_str());
+        return Fail("the holdings were not quoted and converted");
+    }
+    for (CMDIChildWnd* child : doc->GetFrames()) {
+        child->move(0, 0);
+        child->resize(frame->MdiArea()->width(), frame->MdiArea()->height() * 3 / 4);
+        if (auto* view = child->findChild<CWatchlistView*>()) {
+            // The money beside the symbol: the quote columns the picture needs.
+            for (WatchColumn column : {WatchColumn::Company, WatchColumn::DayHigh, WatchColumn::DayLow,
+                                       WatchColumn::Volume, WatchColumn::Time, WatchColumn::Source}) {
+                view->Table()->setColumnHidden(static_cast<int>(column), true);
+                view->TotalsTable()->setColumnHidden(static_cast<int>(column), true);
+            }
+            view->FitColumnsToContents();
+        }
+    }
+    if (!SaveWindow(frame, output))
+        return 1;
+    std::printf("%s: %d holdings in EUR\n", output.c_str(), model.rowCount());
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -335,6 +421,7 @@ int main(int argc, char** argv)
     int height = 720;
     bool watchlist = false;
     bool history = false;
+    bool holdings = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--lists" && i + 1 < argc) {
@@ -344,12 +431,14 @@ int main(int argc, char** argv)
                 return Fail("bad size (want WIDTHxHEIGHT)");
         } else if (arg == "--watchlist") {
             watchlist = true;
+        } else if (arg == "--holdings") {
+            holdings = true;
         } else if (arg == "--history") {
             history = true;
         } else if (output.empty() && !arg.starts_with("-")) {
             output = arg;
         } else {
-            std::fprintf(stderr, "usage: quorelle_screenshot OUTPUT.png [--lists DIR] [--size WIDTHxHEIGHT] [--watchlist | --history]\n");
+            std::fprintf(stderr, "usage: quorelle_screenshot OUTPUT.png [--lists DIR] [--size WIDTHxHEIGHT] [--watchlist | --history | --holdings]\n");
             return 2;
         }
     }
@@ -375,7 +464,8 @@ int main(int argc, char** argv)
         {
             QApplication application(argc, argv);
             std::setlocale(LC_NUMERIC, "C");
-            result = history     ? StageHistory(output, lists, width, height)
+            result = holdings    ? StageHoldings(output, lists, width, height)
+                     : history   ? StageHistory(output, lists, width, height)
                      : watchlist ? StageWatchlist(output, lists, width, height)
                                  : Stage(output, lists, width, height);
         }
