@@ -15,31 +15,9 @@
 
 #include "base/CText.h"
 #include "quote/ExchangeZones.h"
+#include "quote/JsonPath.h"
 
 namespace {
-
-QJsonValue FollowPath(const QJsonValue& root, const std::string& path)
-{
-    QJsonValue value = root;
-    size_t start = 0;
-    while (start <= path.size()) {
-        const size_t dot = std::min(path.find('.', start), path.size());
-        const std::string step = path.substr(start, dot - start);
-        if (value.isObject()) {
-            value = value.toObject().value(QString::fromStdString(step));
-        } else if (value.isArray()) {
-            const bool index = !step.empty() && step.size() <= 9 &&
-                               std::all_of(step.begin(), step.end(), [](char c) { return c >= '0' && c <= '9'; });
-            if (!index)
-                return QJsonValue(QJsonValue::Undefined);
-            value = value.toArray().at(std::atoi(step.c_str()));
-        } else {
-            return QJsonValue(QJsonValue::Undefined);
-        }
-        start = dot + 1;
-    }
-    return value;
-}
 
 bool LooksLikeWebPage(const std::string& body)
 {
@@ -143,15 +121,15 @@ HistoryAnswer ReadJson(const HistoryRule& rule, const QuoteSourceDefinition& sou
     }
     const QJsonValue root = document.isObject() ? QJsonValue(document.object()) : QJsonValue(document.array());
     if (!source.quoteTime.exchangeZonePath.empty()) {
-        const QJsonValue named = FollowPath(root, source.quoteTime.exchangeZonePath);
+        const QJsonValue named = FollowJsonPath(root, source.quoteTime.exchangeZonePath);
         if (named.isString() && IsKnownZone(named.toString().toStdString()))
             zone = named.toString().toStdString();
     }
     answer.series.intraday = intraday;
     answer.series.zone = zone;
-    const QJsonArray times = FollowPath(root, rule.time).toArray();
+    const QJsonArray times = FollowJsonPath(root, rule.time).toArray();
     const auto arrayAt = [&root](const std::string& path) {
-        return path.empty() ? QJsonArray() : FollowPath(root, path).toArray();
+        return path.empty() ? QJsonArray() : FollowJsonPath(root, path).toArray();
     };
     const QJsonArray opens = arrayAt(rule.open), highs = arrayAt(rule.high), lows = arrayAt(rule.low),
                      closes = arrayAt(rule.close), volumes = arrayAt(rule.volume), adjusted = arrayAt(rule.adjclose);
@@ -169,7 +147,7 @@ HistoryAnswer ReadJson(const HistoryRule& rule, const QuoteSourceDefinition& sou
     const auto readEvents = [&](const std::string& path, HistoryEvent::Kind kind) {
         if (path.empty())
             return;
-        const QJsonObject events = FollowPath(root, path).toObject();
+        const QJsonObject events = FollowJsonPath(root, path).toObject();
         for (auto it = events.begin(); it != events.end(); ++it) {
             const QJsonObject event = it.value().toObject();
             const std::optional<std::int64_t> time = JsonTime(event.value(QLatin1String("date")), rule.dates, intraday, zone);
@@ -190,7 +168,7 @@ HistoryAnswer ReadJson(const HistoryRule& rule, const QuoteSourceDefinition& sou
     readEvents(rule.dividendsPath, HistoryEvent::Kind::Dividend);
     if (answer.series.bars.empty()) {
         answer.status = HistoryAnswer::Status::NoData;
-        const QJsonValue error = source.errorPath.empty() ? QJsonValue() : FollowPath(root, source.errorPath);
+        const QJsonValue error = source.errorPath.empty() ? QJsonValue() : FollowJsonPath(root, source.errorPath);
         answer.error = error.isString() ? "the source says: " + error.toString().toStdString()
                                         : "the answer holds no bars";
     } else {

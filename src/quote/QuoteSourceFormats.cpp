@@ -25,6 +25,7 @@
 #include "base/CText.h"
 #include "quote/CnnQuotePage.h"
 #include "quote/ExchangeZones.h"
+#include "quote/JsonPath.h"
 #include "quote/JsonTextPlace.h"
 #include "quote/MsnQuotePage.h"
 #include "quote/PageDownloader.h"
@@ -536,30 +537,6 @@ QuoteExtraction ExtractCsv(const QuoteSourceDefinition& source, const std::strin
 
 // ---- json ----
 
-// The value at a dotted path: keys step into objects, decimal numbers into arrays.
-QJsonValue FollowPath(const QJsonValue& root, const std::string& path)
-{
-    QJsonValue value = root;
-    size_t start = 0;
-    while (start <= path.size()) {
-        const size_t dot = std::min(path.find('.', start), path.size());
-        const std::string step = path.substr(start, dot - start);
-        if (value.isObject()) {
-            value = value.toObject().value(QString::fromStdString(step));
-        } else if (value.isArray()) {
-            const bool index = !step.empty() && step.size() <= 9 &&
-                               std::all_of(step.begin(), step.end(), [](char c) { return c >= '0' && c <= '9'; });
-            if (!index)
-                return QJsonValue(QJsonValue::Undefined);
-            value = value.toArray().at(std::atoi(step.c_str()));
-        } else {
-            return QJsonValue(QJsonValue::Undefined);
-        }
-        start = dot + 1;
-    }
-    return value;
-}
-
 std::optional<Cell> ScalarCell(const QJsonValue& value)
 {
     if (value.isString())
@@ -599,7 +576,7 @@ QuoteExtraction ExtractJson(const QuoteSourceDefinition& source, const std::stri
 
     std::string answerZone;
     if (!source.quoteTime.exchangeZonePath.empty())
-        if (const std::optional<Cell> cell = JsonCell(FollowPath(root, source.quoteTime.exchangeZonePath)))
+        if (const std::optional<Cell> cell = JsonCell(FollowJsonPath(root, source.quoteTime.exchangeZonePath)))
             answerZone = cell->text;
 
     ParsedQuotePage page;
@@ -608,14 +585,14 @@ QuoteExtraction ExtractJson(const QuoteSourceDefinition& source, const std::stri
     FieldWriter writer(page, readTime, {});
     for (const QuoteFieldRules& field : source.fields)
         for (const QuoteFieldRule& rule : field.rules) {
-            const std::optional<Cell> cell = JsonCell(FollowPath(root, rule.path));
+            const std::optional<Cell> cell = JsonCell(FollowJsonPath(root, rule.path));
             if (cell && writer.Write(field.name, *cell))
                 break;
         }
 
     if (!source.seriesTimesPath.empty() && !source.seriesPricesPath.empty()) {
-        const QJsonArray times = FollowPath(root, source.seriesTimesPath).toArray();
-        const QJsonArray prices = FollowPath(root, source.seriesPricesPath).toArray();
+        const QJsonArray times = FollowJsonPath(root, source.seriesTimesPath).toArray();
+        const QJsonArray prices = FollowJsonPath(root, source.seriesPricesPath).toArray();
         const qsizetype count = std::min(times.size(), prices.size());
         for (qsizetype i = 0; i < count; ++i) {
             const std::optional<Cell> time = ScalarCell(times.at(i));
@@ -629,7 +606,7 @@ QuoteExtraction ExtractJson(const QuoteSourceDefinition& source, const std::stri
 
     std::string detail;
     if (!writer.HasLast() && !source.errorPath.empty())
-        if (const std::optional<Cell> cell = JsonCell(FollowPath(root, source.errorPath)))
+        if (const std::optional<Cell> cell = JsonCell(FollowJsonPath(root, source.errorPath)))
             detail = TrimWhitespace(cell->number ? NumberText(*cell->number) : cell->text);
     // A json answer names its currency or leaves it unknown: sources of
     // one format serve funds and indices in other currencies.

@@ -21,6 +21,7 @@ list(APPEND QUORELLE_QUOTE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/QuoteSourceCatalog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QuoteSourceBase.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QuoteSourceUrl.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/JsonPath.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QuoteSourceFormats.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QuoteSourceRequest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QuoteSourceRouter.cpp
