@@ -68,8 +68,10 @@ private:
             return false;
         ++m_at;
         // The escapes are Qt's to decode.
-        const QJsonDocument one = QJsonDocument::fromJson(
-            QByteArray::fromStdString("[" + m_text.substr(start, m_at - start) + "]"));
+        QByteArray quoted("[");
+        quoted.append(m_text.data() + start, static_cast<qsizetype>(m_at - start));
+        quoted.append(']');
+        const QJsonDocument one = QJsonDocument::fromJson(quoted);
         out = one.array().at(0).toString();
         return one.isArray();
     }
