@@ -16,13 +16,21 @@
 
 namespace {
 
-// A zone by its id, or an invalid one for an empty or unknown id.
+// A zone by its id, or an invalid one for an empty or unknown id. Looking
+// an id up lists every zone the database holds, and a series converts one
+// time per point in the same zone: each thread keeps the last one it found.
 QTimeZone ZoneOf(const std::string& zone)
 {
     if (zone.empty())
         return QTimeZone();
-    const QByteArray id = QByteArray::fromStdString(zone);
-    return QTimeZone::isTimeZoneIdAvailable(id) ? QTimeZone(id) : QTimeZone();
+    thread_local std::string lastId;
+    thread_local QTimeZone lastZone;
+    if (zone != lastId) {
+        const QByteArray id = QByteArray::fromStdString(zone);
+        lastZone = QTimeZone::isTimeZoneIdAvailable(id) ? QTimeZone(id) : QTimeZone();
+        lastId = zone;
+    }
+    return lastZone;
 }
 
 }  // namespace
