@@ -13,15 +13,19 @@ namespace {
 // The order of the keys of a JSON text, object by object: QJsonObject keeps
 // its keys sorted, so the order a document was written in is read here.
 struct KeyOrder {
-    std::vector<std::pair<QString, KeyOrder>> members;
+    // An object's keys in their order, and each one's value beside it (two
+    // vectors: a pair holding this type while it is still incomplete is not
+    // allowed, and clang refuses it).
+    std::vector<QString> memberNames;
+    std::vector<KeyOrder> memberValues;
     std::vector<KeyOrder> items;
     QString text;  // a string value
 
     const KeyOrder* Member(const QString& key) const
     {
-        for (const auto& [name, order] : members)
-            if (name == key)
-                return &order;
+        for (std::size_t i = 0; i < memberNames.size(); ++i)
+            if (memberNames[i] == key)
+                return &memberValues[i];
         return nullptr;
     }
 };
@@ -94,7 +98,8 @@ private:
                 KeyOrder member;
                 if (!Value(member, depth + 1))
                     return false;
-                order.members.emplace_back(std::move(key), std::move(member));
+                order.memberNames.push_back(std::move(key));
+                order.memberValues.push_back(std::move(member));
             } while (Take(','));
             return Take('}');
         }
@@ -151,7 +156,7 @@ QStringList OrderedKeys(const QJsonObject& object, const KeyOrder* written, bool
                 keys.append(QString::fromLatin1(first));
     }
     if (written) {
-        for (const auto& [key, order] : written->members)
+        for (const QString& key : written->memberNames)
             if (object.contains(key) && !keys.contains(key))
                 keys.append(key);
     }

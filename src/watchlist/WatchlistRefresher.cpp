@@ -79,8 +79,9 @@ void CWatchlistRefresher::SetRatePairsProvider(
 void CWatchlistRefresher::FetchRates(const std::vector<std::pair<std::string, std::string>>& pairs)
 {
     const std::shared_ptr<std::atomic<bool>> cancel = m_cancel;
-    for (const auto& [from, to] : pairs) {
-        m_pool.start([this, cancel, from, to] {
+    for (const auto& pair : pairs) {
+        // Named copies: structured bindings cannot be captured by every compiler we build with.
+        m_pool.start([this, cancel, from = pair.first, to = pair.second] {
             if (cancel->load())
                 return;
             const ExchangeRateResult result =
