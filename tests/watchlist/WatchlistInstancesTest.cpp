@@ -88,7 +88,7 @@ std::vector<std::string> FileSymbols(const std::string& file)
     const WatchlistLoadResult loaded = LoadWatchlistFile(file);
     EXPECT_TRUE(loaded.message.empty()) << loaded.message;
     std::vector<std::string> symbols;
-    for (const WatchRow& row : loaded.rows)
+    for (const WatchRow& row : loaded.lists.front().rows)
         symbols.push_back(row.security.symbol);
     return symbols;
 }
@@ -120,8 +120,8 @@ TEST(WatchlistInstances, EachKeepsTheRowsTheOtherAddedAndNeitherResurrectsADelet
     ASSERT_EQ(first.Do("save"), "ok 3");
     EXPECT_EQ(first.Do("rows"), "rows IBM,AAPL,GE");
     const WatchlistLoadResult loaded = LoadWatchlistFile(file);
-    ASSERT_EQ(loaded.rows.size(), 3u);
-    EXPECT_EQ(loaded.rows[0].alert.above, 150.0);
+    ASSERT_EQ(loaded.lists.front().rows.size(), 3u);
+    EXPECT_EQ(loaded.lists.front().rows[0].alert.above, 150.0);
 
     // A row deleted in the second one stays deleted when the first saves.
     second.Do("remove AAPL");
@@ -157,8 +157,8 @@ TEST(WatchlistInstances, KilledWhileSavingLeavesTheFileWholeAndTheLockFree)
 
         const WatchlistLoadResult loaded = LoadWatchlistFile(file);
         ASSERT_TRUE(loaded.message.empty()) << "round " << round << ": " << loaded.message;
-        ASSERT_EQ(loaded.rows.size(), 3001u + static_cast<size_t>(round - 1)) << "round " << round;
-        EXPECT_EQ(loaded.rows.front().security.symbol, "IBM");
+        ASSERT_EQ(loaded.lists.front().rows.size(), 3001u + static_cast<size_t>(round - 1)) << "round " << round;
+        EXPECT_EQ(loaded.lists.front().rows.front().security.symbol, "IBM");
 
         // The next instance takes over the lock the killed one may have held.
         Instance next(file);

@@ -326,7 +326,7 @@ TEST_F(WatchlistTest, DamagedFileIsReportedKeptAsideAndNotOverwritten)
     ProcessEvents();
     std::ifstream bad(m_file + ".bad");
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(bad), {}), "{ not json");
-    EXPECT_EQ(LoadWatchlistFile(m_file).rows.size(), 1u);
+    EXPECT_EQ(LoadWatchlistFile(m_file).lists.front().rows.size(), 1u);
 }
 
 TEST_F(WatchlistTest, AlertFromTheDialogFiresOnceAndMarksTheRowUntilCleared)
@@ -376,21 +376,22 @@ TEST_F(WatchlistTest, RowsAnotherInstanceSavedAreKeptAndShown)
     std::vector<WatchRow> rows(1);
     rows[0].security = Listed("IBM");
     std::string error;
-    ASSERT_TRUE(SaveWatchlistFile(m_file, rows, error)) << error;
+    ASSERT_TRUE(SaveWatchlistFile(m_file, OneWatchList(rows), error)) << error;
     CWatchlistDoc* doc = Open();
     ASSERT_EQ(doc->Model().rowCount(), 1);
 
     // Another instance, started with the same file, adds a row and saves.
     rows.resize(2);
     rows[1].security = Listed("GE");
-    ASSERT_TRUE(SaveWatchlistFile(m_file, rows, error)) << error;
+    ASSERT_TRUE(SaveWatchlistFile(m_file, OneWatchList(rows), error)) << error;
 
     // This one's next save keeps that row, and the row appears here, quoted.
     doc->AddSecurity(Listed("MSFT"));
     ProcessEvents();
     auto fileSymbols = [this] {
         std::vector<std::string> symbols;
-        for (const WatchRow& row : LoadWatchlistFile(m_file).rows)
+        const WatchlistLoadResult loaded = LoadWatchlistFile(m_file);
+        for (const WatchRow& row : loaded.lists.front().rows)
             symbols.push_back(row.security.country + ":" + row.security.symbol);
         return symbols;
     };
@@ -411,7 +412,7 @@ TEST_F(WatchlistTest, RowsAnotherInstanceWritesAppearWithoutASaveHere)
     std::vector<WatchRow> rows(1);
     rows[0].security = Listed("IBM");
     std::string error;
-    ASSERT_TRUE(SaveWatchlistFile(m_file, rows, error)) << error;
+    ASSERT_TRUE(SaveWatchlistFile(m_file, OneWatchList(rows), error)) << error;
     CWatchlistDoc* doc = Open();
     ASSERT_EQ(doc->Model().rowCount(), 1);
 
@@ -420,7 +421,7 @@ TEST_F(WatchlistTest, RowsAnotherInstanceWritesAppearWithoutASaveHere)
     other.resize(2);
     other[1].security = Listed("GE");
     other[0].alert.below = 90.0;
-    ASSERT_TRUE(SyncWatchlistFile(m_file, rows, other).ok);
+    ASSERT_TRUE(SyncWatchlistFile(m_file, OneWatchList(rows), OneWatchList(other)).ok);
     ASSERT_TRUE(WaitFor([doc] { return doc->Model().rowCount() == 2; }));
     EXPECT_EQ(Symbols(doc), (std::vector<std::string>{"US:IBM", "US:GE"}));
     EXPECT_EQ(doc->Model().Row(0).alert.below, 90.0);
@@ -626,13 +627,13 @@ TEST_F(WatchlistTest, LotsAnotherInstanceWritesAppearHere)
     std::vector<WatchRow> rows(1);
     rows[0].security = Listed("IBM");
     std::string error;
-    ASSERT_TRUE(SaveWatchlistFile(m_file, rows, error)) << error;
+    ASSERT_TRUE(SaveWatchlistFile(m_file, OneWatchList(rows), error)) << error;
     CWatchlistDoc* doc = Open();
     ASSERT_EQ(doc->Model().rowCount(), 1);
 
     std::vector<WatchRow> other = rows;
     other[0].lots = {{4, 120.5, "2011-02-01"}};
-    ASSERT_TRUE(SyncWatchlistFile(m_file, rows, other).ok);
+    ASSERT_TRUE(SyncWatchlistFile(m_file, OneWatchList(rows), OneWatchList(other)).ok);
     ASSERT_TRUE(WaitFor([doc] { return !doc->Model().Row(0).lots.empty(); }));
     EXPECT_EQ(doc->Model().Row(0).lots, other[0].lots);
     EXPECT_EQ(doc->Model().CellText(0, WatchColumn::Quantity), "4");
