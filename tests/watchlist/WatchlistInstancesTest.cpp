@@ -168,3 +168,41 @@ TEST(WatchlistInstances, KilledWhileSavingLeavesTheFileWholeAndTheLockFree)
         next.Do("quit");
     }
 }
+
+TEST(WatchlistInstances, AListAddedInOneAndRowsAddedInTheOtherBothSurvive)
+{
+    testing_support::TempDir dir;
+    const std::string file = (dir.path() / "watchlist.json").string();
+    Instance first(file);
+    Instance second(file);
+    ASSERT_EQ(first.Do("add IBM"), "ok");
+    ASSERT_EQ(first.Do("newlist Old"), "ok");
+    ASSERT_EQ(first.Do("save"), "ok 1");
+    ASSERT_EQ(first.Do("load"), "ok 1");
+    ASSERT_EQ(second.Do("load"), "ok 1");
+
+    // One adds a list with a row and renames another; the other adds rows
+    // to the first list and to the renamed one.
+    ASSERT_EQ(first.Do("newlist Portfolio"), "ok");
+    ASSERT_EQ(first.Do("addto Portfolio XOM"), "ok");
+    ASSERT_EQ(first.Do("rename Old Pension"), "ok");
+    ASSERT_EQ(first.Do("save"), "ok 1");
+    ASSERT_EQ(second.Do("add GE"), "ok");
+    ASSERT_EQ(second.Do("addto Old BP"), "ok");
+    ASSERT_EQ(second.Do("save"), "ok 2");
+    EXPECT_EQ(second.Do("lists"), "lists Watchlist:IBM,GE;Pension:BP;Portfolio:XOM");
+    ASSERT_EQ(first.Do("save"), "ok 2");
+    EXPECT_EQ(first.Do("lists"), "lists Watchlist:IBM,GE;Pension:BP;Portfolio:XOM");
+
+    // A list deleted in one stays deleted though the other saves after it.
+    ASSERT_EQ(second.Do("dellist Pension"), "ok");
+    ASSERT_EQ(second.Do("save"), "ok 2");
+    ASSERT_EQ(first.Do("addto Portfolio MSFT"), "ok");
+    ASSERT_EQ(first.Do("save"), "ok 2");
+    EXPECT_EQ(first.Do("lists"), "lists Watchlist:IBM,GE;Portfolio:XOM,MSFT");
+    const WatchlistLoadResult loaded = LoadWatchlistFile(file);
+    ASSERT_EQ(loaded.lists.size(), 2u);
+    EXPECT_EQ(loaded.lists[1].name, "Portfolio");
+    first.Do("quit");
+    second.Do("quit");
+}
