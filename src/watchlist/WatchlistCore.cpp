@@ -384,10 +384,14 @@ bool WatchRowsFromJsonArray(const QJsonArray& array, std::vector<WatchRow>& rows
                             row.security.symbol.c_str());
             return false;
         }
-        const QJsonObject state = object.value(QStringLiteral("alertState")).toObject();
-        row.alertState.above = SideFromName(state.value(QStringLiteral("above")).toString());
-        row.alertState.below = SideFromName(state.value(QStringLiteral("below")).toString());
-        row.alertState.move = SideFromName(state.value(QStringLiteral("move")).toString());
+        // The crossing state belongs to the rules, and is written only with
+        // them; without a rule it would not read back the same after a save.
+        if (!row.alert.Empty()) {
+            const QJsonObject state = object.value(QStringLiteral("alertState")).toObject();
+            row.alertState.above = SideFromName(state.value(QStringLiteral("above")).toString());
+            row.alertState.below = SideFromName(state.value(QStringLiteral("below")).toString());
+            row.alertState.move = SideFromName(state.value(QStringLiteral("move")).toString());
+        }
         row.alertState.marked = object.value(QStringLiteral("alertMarked")).toBool();
         if (!ReadLots(object.value(QStringLiteral("lots")), row.lots, error)) {
             error = FormatC("row %d (%s): %s", static_cast<int>(i + 1), row.security.symbol.c_str(), error.c_str());

@@ -156,6 +156,22 @@ TEST(WatchlistJson, RoundTripsRowsRulesAndAlertState)
     EXPECT_EQ((*back)[1].security.symbol, "BP");
 }
 
+TEST(WatchlistJson, AnAlertStateWithoutARuleIsNotReadSoTheRowReadsTheSameAfterASave)
+{
+    std::string error;
+    const auto rows = WatchlistFromJson(
+        R"({"rows": [{"symbol": "IBM", "alertState": {"above": "past", "move": "inside"}, "alertMarked": true}]})",
+        error);
+    ASSERT_TRUE(rows) << error;
+    ASSERT_EQ(rows->size(), 1u);
+    AlertState expected;
+    expected.marked = true;
+    EXPECT_EQ((*rows)[0].alertState, expected);
+    const auto again = WatchlistFromJson(WatchlistToJson(*rows), error);
+    ASSERT_TRUE(again) << error;
+    EXPECT_TRUE(SameKeptRow((*again)[0], (*rows)[0]));
+}
+
 TEST(WatchlistJson, DamagedTextsAreRefusedWithAReason)
 {
     for (const char* damaged : {"{\"rows\": [", "[1,2]", "{\"rows\": [{\"country\": \"US\"}]}",
