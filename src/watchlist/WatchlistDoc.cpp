@@ -132,6 +132,15 @@ WatchLists CWatchlistDoc::Lists() const
     return lists;
 }
 
+std::vector<std::pair<std::string, std::string>> CWatchlistDoc::ListNames() const
+{
+    std::vector<std::pair<std::string, std::string>> names;
+    names.reserve(m_lists.size());
+    for (const WatchList& list : m_lists)
+        names.emplace_back(list.id, list.name);
+    return names;
+}
+
 std::string CWatchlistDoc::CurrentListName() const
 {
     const WatchList* shown = FindWatchList(m_lists, m_strCurrent);

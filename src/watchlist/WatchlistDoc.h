@@ -50,6 +50,8 @@ public:
 
     // Every list, in order, the shown one's rows as the table has them.
     WatchLists Lists() const;
+    // The lists' ids and names, in order, without copying their rows.
+    std::vector<std::pair<std::string, std::string>> ListNames() const;
     const std::string& CurrentListId() const { return m_strCurrent; }
     std::string CurrentListName() const;
     // Shows the list (kept as Watchlist/CurrentList for the next start) and

@@ -274,9 +274,9 @@ void CWatchlistView::FillListChooser()
         return;
     const QSignalBlocker blocker(m_pLists);
     m_pLists->clear();
-    for (const WatchList& list : document->Lists()) {
-        m_pLists->addItem(ToQString(list.name), ToQString(list.id));
-        if (list.id == document->CurrentListId())
+    for (const auto& [id, name] : document->ListNames()) {
+        m_pLists->addItem(ToQString(name), ToQString(id));
+        if (id == document->CurrentListId())
             m_pLists->setCurrentIndex(m_pLists->count() - 1);
     }
 }
@@ -306,7 +306,7 @@ bool CWatchlistView::RenameShownList(const std::string& name)
 bool CWatchlistView::DeleteShownList(const std::function<bool(const std::string&)>& confirm)
 {
     CWatchlistDoc* document = GetWatchlist();
-    if (!document || document->Lists().size() < 2)
+    if (!document || document->ListNames().size() < 2)
         return false;
     const int rows = document->Model().rowCount();
     const std::string question = "Delete the list \"" + document->CurrentListName() + "\"" +
@@ -351,8 +351,8 @@ void CWatchlistView::AddListActions(QMenu& menu)
             return box.exec() == QMessageBox::Yes;
         });
     });
-    // The last list stays: rows are removed from it instead.
-    remove->setEnabled(document->Lists().size() > 1);
+    // The last list stays (its rows can be removed one by one).
+    remove->setEnabled(document->ListNames().size() > 1);
 }
 
 void CWatchlistView::FitColumnsToContents()
