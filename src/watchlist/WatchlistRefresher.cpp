@@ -79,7 +79,10 @@ void CWatchlistRefresher::SetRatePairsProvider(
 void CWatchlistRefresher::FetchRates(const std::vector<std::pair<std::string, std::string>>& pairs)
 {
     const std::shared_ptr<std::atomic<bool>> cancel = m_cancel;
-    for (const auto& [from, to] : pairs) {
+    for (const auto& pair : pairs) {
+        // Plain names: clang before 16 cannot capture structured bindings.
+        const std::string& from = pair.first;
+        const std::string& to = pair.second;
         m_pool.start([this, cancel, from, to] {
             if (cancel->load())
                 return;
