@@ -28,6 +28,8 @@ inline constexpr char kWatchlistRefreshMinutes[] = "Watchlist/RefreshMinutes";
 // watchlist's columns the user hid (titles separated by commas).
 inline constexpr char kPortfolioBaseCurrency[] = "Portfolio/BaseCurrency";
 inline constexpr char kWatchlistHiddenColumns[] = "Watchlist/HiddenColumns";
+// The id of the watchlist's list shown at the end of the last run.
+inline constexpr char kWatchlistCurrentList[] = "Watchlist/CurrentList";
 }  // namespace SettingsKey
 
 // Quorelle's per-user settings (the native format, user scope). Open one

@@ -292,7 +292,7 @@ bool ReadLots(const QJsonValue& value, std::vector<Lot>& lots, std::string& erro
 }
 }  // namespace
 
-std::string WatchlistToJson(const std::vector<WatchRow>& rows, bool compact)
+QJsonArray WatchRowsToJsonArray(const std::vector<WatchRow>& rows)
 {
     QJsonArray array;
     for (const WatchRow& row : rows) {
@@ -331,9 +331,14 @@ std::string WatchlistToJson(const std::vector<WatchRow>& rows, bool compact)
         }
         array.append(object);
     }
+    return array;
+}
+
+std::string WatchlistToJson(const std::vector<WatchRow>& rows, bool compact)
+{
     QJsonObject root;
     root.insert(QStringLiteral("version"), 1);
-    root.insert(QStringLiteral("rows"), array);
+    root.insert(QStringLiteral("rows"), WatchRowsToJsonArray(rows));
     return QJsonDocument(root).toJson(compact ? QJsonDocument::Compact : QJsonDocument::Indented).toStdString();
 }
 
@@ -352,7 +357,16 @@ std::optional<std::vector<WatchRow>> WatchlistFromJson(const std::string& text, 
         return std::nullopt;
     }
     std::vector<WatchRow> rows;
-    const QJsonArray array = document.object().value(QStringLiteral("rows")).toArray();
+    if (!WatchRowsFromJsonArray(document.object().value(QStringLiteral("rows")).toArray(), rows, error))
+        return std::nullopt;
+    return rows;
+}
+
+bool WatchRowsFromJsonArray(const QJsonArray& array, std::vector<WatchRow>& rows, std::string& error)
+{
+    // A security listed twice would lose one of its rows (and its lots) at
+    // the next merge, so such a file is refused whole and kept aside.
+    std::unordered_set<std::string> listed;
     for (qsizetype i = 0; i < array.size(); ++i) {
         const QJsonObject object = array.at(i).toObject();
         WatchRow row;
@@ -361,27 +375,35 @@ std::optional<std::vector<WatchRow>> WatchlistFromJson(const std::string& text, 
         row.security.company = S(object.value(QStringLiteral("company")));
         if (!array.at(i).isObject() || row.security.symbol.empty()) {
             error = FormatC("row %d has no symbol", static_cast<int>(i + 1));
-            return std::nullopt;
+            return false;
         }
         const QJsonObject alerts = object.value(QStringLiteral("alerts")).toObject();
         if (!ReadRule(alerts, "above", row.alert.above) || !ReadRule(alerts, "below", row.alert.below) ||
             !ReadRule(alerts, "movePercent", row.alert.movePercent)) {
             error = FormatC("row %d (%s) has an alert that is not a number", static_cast<int>(i + 1),
                             row.security.symbol.c_str());
-            return std::nullopt;
+            return false;
         }
-        const QJsonObject state = object.value(QStringLiteral("alertState")).toObject();
-        row.alertState.above = SideFromName(state.value(QStringLiteral("above")).toString());
-        row.alertState.below = SideFromName(state.value(QStringLiteral("below")).toString());
-        row.alertState.move = SideFromName(state.value(QStringLiteral("move")).toString());
+        // The crossing state belongs to the rules, and is written only with
+        // them; without a rule it would not read back the same after a save.
+        if (!row.alert.Empty()) {
+            const QJsonObject state = object.value(QStringLiteral("alertState")).toObject();
+            row.alertState.above = SideFromName(state.value(QStringLiteral("above")).toString());
+            row.alertState.below = SideFromName(state.value(QStringLiteral("below")).toString());
+            row.alertState.move = SideFromName(state.value(QStringLiteral("move")).toString());
+        }
         row.alertState.marked = object.value(QStringLiteral("alertMarked")).toBool();
         if (!ReadLots(object.value(QStringLiteral("lots")), row.lots, error)) {
             error = FormatC("row %d (%s): %s", static_cast<int>(i + 1), row.security.symbol.c_str(), error.c_str());
-            return std::nullopt;
+            return false;
+        }
+        if (!listed.insert(WatchSecurityKey(row.security)).second) {
+            error = FormatC("row %d (%s) is listed twice", static_cast<int>(i + 1), row.security.symbol.c_str());
+            return false;
         }
         rows.push_back(std::move(row));
     }
-    return rows;
+    return true;
 }
 
 const char* WatchColumnTitle(WatchColumn column)

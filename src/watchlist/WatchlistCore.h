@@ -9,6 +9,8 @@
 #include "quote/SecurityRecord.h"
 #include "watchlist/Holdings.h"
 
+class QJsonArray;
+
 // The watchlist's data without widgets: rows, the alert rules and their
 // crossing state, the JSON the watchlist is kept in, and the ordering of
 // rows by a column. The table model, the view and the refresh scheduler are
@@ -129,6 +131,10 @@ std::vector<WatchRow> MergeWatchRows(const std::vector<WatchRow>& base, const st
 // no date. Files written before lots existed read as rows without lots.
 std::string WatchlistToJson(const std::vector<WatchRow>& rows, bool compact = false);
 std::optional<std::vector<WatchRow>> WatchlistFromJson(const std::string& text, std::string& error);
+// The "rows" array of the file alone, as the file of several lists keeps
+// each list's rows; reading appends to `rows`, false (with `error`) as above.
+QJsonArray WatchRowsToJsonArray(const std::vector<WatchRow>& rows);
+bool WatchRowsFromJsonArray(const QJsonArray& array, std::vector<WatchRow>& rows, std::string& error);
 
 // The columns of the table, in order.
 enum class WatchColumn {

@@ -7,6 +7,7 @@
 #include <QFileSystemWatcher>
 #include <QTimer>
 
+#include "base/CText.h"
 #include "base/StatusText.h"
 #include "framework/MDIFrameWnd.h"
 #include "base/MessageBox.h"
@@ -71,12 +72,20 @@ bool CWatchlistDoc::OnNewDocument()
     SetTitle("Watchlist");
     WatchlistLoadResult loaded = LoadWatchlistFile(m_strFile);
     m_bSaveBlocked = loaded.saveBlocked;
-    m_base = loaded.rows;
+    m_base = loaded.lists;
+    m_lists = std::move(loaded.lists);
     m_stamp = StampWatchlistFile(m_strFile);
     WatchFolder();
+    // The list shown at the end of the last run, else the first.
+    const std::string remembered =
+        CUserSettings().value(QString::fromLatin1(SettingsKey::kWatchlistCurrentList)).toString().toStdString();
+    const WatchList* shown = FindWatchList(m_lists, remembered);
+    if (!shown)
+        shown = &m_lists.front();
+    m_strCurrent = shown->id;
     {
         const QSignalBlocker blocker(m_pModel);
-        m_pModel->SetRows(std::move(loaded.rows));
+        m_pModel->SetRows(shown->rows);
         m_pModel->SetBaseCurrency(BaseCurrency());
     }
     if (!loaded.message.empty())
@@ -115,6 +124,106 @@ bool CWatchlistDoc::AddSecurity(const SecurityRecord& security)
     return true;
 }
 
+WatchLists CWatchlistDoc::Lists() const
+{
+    WatchLists lists = m_lists;
+    if (WatchList* shown = FindWatchList(lists, m_strCurrent))
+        shown->rows = m_pModel->Rows();
+    return lists;
+}
+
+std::vector<std::pair<std::string, std::string>> CWatchlistDoc::ListNames() const
+{
+    std::vector<std::pair<std::string, std::string>> names;
+    names.reserve(m_lists.size());
+    for (const WatchList& list : m_lists)
+        names.emplace_back(list.id, list.name);
+    return names;
+}
+
+std::string CWatchlistDoc::CurrentListName() const
+{
+    const WatchList* shown = FindWatchList(m_lists, m_strCurrent);
+    return shown ? shown->name : std::string();
+}
+
+void CWatchlistDoc::Show(const WatchList& list)
+{
+    m_strCurrent = list.id;
+    m_pModel->SetRows(list.rows);
+    CUserSettings().setValue(QString::fromLatin1(SettingsKey::kWatchlistCurrentList), QString::fromStdString(list.id));
+    FetchMissingRates();
+    RefreshShownRows();
+    emit listsChanged();
+}
+
+void CWatchlistDoc::RefreshShownRows()
+{
+    // A cycle still running for the list shown before: these rows are
+    // fetched one by one instead of waiting for the next period.
+    if (m_pRefresher->RefreshAll())
+        return;
+    for (const SecurityRecord& security : m_pModel->Securities())
+        m_pRefresher->FetchOne(security);
+}
+
+bool CWatchlistDoc::ShowList(const std::string& id)
+{
+    if (id == m_strCurrent)
+        return FindWatchList(m_lists, id) != nullptr;
+    const WatchList* target = FindWatchList(m_lists, id);
+    if (!target)
+        return false;
+    // The rows leaving the table keep their quotes for when they are shown again.
+    if (WatchList* shown = FindWatchList(m_lists, m_strCurrent))
+        shown->rows = m_pModel->Rows();
+    Show(*target);
+    return true;
+}
+
+bool CWatchlistDoc::NewList(const std::string& name, std::string& error)
+{
+    error = WatchListNameProblem(m_lists, name);
+    if (!error.empty())
+        return false;
+    const std::string id = NewWatchListId();
+    m_lists.push_back(WatchList{id, TrimWhitespace(name), {}});
+    ShowList(id);
+    ScheduleSave();
+    return true;
+}
+
+bool CWatchlistDoc::RenameList(const std::string& id, const std::string& name, std::string& error)
+{
+    WatchList* list = FindWatchList(m_lists, id);
+    if (!list) {
+        error = "There is no such list.";
+        return false;
+    }
+    error = WatchListNameProblem(m_lists, name, id);
+    if (!error.empty())
+        return false;
+    list->name = TrimWhitespace(name);
+    ScheduleSave();
+    emit listsChanged();
+    return true;
+}
+
+bool CWatchlistDoc::DeleteList(const std::string& id)
+{
+    const auto it =
+        std::find_if(m_lists.begin(), m_lists.end(), [&id](const WatchList& list) { return list.id == id; });
+    if (it == m_lists.end() || m_lists.size() < 2)
+        return false;
+    m_lists.erase(it);
+    if (id == m_strCurrent)
+        Show(m_lists.front());
+    else
+        emit listsChanged();
+    ScheduleSave();
+    return true;
+}
+
 void CWatchlistDoc::ScheduleSave()
 {
     if (m_bSavePending)
@@ -137,7 +246,7 @@ bool CWatchlistDoc::SaveNow(bool closing)
     m_bSavePending = false;
     if (m_bSaveBlocked)
         return false;
-    WatchlistSyncResult synced = SyncWatchlistFile(m_strFile, m_base, m_pModel->Rows());
+    WatchlistSyncResult synced = SyncWatchlistFile(m_strFile, m_base, Lists());
     if (!synced.message.empty())
         ShowInStatusBar(synced.message);
     if (synced.saveBlocked)
@@ -146,14 +255,27 @@ bool CWatchlistDoc::SaveNow(bool closing)
         ShowInStatusBar("The watchlist could not be saved to " + m_strFile + ": " + synced.error);
         return false;
     }
-    m_base = synced.rows;
+    m_base = synced.lists;
     m_stamp = synced.stamp;
     if (closing)
         return true;
     WatchFolder();
+    const bool sameLists = std::equal(m_lists.begin(), m_lists.end(), synced.lists.begin(), synced.lists.end(),
+                                      [](const WatchList& a, const WatchList& b) {
+                                          return a.id == b.id && a.name == b.name;
+                                      });
+    m_lists = std::move(synced.lists);
+    const WatchList* shown = FindWatchList(m_lists, m_strCurrent);
+    if (!shown) {
+        // Deleted by another instance.
+        Show(m_lists.front());
+        return true;
+    }
     // Rows another instance added are quoted at once, as added ones here are.
-    for (const SecurityRecord& security : m_pModel->AdoptRows(synced.rows))
+    for (const SecurityRecord& security : m_pModel->AdoptRows(shown->rows))
         m_pRefresher->FetchOne(security);
+    if (!sameLists)
+        emit listsChanged();
     return true;
 }
 

@@ -14,13 +14,18 @@ class CAlertNotifier;
 class CWatchlistModel;
 class QFileSystemWatcher;
 
-// The watchlist document: its rows (the table model), the refresher that
-// keeps them current, the notifier of alerts, and its file. The rows are
-// read when the document is made and written, atomically, soon after every
-// change and when it closes. There is one per application (the application
-// makes sure of it), but other running instances may share the file: each
-// save merges with what they wrote (SyncWatchlistFile), and when they write
-// it this document merges at once, so their rows appear here.
+// The watchlist document: the user's named lists, the shown one's rows (the
+// table model), the refresher that keeps them current, the notifier of
+// alerts, and its file. The lists are read when the document is made and
+// written, atomically, soon after every change and when it closes. There is
+// one per application (the application makes sure of it), but other running
+// instances may share the file: each save merges with what they wrote
+// (SyncWatchlistFile), and when they write it this document merges at once,
+// so their lists and rows appear here.
+//
+// Only the shown list is refreshed (its rows, and the rates its lots need),
+// so alerts fire for the shown list's rows; the other lists keep the quotes
+// they last had until they are shown, which refreshes them at once.
 class CWatchlistDoc : public CDocument {
     Q_OBJECT
 
@@ -39,9 +44,26 @@ public:
     bool OnNewDocument() override;
     void OnCloseDocument() override;
 
-    // Adds the security (and fetches its quote at once); false when it is
-    // already listed or has no symbol.
+    // Adds the security to the shown list (and fetches its quote at once);
+    // false when it is already listed there or has no symbol.
     bool AddSecurity(const SecurityRecord& security);
+
+    // Every list, in order, the shown one's rows as the table has them.
+    WatchLists Lists() const;
+    // The lists' ids and names, in order, without copying their rows.
+    std::vector<std::pair<std::string, std::string>> ListNames() const;
+    const std::string& CurrentListId() const { return m_strCurrent; }
+    std::string CurrentListName() const;
+    // Shows the list (kept as Watchlist/CurrentList for the next start) and
+    // refreshes its rows at once; false for an unknown id.
+    bool ShowList(const std::string& id);
+    // A new empty list after the others, shown at once; false with the reason
+    // (WatchListNameProblem) in `error`.
+    bool NewList(const std::string& name, std::string& error);
+    bool RenameList(const std::string& id, const std::string& name, std::string& error);
+    // Deletes the list with its rows; the first remaining list is shown when
+    // it was the shown one. The last list is never deleted (false).
+    bool DeleteList(const std::string& id);
     // The refresh period in whole minutes (at least 1), kept in the
     // settings; the period restarts from now.
     void SetRefreshMinutes(int minutes);
@@ -64,7 +86,14 @@ public:
     // The file every watchlist document uses; tests point it elsewhere.
     static void SetFilePathOverride(const std::string& path);
 
+signals:
+    // A list was made, renamed, deleted or shown, here or by another instance.
+    void listsChanged();
+
 private:
+    // Puts the list's rows in the table and refreshes them.
+    void Show(const WatchList& list);
+    void RefreshShownRows();
     void ScheduleSave();
     // Save(); a closing document only writes, it takes no rows over.
     bool SaveNow(bool closing);
@@ -81,9 +110,12 @@ private:
     CWatchlistRefresher* m_pRefresher;
     CAlertNotifier* m_pNotifier;
     std::string m_strFile;
-    // The file's rows as this instance last read or wrote them: what tells
-    // a row deleted here from one added by another instance.
-    std::vector<WatchRow> m_base;
+    // The lists; the shown one's rows are the model's, not these.
+    WatchLists m_lists;
+    std::string m_strCurrent;
+    // The file's lists as this instance last read or wrote them: what tells
+    // a list or row deleted here from one added by another instance.
+    WatchLists m_base;
     // The file as this document last read or wrote it.
     WatchlistFileStamp m_stamp;
     // The file is replaced on every write, so its folder is watched.

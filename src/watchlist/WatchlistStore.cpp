@@ -43,30 +43,37 @@ WatchlistLoadResult LoadWatchlistFile(const std::string& path)
     if (!file.exists())
         return result;
     std::string problem;
+    WatchLists readable;
     if (!file.open(QIODevice::ReadOnly)) {
         problem = "it can not be read (" + file.errorString().toStdString() + ")";
     } else {
         const QByteArray bytes = file.readAll();
         file.close();
-        if (auto rows = WatchlistFromJson(bytes.toStdString(), problem)) {
-            result.rows = std::move(*rows);
+        if (auto lists = WatchListsFromJson(bytes.toStdString(), problem, &readable)) {
+            result.lists = std::move(*lists);
             return result;
         }
     }
+    const bool salvaged = !readable.empty();
+    if (salvaged)
+        result.lists = std::move(readable);
     const QString bad = FreeBadName(path);
     if (QFile::rename(Q(path), bad)) {
         result.message = "The watchlist file " + path + " is damaged (" + problem + "). It was kept as " +
-                         bad.toStdString() + " and the watchlist starts empty.";
+                         bad.toStdString() +
+                         (salvaged ? " and the other lists are loaded." : " and the watchlist starts empty.");
     } else {
         result.saveBlocked = true;
         result.message = "The watchlist file " + path + " is damaged (" + problem +
-                         ") and could not be moved aside. The watchlist starts empty and is not saved "
-                         "until the file is moved away.";
+                         ") and could not be moved aside. " +
+                         (salvaged ? "The other lists are loaded; the watchlist"
+                              : "The watchlist starts empty and") +
+                         " is not saved until the file is moved away.";
     }
     return result;
 }
 
-bool SaveWatchlistFile(const std::string& path, const std::vector<WatchRow>& rows, std::string& error)
+bool SaveWatchlistFile(const std::string& path, const WatchLists& lists, std::string& error)
 {
     const QFileInfo info(Q(path));
     if (!QDir().mkpath(info.absolutePath())) {
@@ -78,7 +85,7 @@ bool SaveWatchlistFile(const std::string& path, const std::vector<WatchRow>& row
         error = file.errorString().toStdString();
         return false;
     }
-    const std::string text = WatchlistToJson(rows);
+    const std::string text = WatchListsToJson(lists);
     if (file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()) ||
         !file.commit()) {
         error = file.errorString().toStdString();
@@ -106,15 +113,9 @@ constexpr int kLockWaitMs = 10000;
 // A lock whose owner is gone is taken over at once; one that names no owner
 // (its process died between making and filling it) once it is this old.
 constexpr int kStaleLockMs = 4000;
-
-bool SameKeptRows(const std::vector<WatchRow>& a, const std::vector<WatchRow>& b)
-{
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), SameKeptRow);
-}
 }  // namespace
 
-WatchlistSyncResult SyncWatchlistFile(const std::string& path, const std::vector<WatchRow>& base,
-                                      const std::vector<WatchRow>& ours)
+WatchlistSyncResult SyncWatchlistFile(const std::string& path, const WatchLists& base, const WatchLists& ours)
 {
     WatchlistSyncResult result;
     const QFileInfo info(Q(path));
@@ -140,18 +141,22 @@ WatchlistSyncResult SyncWatchlistFile(const std::string& path, const std::vector
     }
     if (!existed || !result.message.empty()) {
         // No file to merge with (removed, or damaged and kept aside): its
-        // rows are unknown, not deleted, so ours are written as they are.
-        result.rows = ours;
+        // lists are unknown, not deleted, so ours are written as they are.
+        result.lists = ours;
     } else {
-        result.rows = MergeWatchRows(base, ours, theirs.rows);
+        result.lists = MergeWatchLists(base, ours, theirs.lists);
+        if (result.lists.empty())
+            result.lists.push_back(WatchList{NewWatchListId(), kFirstWatchListName, {}});
         // A save that changes nothing leaves the file alone.
-        if (SameKeptRows(result.rows, theirs.rows)) {
+        if (SameKeptLists(result.lists, theirs.lists)) {
             result.ok = true;
             result.stamp = StampWatchlistFile(path);
             return result;
         }
     }
-    result.ok = SaveWatchlistFile(path, result.rows, result.error);
+    if (result.lists.empty())
+        result.lists = OneWatchList();
+    result.ok = SaveWatchlistFile(path, result.lists, result.error);
     result.stamp = StampWatchlistFile(path);
     return result;
 }

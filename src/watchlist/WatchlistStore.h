@@ -4,18 +4,20 @@
 #include <string>
 #include <vector>
 
-#include "watchlist/WatchlistCore.h"
+#include "watchlist/WatchLists.h"
 
 // The watchlist's file: watchlist.json in the user's data folder
-// (QStandardPaths::AppDataLocation), written whole through a temporary file
-// that replaces it only when complete. Several running instances share it:
-// each merges its rows with the file's under a lock file ("<path>.lock")
-// instead of writing its own rows over the others'.
+// (QStandardPaths::AppDataLocation), holding every list (WatchListsToJson),
+// written whole through a temporary file that replaces it only when
+// complete. Several running instances share it: each merges its lists with
+// the file's under a lock file ("<path>.lock") instead of writing its own
+// over the others'.
 
 std::string DefaultWatchlistPath();
 
 struct WatchlistLoadResult {
-    std::vector<WatchRow> rows;
+    // Never empty: an absent file reads as one empty list.
+    WatchLists lists = OneWatchList();
     // Empty when the file was read or is absent; otherwise what went wrong
     // and where the damaged file was kept, for the user.
     std::string message;
@@ -24,11 +26,13 @@ struct WatchlistLoadResult {
 };
 
 // Reads the file. A damaged file is renamed to "<path>.bad" (or
-// "<path>.bad.2", ... when that exists) and the watchlist starts empty.
+// "<path>.bad.2", ... when that exists); the lists it held whole are read
+// (the message names the one that is not), else the watchlist starts empty.
+// A file is never written by reading it.
 WatchlistLoadResult LoadWatchlistFile(const std::string& path);
 
-// Writes the rows atomically; false with the reason in `error`.
-bool SaveWatchlistFile(const std::string& path, const std::vector<WatchRow>& rows, std::string& error);
+// Writes the lists atomically; false with the reason in `error`.
+bool SaveWatchlistFile(const std::string& path, const WatchLists& lists, std::string& error);
 
 // What tells one version of the file from another: a save replaces the
 // file, so the inode changes with every write.
@@ -44,8 +48,8 @@ WatchlistFileStamp StampWatchlistFile(const std::string& path);
 
 struct WatchlistSyncResult {
     bool ok = false;
-    // The merged rows, now in the file (when ok).
-    std::vector<WatchRow> rows;
+    // The merged lists, now in the file (when ok); never empty.
+    WatchLists lists;
     // Why it failed, when not ok.
     std::string error;
     // The file was damaged and kept aside (as LoadWatchlistFile says), or
@@ -56,10 +60,11 @@ struct WatchlistSyncResult {
     WatchlistFileStamp stamp;
 };
 
-// Merges `ours` with the file as it is now (MergeWatchRows, with `base` the
-// rows as this instance last read or wrote them) and writes the result when
-// it differs from the file, all under the lock file, so that two instances
-// saving at once each see the other's rows. A lock left by a process that
-// died is taken over.
-WatchlistSyncResult SyncWatchlistFile(const std::string& path, const std::vector<WatchRow>& base,
-                                      const std::vector<WatchRow>& ours);
+// Merges `ours` with the file as it is now (MergeWatchLists, with `base`
+// the lists as this instance last read or wrote them) and writes the result
+// when it differs from the file, all under the lock file, so that two
+// instances saving at once each see the other's lists and rows. When the
+// merge leaves no list (each side deleted what the other kept) an empty one
+// named kFirstWatchListName takes their place. A lock left by a process
+// that died is taken over.
+WatchlistSyncResult SyncWatchlistFile(const std::string& path, const WatchLists& base, const WatchLists& ours);

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QInputDialog>
@@ -13,6 +14,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTableView>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <QFile>
@@ -22,6 +24,8 @@
 #include <QScrollBar>
 #include <QStringList>
 
+#include "base/CText.h"
+#include "base/MessageBox.h"
 #include "base/QtText.h"
 #include "base/PosixFile.h"
 #include "base/Settings.h"
@@ -36,7 +40,10 @@ CWatchlistView::CWatchlistView()
     : m_pEntry(new QLineEdit(this)),
       m_pTable(new QTableView(this)),
       m_pSort(new CWatchlistSortModel(this)),
-      m_pTotals(new QTableView(this))
+      m_pTotals(new QTableView(this)),
+      m_pLists(new QComboBox(this)),
+      m_pListButton(new QToolButton(this)),
+      m_pListMenu(new QMenu(this))
 {
     setObjectName(QStringLiteral("WatchlistView"));
     m_pEntry->setObjectName(QStringLiteral("watchlistEntry"));
@@ -81,8 +88,30 @@ CWatchlistView::CWatchlistView()
     connect(m_pTable->horizontalHeader(), &QHeaderView::customContextMenuRequested, this,
             &CWatchlistView::ShowHeaderMenu);
 
+    // The lists: a chooser, and a button with what can be done to them.
+    m_pLists->setObjectName(QStringLiteral("watchlistLists"));
+    m_pLists->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    m_pListButton->setObjectName(QStringLiteral("watchlistListMenu"));
+    m_pListButton->setText(QStringLiteral("Lists"));
+    m_pListButton->setPopupMode(QToolButton::InstantPopup);
+    m_pListButton->setMenu(m_pListMenu);
+    connect(m_pListMenu, &QMenu::aboutToShow, this, [this] {
+        m_pListMenu->clear();
+        AddListActions(*m_pListMenu);
+    });
+    connect(m_pLists, &QComboBox::activated, this, [this](int index) {
+        if (CWatchlistDoc* document = GetWatchlist())
+            document->ShowList(FromQString(m_pLists->itemData(index).toString()));
+    });
+    auto* listRow = new QHBoxLayout;
+    listRow->addWidget(new QLabel(QStringLiteral("List:"), this));
+    listRow->addWidget(m_pLists);
+    listRow->addWidget(m_pListButton);
+    listRow->addStretch(1);
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
+    layout->addLayout(listRow);
     layout->addLayout(entryRow);
     layout->addWidget(m_pTable, 1);
     layout->addWidget(m_pTotals);
@@ -111,6 +140,8 @@ void CWatchlistView::OnInitialUpdate()
         m_pTable->sortByColumn(-1, Qt::AscendingOrder);
         FitColumnsToContents();
         RestoreHiddenColumns();
+        connect(document, &CWatchlistDoc::listsChanged, this, &CWatchlistView::FillListChooser);
+        FillListChooser();
     }
     m_pEntry->setFocus();
 }
@@ -236,6 +267,94 @@ bool CWatchlistView::ExportHoldingsFile(const std::string& path, std::string& er
     return true;
 }
 
+void CWatchlistView::FillListChooser()
+{
+    CWatchlistDoc* document = GetWatchlist();
+    if (!document)
+        return;
+    const QSignalBlocker blocker(m_pLists);
+    m_pLists->clear();
+    for (const auto& [id, name] : document->ListNames()) {
+        m_pLists->addItem(ToQString(name), ToQString(id));
+        if (id == document->CurrentListId())
+            m_pLists->setCurrentIndex(m_pLists->count() - 1);
+    }
+}
+
+bool CWatchlistView::NewListNamed(const std::string& name)
+{
+    CWatchlistDoc* document = GetWatchlist();
+    std::string error;
+    if (!document || !document->NewList(name, error)) {
+        ShowMessage(error);
+        return false;
+    }
+    return true;
+}
+
+bool CWatchlistView::RenameShownList(const std::string& name)
+{
+    CWatchlistDoc* document = GetWatchlist();
+    std::string error;
+    if (!document || !document->RenameList(document->CurrentListId(), name, error)) {
+        ShowMessage(error);
+        return false;
+    }
+    return true;
+}
+
+bool CWatchlistView::DeleteShownList(const std::function<bool(const std::string&)>& confirm)
+{
+    CWatchlistDoc* document = GetWatchlist();
+    if (!document || document->ListNames().size() < 2)
+        return false;
+    const int rows = document->Model().rowCount();
+    const std::string question = "Delete the list \"" + document->CurrentListName() + "\"" +
+                                 (rows == 0 ? std::string() : FormatC(" and its %d row%s", rows, rows == 1 ? "" : "s")) +
+                                 "?";
+    return confirm(question) && document->DeleteList(document->CurrentListId());
+}
+
+void CWatchlistView::AskNewList()
+{
+    bool ok = false;
+    const QString name = QInputDialog::getText(this, QStringLiteral("New List"), QStringLiteral("Name of the new list:"),
+                                               QLineEdit::Normal, QString(), &ok);
+    if (ok)
+        NewListNamed(FromQString(name));
+}
+
+void CWatchlistView::AskRenameList()
+{
+    CWatchlistDoc* document = GetWatchlist();
+    if (!document)
+        return;
+    bool ok = false;
+    const QString name = QInputDialog::getText(this, QStringLiteral("Rename List"), QStringLiteral("New name of the list:"),
+                                               QLineEdit::Normal, ToQString(document->CurrentListName()), &ok);
+    if (ok)
+        RenameShownList(FromQString(name));
+}
+
+void CWatchlistView::AddListActions(QMenu& menu)
+{
+    CWatchlistDoc* document = GetWatchlist();
+    if (!document)
+        return;
+    menu.addAction(QStringLiteral("&New List..."), this, [this] { AskNewList(); });
+    menu.addAction(QStringLiteral("Re&name List..."), this, [this] { AskRenameList(); });
+    QAction* remove = menu.addAction(QStringLiteral("&Delete List..."), this, [this] {
+        DeleteShownList([this](const std::string& question) {
+            QMessageBox box(QMessageBox::Question, QStringLiteral("Delete List"), ToQString(question),
+                            QMessageBox::Yes | QMessageBox::No, this);
+            box.setDefaultButton(QMessageBox::No);
+            return box.exec() == QMessageBox::Yes;
+        });
+    });
+    // The last list stays (its rows can be removed one by one).
+    remove->setEnabled(document->ListNames().size() > 1);
+}
+
 void CWatchlistView::FitColumnsToContents()
 {
     m_pTable->resizeColumnsToContents();
@@ -354,6 +473,8 @@ void CWatchlistView::ShowContextMenu(const QPoint& position)
         if (!path.isEmpty() && !ExportHoldingsFile(FromQString(path), error))
             CWatchlistDoc::ShowInStatusBar("Holdings not exported to " + FromQString(path) + ": " + error);
     });
+    menu.addSeparator();
+    AddListActions(menu);
     menu.addSeparator();
     menu.addAction(QStringLiteral("Refresh &Period..."), this, [this, document] {
         bool ok = false;

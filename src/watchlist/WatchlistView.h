@@ -12,7 +12,10 @@
 class CWatchlistDoc;
 class CWatchlistSortModel;
 class CWatchlistTotalsModel;
+class QComboBox;
 class QLineEdit;
+class QMenu;
+class QToolButton;
 class QTableView;
 class QModelIndex;
 
@@ -27,8 +30,14 @@ class QModelIndex;
 // the totals sit in a one-row table under the rows, and the header's
 // context menu hides columns (kept in Watchlist/HiddenColumns).
 //
+// Lists: a chooser above the table shows the user's named lists; New
+// List..., Rename List... and Delete List... sit in the menu of the button
+// beside it and in the table's context menu. Delete asks first; the last
+// list cannot be deleted (its item is disabled).
+//
 // Children by object name: "watchlistEntry" (QLineEdit), "watchlistTable"
-// (QTableView), "watchlistTotals" (QTableView).
+// (QTableView), "watchlistTotals" (QTableView), "watchlistLists" (QComboBox),
+// "watchlistListMenu" (QToolButton).
 class CWatchlistView : public QWidget, public CView {
     Q_OBJECT
 
@@ -66,6 +75,14 @@ public:
     // Hides or shows a column in both tables and keeps the choice.
     void SetColumnHidden(int column, bool hidden);
 
+    QComboBox* ListChooser() const { return m_pLists; }
+    // New List, Rename List and Delete List with their answers given: a
+    // name that cannot be used is said in a message box (false); Delete asks
+    // `confirm` first and does nothing unless it says yes.
+    bool NewListNamed(const std::string& name);
+    bool RenameShownList(const std::string& name);
+    bool DeleteShownList(const std::function<bool(const std::string&)>& confirm);
+
 signals:
     // A row asks for its quote window; the application opens it. The record
     // is a copy the receiver may change.
@@ -82,10 +99,19 @@ private:
     void ShowHeaderMenu(const QPoint& position);
     void RestoreHiddenColumns();
     int SourceRow(const QModelIndex& index) const;
+    // The chooser's items from the document's lists, the shown one chosen.
+    void FillListChooser();
+    // New List..., Rename List..., Delete List... asking with dialogs.
+    void AddListActions(QMenu& menu);
+    void AskNewList();
+    void AskRenameList();
 
     QLineEdit* m_pEntry;
     QTableView* m_pTable;
     CWatchlistSortModel* m_pSort;
     QTableView* m_pTotals;
     CWatchlistTotalsModel* m_pTotalsModel = nullptr;
+    QComboBox* m_pLists;
+    QToolButton* m_pListButton;
+    QMenu* m_pListMenu;
 };

@@ -3,6 +3,7 @@
 # dialog, the document and view.
 set(QUORELLE_WATCHLIST_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/WatchlistCore.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WatchLists.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Holdings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/HoldingsCsv.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WatchlistStore.cpp

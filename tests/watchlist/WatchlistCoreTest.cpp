@@ -156,6 +156,22 @@ TEST(WatchlistJson, RoundTripsRowsRulesAndAlertState)
     EXPECT_EQ((*back)[1].security.symbol, "BP");
 }
 
+TEST(WatchlistJson, AnAlertStateWithoutARuleIsNotReadSoTheRowReadsTheSameAfterASave)
+{
+    std::string error;
+    const auto rows = WatchlistFromJson(
+        R"({"rows": [{"symbol": "IBM", "alertState": {"above": "past", "move": "inside"}, "alertMarked": true}]})",
+        error);
+    ASSERT_TRUE(rows) << error;
+    ASSERT_EQ(rows->size(), 1u);
+    AlertState expected;
+    expected.marked = true;
+    EXPECT_EQ((*rows)[0].alertState, expected);
+    const auto again = WatchlistFromJson(WatchlistToJson(*rows), error);
+    ASSERT_TRUE(again) << error;
+    EXPECT_TRUE(SameKeptRow((*again)[0], (*rows)[0]));
+}
+
 TEST(WatchlistJson, DamagedTextsAreRefusedWithAReason)
 {
     for (const char* damaged : {"{\"rows\": [", "[1,2]", "{\"rows\": [{\"country\": \"US\"}]}",
@@ -170,14 +186,14 @@ TEST(WatchlistFile, SavesAtomicallyAndKeepsDamagedFilesAside)
 {
     testing_support::TempDir dir;
     const std::string path = (dir.path() / "sub" / "watchlist.json").string();
-    EXPECT_TRUE(LoadWatchlistFile(path).rows.empty());
+    EXPECT_TRUE(LoadWatchlistFile(path).lists.front().rows.empty());
     EXPECT_TRUE(LoadWatchlistFile(path).message.empty());
 
     std::vector<WatchRow> rows(1);
     rows[0].security.symbol = "IBM";
     std::string error;
-    ASSERT_TRUE(SaveWatchlistFile(path, rows, error)) << error;
-    EXPECT_EQ(LoadWatchlistFile(path).rows.size(), 1u);
+    ASSERT_TRUE(SaveWatchlistFile(path, OneWatchList(rows), error)) << error;
+    EXPECT_EQ(LoadWatchlistFile(path).lists.front().rows.size(), 1u);
     // Only the file itself is left: no temporary beside it.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path() / "sub"),
                             std::filesystem::directory_iterator()), 1);
@@ -185,7 +201,7 @@ TEST(WatchlistFile, SavesAtomicallyAndKeepsDamagedFilesAside)
     for (const char* bad : {"watchlist.json.bad", "watchlist.json.bad.2"}) {
         std::ofstream(path, std::ios::binary) << "{\"rows\": [oops";
         const WatchlistLoadResult loaded = LoadWatchlistFile(path);
-        EXPECT_TRUE(loaded.rows.empty());
+        EXPECT_TRUE(loaded.lists.front().rows.empty());
         EXPECT_FALSE(loaded.saveBlocked);
         EXPECT_NE(loaded.message.find(bad), std::string::npos) << loaded.message;
         EXPECT_EQ(ReadAll(dir.path() / "sub" / bad), "{\"rows\": [oops");
@@ -341,23 +357,23 @@ TEST(WatchlistFile, SyncWithoutAReadableFileKeepsOurRows)
     const std::string path = (dir.path() / "watchlist.json").string();
     std::vector<WatchRow> ours = {Row("IBM"), Row("GE", 20.0)};
     std::string error;
-    ASSERT_TRUE(SaveWatchlistFile(path, ours, error)) << error;
+    ASSERT_TRUE(SaveWatchlistFile(path, OneWatchList(ours), error)) << error;
 
     // Damaged since it was read: kept aside, and its rows count as unknown,
     // not as deleted by another instance.
     std::ofstream(path, std::ios::binary) << "{\"rows\": [oops";
-    WatchlistSyncResult synced = SyncWatchlistFile(path, ours, ours);
+    WatchlistSyncResult synced = SyncWatchlistFile(path, OneWatchList(ours), OneWatchList(ours));
     ASSERT_TRUE(synced.ok) << synced.error;
     EXPECT_NE(synced.message.find("watchlist.json.bad"), std::string::npos) << synced.message;
     EXPECT_EQ(ReadAll(dir.path() / "watchlist.json.bad"), "{\"rows\": [oops");
-    EXPECT_EQ(LoadWatchlistFile(path).rows.size(), 2u);
-    EXPECT_EQ(synced.rows.size(), 2u);
+    EXPECT_EQ(LoadWatchlistFile(path).lists.front().rows.size(), 2u);
+    EXPECT_EQ(synced.lists.front().rows.size(), 2u);
 
     // Removed since it was read: written again whole.
     std::filesystem::remove(path);
-    synced = SyncWatchlistFile(path, ours, ours);
+    synced = SyncWatchlistFile(path, OneWatchList(ours), OneWatchList(ours));
     ASSERT_TRUE(synced.ok) << synced.error;
     EXPECT_TRUE(synced.message.empty());
-    EXPECT_EQ(LoadWatchlistFile(path).rows.size(), 2u);
+    EXPECT_EQ(LoadWatchlistFile(path).lists.front().rows.size(), 2u);
     EXPECT_FALSE(std::filesystem::exists(path + ".lock"));
 }

@@ -1,14 +1,19 @@
 // One running instance's watchlist, driven line by line from stdin, for the
-// tests of instances that share the watchlist file. It keeps its rows and
-// the file's rows as last read or written, as the watchlist document does,
+// tests of instances that share the watchlist file. It keeps its lists and
+// the file's lists as last read or written, as the watchlist document does,
 // and saves through the store. Usage: watchlist_instance FILE. Commands,
-// each answered by one line:
+// each answered by one line (rows are the first list's unless a list is named):
 //   load               read the file            -> "ok <rows>"
 //   add SYMBOL         add a row (US)           -> "ok"
 //   remove SYMBOL      delete the row           -> "ok"
 //   above SYMBOL X     set the row's alert      -> "ok"
 //   save               merge and write          -> "ok <rows>" or "error <why>"
 //   rows               the symbols              -> "rows A,B,C"
+//   newlist NAME       add an empty list        -> "ok"
+//   addto NAME SYMBOL  add a row to that list   -> "ok" or "error no list"
+//   rename NAME NEW    rename a list            -> "ok" or "error no list"
+//   dellist NAME       delete a list            -> "ok" or "error no list"
+//   lists              every list               -> "lists A:IBM,GE;B:"
 //   churn COUNT        add COUNT rows, then change one row's alert and save,
 //                      again and again until killed -> "saved <n>" each time
 //   quit
@@ -27,58 +32,78 @@ public:
 
     void Load()
     {
-        m_rows = LoadWatchlistFile(m_path).rows;
-        m_base = m_rows;
+        m_lists = LoadWatchlistFile(m_path).lists;
+        m_base = m_lists;
     }
-    void Add(const std::string& symbol)
+    void Add(const std::string& symbol) { AddTo(m_lists.front(), symbol); }
+    static void AddTo(WatchList& list, const std::string& symbol)
     {
-        if (Find(symbol) != m_rows.end())
+        if (Find(list.rows, symbol) != list.rows.end())
             return;
         WatchRow row;
         row.security.country = "US";
         row.security.symbol = symbol;
-        m_rows.push_back(row);
+        list.rows.push_back(row);
     }
     void Remove(const std::string& symbol)
     {
-        if (const auto it = Find(symbol); it != m_rows.end())
-            m_rows.erase(it);
+        if (const auto it = Find(Rows(), symbol); it != Rows().end())
+            Rows().erase(it);
     }
     void SetAbove(const std::string& symbol, double above)
     {
-        if (const auto it = Find(symbol); it != m_rows.end())
+        if (const auto it = Find(Rows(), symbol); it != Rows().end())
             it->alert.above = above;
     }
+    void NewList(const std::string& name) { m_lists.push_back(WatchList{NewWatchListId(), name, {}}); }
+    WatchList* Named(const std::string& name)
+    {
+        for (WatchList& list : m_lists) {
+            if (list.name == name)
+                return &list;
+        }
+        return nullptr;
+    }
+    void DeleteList(const WatchList* list) { m_lists.erase(m_lists.begin() + (list - m_lists.data())); }
     bool Save(std::string& error)
     {
-        WatchlistSyncResult result = SyncWatchlistFile(m_path, m_base, m_rows);
+        WatchlistSyncResult result = SyncWatchlistFile(m_path, m_base, m_lists);
         if (!result.ok) {
             error = result.error;
             return false;
         }
-        m_rows = result.rows;
-        m_base = result.rows;
+        m_lists = result.lists;
+        m_base = result.lists;
         return true;
     }
-    std::string Symbols() const
+    static std::string Symbols(const std::vector<WatchRow>& rows)
     {
         std::string text;
-        for (const WatchRow& row : m_rows)
+        for (const WatchRow& row : rows)
             text += (text.empty() ? "" : ",") + row.security.symbol;
         return text;
     }
-    size_t Size() const { return m_rows.size(); }
+    std::string Symbols() const { return Symbols(m_lists.front().rows); }
+    std::string Lists() const
+    {
+        std::string text;
+        for (const WatchList& list : m_lists)
+            text += (text.empty() ? "" : ";") + list.name + ":" + Symbols(list.rows);
+        return text;
+    }
+    size_t Size() const { return m_lists.front().rows.size(); }
 
 private:
-    std::vector<WatchRow>::iterator Find(const std::string& symbol)
+    std::vector<WatchRow>& Rows() { return m_lists.front().rows; }
+    static std::vector<WatchRow>::iterator Find(std::vector<WatchRow>& rows, const std::string& symbol)
     {
-        return std::find_if(m_rows.begin(), m_rows.end(),
+        return std::find_if(rows.begin(), rows.end(),
                             [&symbol](const WatchRow& row) { return row.security.symbol == symbol; });
     }
 
     std::string m_path;
-    std::vector<WatchRow> m_rows;
-    std::vector<WatchRow> m_base;
+    WatchLists m_lists = OneWatchList();
+    WatchLists m_base = OneWatchList();
 };
 }  // namespace
 
@@ -116,6 +141,25 @@ int main(int argc, char** argv)
                 std::cout << "error " << error << std::endl;
         } else if (command == "rows") {
             std::cout << "rows " << instance.Symbols() << std::endl;
+        } else if (command == "lists") {
+            std::cout << "lists " << instance.Lists() << std::endl;
+        } else if (command == "newlist") {
+            instance.NewList(symbol);
+            std::cout << "ok" << std::endl;
+        } else if (command == "addto" || command == "rename" || command == "dellist") {
+            WatchList* list = instance.Named(symbol);
+            std::string argument;
+            in >> argument;
+            if (!list)
+                std::cout << "error no list" << std::endl;
+            else if (command == "addto")
+                Instance::AddTo(*list, argument);
+            else if (command == "rename")
+                list->name = argument;
+            else
+                instance.DeleteList(list);
+            if (list)
+                std::cout << "ok" << std::endl;
         } else if (command == "churn") {
             const int count = std::stoi(symbol);
             for (int i = 0; i < count; ++i)

@@ -88,7 +88,7 @@ std::vector<std::string> FileSymbols(const std::string& file)
     const WatchlistLoadResult loaded = LoadWatchlistFile(file);
     EXPECT_TRUE(loaded.message.empty()) << loaded.message;
     std::vector<std::string> symbols;
-    for (const WatchRow& row : loaded.rows)
+    for (const WatchRow& row : loaded.lists.front().rows)
         symbols.push_back(row.security.symbol);
     return symbols;
 }
@@ -120,8 +120,8 @@ TEST(WatchlistInstances, EachKeepsTheRowsTheOtherAddedAndNeitherResurrectsADelet
     ASSERT_EQ(first.Do("save"), "ok 3");
     EXPECT_EQ(first.Do("rows"), "rows IBM,AAPL,GE");
     const WatchlistLoadResult loaded = LoadWatchlistFile(file);
-    ASSERT_EQ(loaded.rows.size(), 3u);
-    EXPECT_EQ(loaded.rows[0].alert.above, 150.0);
+    ASSERT_EQ(loaded.lists.front().rows.size(), 3u);
+    EXPECT_EQ(loaded.lists.front().rows[0].alert.above, 150.0);
 
     // A row deleted in the second one stays deleted when the first saves.
     second.Do("remove AAPL");
@@ -157,8 +157,8 @@ TEST(WatchlistInstances, KilledWhileSavingLeavesTheFileWholeAndTheLockFree)
 
         const WatchlistLoadResult loaded = LoadWatchlistFile(file);
         ASSERT_TRUE(loaded.message.empty()) << "round " << round << ": " << loaded.message;
-        ASSERT_EQ(loaded.rows.size(), 3001u + static_cast<size_t>(round - 1)) << "round " << round;
-        EXPECT_EQ(loaded.rows.front().security.symbol, "IBM");
+        ASSERT_EQ(loaded.lists.front().rows.size(), 3001u + static_cast<size_t>(round - 1)) << "round " << round;
+        EXPECT_EQ(loaded.lists.front().rows.front().security.symbol, "IBM");
 
         // The next instance takes over the lock the killed one may have held.
         Instance next(file);
@@ -167,4 +167,42 @@ TEST(WatchlistInstances, KilledWhileSavingLeavesTheFileWholeAndTheLockFree)
         ASSERT_EQ(next.Do("save"), "ok " + std::to_string(3001 + round)) << "round " << round;
         next.Do("quit");
     }
+}
+
+TEST(WatchlistInstances, AListAddedInOneAndRowsAddedInTheOtherBothSurvive)
+{
+    testing_support::TempDir dir;
+    const std::string file = (dir.path() / "watchlist.json").string();
+    Instance first(file);
+    Instance second(file);
+    ASSERT_EQ(first.Do("add IBM"), "ok");
+    ASSERT_EQ(first.Do("newlist Old"), "ok");
+    ASSERT_EQ(first.Do("save"), "ok 1");
+    ASSERT_EQ(first.Do("load"), "ok 1");
+    ASSERT_EQ(second.Do("load"), "ok 1");
+
+    // One adds a list with a row and renames another; the other adds rows
+    // to the first list and to the renamed one.
+    ASSERT_EQ(first.Do("newlist Portfolio"), "ok");
+    ASSERT_EQ(first.Do("addto Portfolio XOM"), "ok");
+    ASSERT_EQ(first.Do("rename Old Pension"), "ok");
+    ASSERT_EQ(first.Do("save"), "ok 1");
+    ASSERT_EQ(second.Do("add GE"), "ok");
+    ASSERT_EQ(second.Do("addto Old BP"), "ok");
+    ASSERT_EQ(second.Do("save"), "ok 2");
+    EXPECT_EQ(second.Do("lists"), "lists Watchlist:IBM,GE;Pension:BP;Portfolio:XOM");
+    ASSERT_EQ(first.Do("save"), "ok 2");
+    EXPECT_EQ(first.Do("lists"), "lists Watchlist:IBM,GE;Pension:BP;Portfolio:XOM");
+
+    // A list deleted in one stays deleted though the other saves after it.
+    ASSERT_EQ(second.Do("dellist Pension"), "ok");
+    ASSERT_EQ(second.Do("save"), "ok 2");
+    ASSERT_EQ(first.Do("addto Portfolio MSFT"), "ok");
+    ASSERT_EQ(first.Do("save"), "ok 2");
+    EXPECT_EQ(first.Do("lists"), "lists Watchlist:IBM,GE;Portfolio:XOM,MSFT");
+    const WatchlistLoadResult loaded = LoadWatchlistFile(file);
+    ASSERT_EQ(loaded.lists.size(), 2u);
+    EXPECT_EQ(loaded.lists[1].name, "Portfolio");
+    first.Do("quit");
+    second.Do("quit");
 }

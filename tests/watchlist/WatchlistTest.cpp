@@ -12,8 +12,11 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QInputDialog>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QToolButton>
 #include <QTableView>
 #include <QTimer>
 #include <QToolBar>
@@ -85,6 +88,46 @@ void WhenMenuOpens(const QString& text)
         }
         menu->close();
     });
+}
+
+// Triggers the item of the next popup menu whose text starts with `text`,
+// and answers the dialog it opens with `answer`.
+void WhenMenuOpensAnswer(const QString& text, std::function<void(QWidget* dialog)> answer)
+{
+    QTimer::singleShot(0, [text, answer] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        for (QAction* action : menu->actions()) {
+            if (QString(action->text()).remove(QLatin1Char('&')).startsWith(text)) {
+                menu->close();
+                WhenModalOpens(answer);
+                action->trigger();
+                return;
+            }
+        }
+        menu->close();
+    });
+}
+
+std::function<void(QWidget*)> TypeName(const QString& name)
+{
+    return [name](QWidget* dialog) {
+        auto* input = qobject_cast<QInputDialog*>(dialog);
+        ASSERT_NE(input, nullptr);
+        input->setTextValue(name);
+        input->accept();
+    };
+}
+
+std::function<void(QWidget*)> Answer(QMessageBox::StandardButton button, std::string* question)
+{
+    return [button, question](QWidget* dialog) {
+        auto* box = qobject_cast<QMessageBox*>(dialog);
+        ASSERT_NE(box, nullptr);
+        *question = box->text().toStdString();
+        box->button(button)->click();
+    };
 }
 }  // namespace
 
@@ -326,7 +369,7 @@ TEST_F(WatchlistTest, DamagedFileIsReportedKeptAsideAndNotOverwritten)
     ProcessEvents();
     std::ifstream bad(m_file + ".bad");
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(bad), {}), "{ not json");
-    EXPECT_EQ(LoadWatchlistFile(m_file).rows.size(), 1u);
+    EXPECT_EQ(LoadWatchlistFile(m_file).lists.front().rows.size(), 1u);
 }
 
 TEST_F(WatchlistTest, AlertFromTheDialogFiresOnceAndMarksTheRowUntilCleared)
@@ -376,21 +419,22 @@ TEST_F(WatchlistTest, RowsAnotherInstanceSavedAreKeptAndShown)
     std::vector<WatchRow> rows(1);
     rows[0].security = Listed("IBM");
     std::string error;
-    ASSERT_TRUE(SaveWatchlistFile(m_file, rows, error)) << error;
+    ASSERT_TRUE(SaveWatchlistFile(m_file, OneWatchList(rows), error)) << error;
     CWatchlistDoc* doc = Open();
     ASSERT_EQ(doc->Model().rowCount(), 1);
 
     // Another instance, started with the same file, adds a row and saves.
     rows.resize(2);
     rows[1].security = Listed("GE");
-    ASSERT_TRUE(SaveWatchlistFile(m_file, rows, error)) << error;
+    ASSERT_TRUE(SaveWatchlistFile(m_file, OneWatchList(rows), error)) << error;
 
     // This one's next save keeps that row, and the row appears here, quoted.
     doc->AddSecurity(Listed("MSFT"));
     ProcessEvents();
     auto fileSymbols = [this] {
         std::vector<std::string> symbols;
-        for (const WatchRow& row : LoadWatchlistFile(m_file).rows)
+        const WatchlistLoadResult loaded = LoadWatchlistFile(m_file);
+        for (const WatchRow& row : loaded.lists.front().rows)
             symbols.push_back(row.security.country + ":" + row.security.symbol);
         return symbols;
     };
@@ -411,7 +455,7 @@ TEST_F(WatchlistTest, RowsAnotherInstanceWritesAppearWithoutASaveHere)
     std::vector<WatchRow> rows(1);
     rows[0].security = Listed("IBM");
     std::string error;
-    ASSERT_TRUE(SaveWatchlistFile(m_file, rows, error)) << error;
+    ASSERT_TRUE(SaveWatchlistFile(m_file, OneWatchList(rows), error)) << error;
     CWatchlistDoc* doc = Open();
     ASSERT_EQ(doc->Model().rowCount(), 1);
 
@@ -420,7 +464,7 @@ TEST_F(WatchlistTest, RowsAnotherInstanceWritesAppearWithoutASaveHere)
     other.resize(2);
     other[1].security = Listed("GE");
     other[0].alert.below = 90.0;
-    ASSERT_TRUE(SyncWatchlistFile(m_file, rows, other).ok);
+    ASSERT_TRUE(SyncWatchlistFile(m_file, OneWatchList(rows), OneWatchList(other)).ok);
     ASSERT_TRUE(WaitFor([doc] { return doc->Model().rowCount() == 2; }));
     EXPECT_EQ(Symbols(doc), (std::vector<std::string>{"US:IBM", "US:GE"}));
     EXPECT_EQ(doc->Model().Row(0).alert.below, 90.0);
@@ -626,13 +670,13 @@ TEST_F(WatchlistTest, LotsAnotherInstanceWritesAppearHere)
     std::vector<WatchRow> rows(1);
     rows[0].security = Listed("IBM");
     std::string error;
-    ASSERT_TRUE(SaveWatchlistFile(m_file, rows, error)) << error;
+    ASSERT_TRUE(SaveWatchlistFile(m_file, OneWatchList(rows), error)) << error;
     CWatchlistDoc* doc = Open();
     ASSERT_EQ(doc->Model().rowCount(), 1);
 
     std::vector<WatchRow> other = rows;
     other[0].lots = {{4, 120.5, "2011-02-01"}};
-    ASSERT_TRUE(SyncWatchlistFile(m_file, rows, other).ok);
+    ASSERT_TRUE(SyncWatchlistFile(m_file, OneWatchList(rows), OneWatchList(other)).ok);
     ASSERT_TRUE(WaitFor([doc] { return !doc->Model().Row(0).lots.empty(); }));
     EXPECT_EQ(doc->Model().Row(0).lots, other[0].lots);
     EXPECT_EQ(doc->Model().CellText(0, WatchColumn::Quantity), "4");
@@ -708,4 +752,102 @@ TEST_F(WatchlistTest, HoldingsDialogNamesTheLotItCannotRead)
     table->item(1, 1)->setText(QStringLiteral("12,5"));
     ASSERT_TRUE(dialog.ReadLots());
     EXPECT_EQ(dialog.Lots(), (std::vector<Lot>{{2, 10, ""}, {3, 12.5, ""}}));
+}
+
+TEST_F(WatchlistTest, ListsAreMadeShownRenamedAndDeletedAndTheShownOneComesBackAtStart)
+{
+    CWatchlistDoc* doc = Open();
+    CWatchlistView* view = View(doc);
+    ASSERT_TRUE(doc->AddSecurity(Listed("IBM")));
+    QComboBox* chooser = view->ListChooser();
+    ASSERT_EQ(chooser->count(), 1);
+    EXPECT_EQ(chooser->itemText(0), QStringLiteral("Watchlist"));
+    QTableView* table = view->Table();
+    const auto openContextMenu = [table] {
+        emit table->customContextMenuRequested(QPoint(2, table->viewport()->height() - 2));
+    };
+    // The last list cannot be deleted.
+    QMenu* listMenu = view->findChild<QToolButton*>(QStringLiteral("watchlistListMenu"))->menu();
+    emit listMenu->aboutToShow();
+    ASSERT_EQ(listMenu->actions().size(), 3);
+    EXPECT_EQ(listMenu->actions()[2]->text(), QStringLiteral("&Delete List..."));
+    EXPECT_FALSE(listMenu->actions()[2]->isEnabled());
+
+    // New List from the context menu: the new list is shown, and rows added
+    // from the entry or from the market lists go to it.
+    WhenMenuOpensAnswer(QStringLiteral("New List"), TypeName(QStringLiteral(" Portfolio ")));
+    openContextMenu();
+    ASSERT_EQ(chooser->count(), 2);
+    EXPECT_EQ(chooser->currentText(), QStringLiteral("Portfolio"));
+    EXPECT_EQ(doc->CurrentListName(), "Portfolio");
+    EXPECT_EQ(doc->Model().rowCount(), 0);
+    view->Entry()->setText(QStringLiteral("xom"));
+    ASSERT_TRUE(view->AddEntryText());
+    ASSERT_TRUE(m_app->AddToWatchlist(Listed("GE")));
+    EXPECT_EQ(Symbols(doc), (std::vector<std::string>{"US:XOM", "US:GE"}));
+    ASSERT_TRUE(WaitForQuotes(doc));
+
+    // Names that cannot be used are refused with a message.
+    EXPECT_FALSE(view->NewListNamed("  "));
+    EXPECT_FALSE(view->NewListNamed("watchlist"));
+    ASSERT_EQ(m_messages->messages().size(), 2u);
+    EXPECT_EQ(m_messages->messages()[0], "A list needs a name.");
+    EXPECT_EQ(m_messages->messages()[1], "There is already a list named \"Watchlist\".");
+    m_messages->clear();
+    EXPECT_EQ(chooser->count(), 2);
+
+    // Choosing a list shows its rows, and quotes them at once.
+    ASSERT_TRUE(WaitFor([doc] { return !doc->Refresher().Busy(); }));
+    m_sim.ResetStats();
+    chooser->setCurrentIndex(0);
+    emit chooser->activated(0);
+    EXPECT_EQ(Symbols(doc), (std::vector<std::string>{"US:IBM"}));
+    ASSERT_TRUE(WaitFor([this] { return m_sim.Stats().requests >= 1; }));
+    ASSERT_TRUE(WaitForQuotes(doc));
+    EXPECT_TRUE(doc->Model().Row(0).quote);
+    chooser->setCurrentIndex(1);
+    emit chooser->activated(1);
+    EXPECT_EQ(Symbols(doc), (std::vector<std::string>{"US:XOM", "US:GE"}));
+    EXPECT_TRUE(doc->Model().Row(0).quote);
+
+    // Rename, from the context menu.
+    WhenMenuOpensAnswer(QStringLiteral("Rename List"), TypeName(QStringLiteral("Pension")));
+    openContextMenu();
+    EXPECT_EQ(chooser->itemText(1), QStringLiteral("Pension"));
+    EXPECT_EQ(chooser->currentIndex(), 1);
+    ASSERT_TRUE(doc->Save());
+    WatchlistLoadResult kept = LoadWatchlistFile(m_file);
+    ASSERT_EQ(kept.lists.size(), 2u);
+    EXPECT_EQ(kept.lists[1].name, "Pension");
+    EXPECT_EQ(kept.lists[0].rows.size(), 1u);
+    EXPECT_EQ(kept.lists[1].rows.size(), 2u);
+
+    // Delete asks first: No keeps the list, Yes deletes it and shows the first.
+    std::string question;
+    WhenMenuOpensAnswer(QStringLiteral("Delete List"), Answer(QMessageBox::No, &question));
+    openContextMenu();
+    EXPECT_EQ(question, "Delete the list \"Pension\" and its 2 rows?");
+    EXPECT_EQ(chooser->count(), 2);
+    WhenMenuOpensAnswer(QStringLiteral("Delete List"), Answer(QMessageBox::Yes, &question));
+    openContextMenu();
+    ASSERT_EQ(chooser->count(), 1);
+    EXPECT_EQ(Symbols(doc), (std::vector<std::string>{"US:IBM"}));
+    ProcessEvents();
+    EXPECT_EQ(LoadWatchlistFile(m_file).lists.size(), 1u);
+
+    // The list shown at the end comes back at the next start.
+    ASSERT_TRUE(view->NewListNamed("Dividends"));
+    ASSERT_TRUE(doc->AddSecurity(Listed("T")));
+    m_app.reset();
+    ProcessEvents();
+    m_app = std::make_unique<CQuorelleApp>();
+    ASSERT_TRUE(m_app->InitInstance());
+    m_frame = m_app->GetMainWnd();
+    doc = m_app->GetWatchlist();
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->CurrentListName(), "Dividends");
+    EXPECT_EQ(Symbols(doc), (std::vector<std::string>{"US:T"}));
+    EXPECT_EQ(View(doc)->ListChooser()->currentText(), QStringLiteral("Dividends"));
+    EXPECT_EQ(View(doc)->ListChooser()->count(), 2);
+    EXPECT_TRUE(m_messages->messages().empty());
 }

@@ -7,8 +7,8 @@
 // With --watchlist it stages the watchlist instead: rows added from the New
 // York list, a refresh half an hour later with one alert fired. With
 // --history, a History window comparing four of the list's securities. With
-// --holdings, a small portfolio: New York, Toronto and London rows holding
-// lots, shown in euros with their totals.
+// --holdings, a small portfolio in a list named "Portfolio": New York,
+// Toronto and London rows holding lots, shown in euros with their totals.
 //
 // Runs on any Qt platform; for the picture, under xvfb-run. Settings and
 // the working folder are private temporary folders, never the user's.
@@ -348,6 +348,10 @@ int StageHoldings(const std::string& output, const fs::path& lists, int width, i
     CWatchlistDoc* doc = app.OpenWatchlist();
     if (!doc)
         return Fail("no watchlist");
+    // The holdings in a list of their own, as the chooser above the table shows.
+    std::string error;
+    if (!doc->NewList("Portfolio", error))
+        return Fail("no Portfolio list: " + error);
     struct Holding {
         const char* entry;
         std::vector<Lot> lots;
