@@ -218,3 +218,46 @@ std::optional<WatchLists> WatchListsFromJson(const std::string& text, std::strin
     }
     return lists;
 }
+
+std::vector<SecurityRecord> AlertedSecuritiesElsewhere(const WatchLists& lists, const std::string& shownId,
+                                                       const std::vector<SecurityRecord>& shown)
+{
+    std::unordered_set<std::string> listed;
+    for (const SecurityRecord& security : shown)
+        listed.insert(WatchSecurityKey(security));
+    std::vector<SecurityRecord> wanted;
+    for (const WatchList& list : lists) {
+        if (list.id == shownId)
+            continue;
+        for (const WatchRow& row : list.rows)
+            if (!row.alert.Empty() && listed.insert(WatchSecurityKey(row.security)).second)
+                wanted.push_back(row.security);
+    }
+    return wanted;
+}
+
+std::vector<std::string> ApplyResultElsewhere(WatchLists& lists, const std::string& shownId,
+                                              const SecurityRecord& security, const QuoteFetchResult& result,
+                                              bool& stateChanged)
+{
+    std::vector<std::string> crossings;
+    if (!result.ok())
+        return crossings;
+    const WatchQuote quote = WatchQuoteFrom(*result.quote, result.sourceId);
+    for (WatchList& list : lists) {
+        if (list.id == shownId)
+            continue;
+        for (WatchRow& row : list.rows) {
+            if (!!row.alert.Empty() || !SameSecurity(row.security, security))
+                continue;
+            const AlertState before = row.alertState;
+            row.quote = quote;
+            row.failed = false;
+            row.failure.clear();
+            for (const AlertCrossing& crossing : EvaluateAlerts(row.alert, row.alertState, quote))
+                crossings.push_back(DescribeCrossing(row.security, crossing));
+            stateChanged = stateChanged || !(row.alertState == before);
+        }
+    }
+    return crossings;
+}

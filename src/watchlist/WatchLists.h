@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "quote/QuoteSourceRouter.h"
 #include "watchlist/WatchlistCore.h"
 
 // The user's named lists of watchlist rows, without widgets: the lists, the
@@ -45,6 +46,21 @@ std::string WatchListNameProblem(const WatchLists& lists, const std::string& nam
 // Whether two sets of lists keep the same in the file: ids, names and order,
 // and each list's rows as SameKeptRow compares them.
 bool SameKeptLists(const WatchLists& a, const WatchLists& b);
+
+// The securities that the lists other than the shown one (`shownId`) hold
+// with an alert rule, each once and none of those in `shown` (the shown
+// list's): refreshed with the shown rows, so that every list's alerts fire.
+std::vector<SecurityRecord> AlertedSecuritiesElsewhere(const WatchLists& lists, const std::string& shownId,
+                                                       const std::vector<SecurityRecord>& shown);
+
+// A refresh result for the lists not shown: every row of theirs holding an
+// alert rule for that security takes the quote, and its rules are evaluated
+// (EvaluateAlerts). Returns the crossings described (DescribeCrossing);
+// `stateChanged` is set when an alert state changed, which the file keeps.
+// A failed refresh leaves the rows as they were.
+std::vector<std::string> ApplyResultElsewhere(WatchLists& lists, const std::string& shownId,
+                                              const SecurityRecord& security, const QuoteFetchResult& result,
+                                              bool& stateChanged);
 
 // Three-way merge of this instance's lists with the file's (as
 // MergeWatchRows does for rows): `base` the file's lists as this instance

@@ -45,7 +45,12 @@ CWatchlistDoc::CWatchlistDoc()
       m_pWatcher(new QFileSystemWatcher(this))
 {
     m_pNotifier->SetStatusBarSink(&ShowInStatusBar);
-    m_pRefresher->SetSecuritiesProvider([this] { return m_pModel->Securities(); });
+    m_pRefresher->SetSecuritiesProvider([this] {
+        std::vector<SecurityRecord> securities = m_pModel->Securities();
+        const std::vector<SecurityRecord> alerted = AlertedSecuritiesElsewhere(m_lists, m_strCurrent, securities);
+        securities.insert(securities.end(), alerted.begin(), alerted.end());
+        return securities;
+    });
     connect(m_pRefresher, &CWatchlistRefresher::rowsFetched, this, &CWatchlistDoc::OnRowsFetched);
     connect(m_pModel, &CWatchlistModel::contentsChanged, this, &CWatchlistDoc::ScheduleSave);
     // Lots set on a row in another currency want its rate at once.
@@ -287,6 +292,15 @@ void CWatchlistDoc::OnRowsFetched(const std::vector<CWatchlistRefresher::Fetched
     }
     for (const std::string& alert : m_pModel->ApplyResults(rows))
         m_pNotifier->Notify("Quorelle alert", alert);
+    // The lists not shown have their alerts too.
+    bool elsewhereChanged = false;
+    for (const CWatchlistRefresher::FetchedRow& row : rows) {
+        for (const std::string& alert :
+             ApplyResultElsewhere(m_lists, m_strCurrent, row.security, row.result, elsewhereChanged))
+            m_pNotifier->Notify("Quorelle alert", alert);
+    }
+    if (elsewhereChanged)
+        ScheduleSave();
     // A quote may name a currency other than its country's.
     FetchMissingRates();
 }

@@ -23,9 +23,10 @@ class QFileSystemWatcher;
 // (SyncWatchlistFile), and when they write it this document merges at once,
 // so their lists and rows appear here.
 //
-// Only the shown list is refreshed (its rows, and the rates its lots need),
-// so alerts fire for the shown list's rows; the other lists keep the quotes
-// they last had until they are shown, which refreshes them at once.
+// The shown list is refreshed (its rows, and the rates its lots need), and
+// with it the rows of the other lists that hold an alert rule, so that every
+// list's alerts fire; the other rows keep the quotes they last had until
+// their list is shown, which refreshes them at once.
 class CWatchlistDoc : public CDocument {
     Q_OBJECT
 

@@ -388,3 +388,54 @@ TEST(WatchListsFile, ASyncThatLeavesNoListWritesOneEmptyList)
     EXPECT_TRUE(synced.lists[0].rows.empty());
     ExpectSameLists(LoadWatchlistFile(path).lists, synced.lists);
 }
+
+TEST(WatchListsAlerts, TheRowsOfTheListsNotShownWithARuleAreRefreshedAndTheirAlertsFire)
+{
+    WatchLists lists = OneWatchList({Row("IBM"), Row("SHP", "GB")});
+    WatchList other{"o", "Portfolio", {Row("IBM"), Row("MSFT"), Row("SHP", "GB"), Row("ibm", "CA")}};
+    other.rows[0].alert.above = 150;
+    other.rows[2].alert.below = 90;
+    other.rows[3].alert.movePercent = 5;
+    lists.push_back(other);
+    lists.front().rows[0].alert.above = 100;  // the shown list's rules are the table's to check
+
+    // Shown: the first list. Elsewhere: CA:IBM (GB:SHP is shown already, MSFT has no rule).
+    const std::vector<SecurityRecord> shown = {Row("IBM").security, Row("SHP", "GB").security};
+    const std::vector<SecurityRecord> wanted = AlertedSecuritiesElsewhere(lists, kFirstWatchListId, shown);
+    ASSERT_EQ(wanted.size(), 1u);
+    EXPECT_EQ(wanted[0].country, "CA");
+    // With the other list shown, the first list's IBM and nothing twice.
+    ASSERT_EQ(AlertedSecuritiesElsewhere(lists, "o", {}).size(), 1u);
+
+    auto answer = [](double last) {
+        QuoteFetchResult result;
+        result.sourceId = "chart-json";
+        result.quote.emplace();
+        result.quote->quote.last = last;
+        result.quote->quote.prevClose = 140;
+        return result;
+    };
+    bool changed = false;
+    std::vector<std::string> fired = ApplyResultElsewhere(lists, kFirstWatchListId, Row("IBM").security, answer(145), changed);
+    EXPECT_TRUE(fired.empty());
+    EXPECT_TRUE(changed);  // the rule's side is now known, which the file keeps
+    ASSERT_TRUE(lists[1].rows[0].quote.has_value());
+    EXPECT_DOUBLE_EQ(lists[1].rows[0].quote->last, 145);
+    EXPECT_FALSE(lists[1].rows[1].quote.has_value());  // MSFT: no rule, not touched
+    EXPECT_FALSE(lists[0].rows[0].quote.has_value());  // the shown list: not here
+
+    changed = false;
+    fired = ApplyResultElsewhere(lists, kFirstWatchListId, Row("ibm").security, answer(151.2), changed);
+    ASSERT_EQ(fired.size(), 1u);
+    EXPECT_EQ(fired[0], "IBM rose to 151.20 (alert at or above 150.00)");
+    EXPECT_TRUE(changed);
+    EXPECT_TRUE(lists[1].rows[0].alertState.marked);
+    EXPECT_FALSE(lists[1].rows[3].alertState.marked);  // CA:IBM is another security
+
+    // A failed refresh keeps the row as it was.
+    changed = false;
+    QuoteFetchResult failed;
+    EXPECT_TRUE(ApplyResultElsewhere(lists, kFirstWatchListId, Row("IBM").security, failed, changed).empty());
+    EXPECT_FALSE(changed);
+    EXPECT_DOUBLE_EQ(lists[1].rows[0].quote->last, 151.2);
+}
