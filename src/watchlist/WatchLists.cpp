@@ -248,7 +248,7 @@ std::vector<std::string> ApplyResultElsewhere(WatchLists& lists, const std::stri
         if (list.id == shownId)
             continue;
         for (WatchRow& row : list.rows) {
-            if (!!row.alert.Empty() || !SameSecurity(row.security, security))
+            if (row.alert.Empty() || !SameSecurity(row.security, security))
                 continue;
             const AlertState before = row.alertState;
             row.quote = quote;
