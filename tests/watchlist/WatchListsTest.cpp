@@ -286,6 +286,15 @@ TEST(WatchListsMerge, ARenameOnOneSideAndRowsAddedOnTheOtherBothSurvive)
     EXPECT_EQ(Symbols(mirrored[0]), (std::vector<std::string>{"XOM", "BP"}));
 }
 
+TEST(WatchListsMerge, TwoInstancesStartedWithoutAFileShareTheirFirstList)
+{
+    // Each made the first list on its own, with the same fixed id.
+    const WatchLists merged = MergeWatchLists({}, OneWatchList({Row("IBM")}), OneWatchList({Row("BP", "GB")}));
+    ASSERT_EQ(merged.size(), 1u);
+    EXPECT_EQ(merged[0].id, kFirstWatchListId);
+    EXPECT_EQ(Symbols(merged[0]), (std::vector<std::string>{"IBM", "BP"}));
+}
+
 namespace {
 // One instance's edits of the lists it read: lists deleted, added and
 // renamed, rows deleted and added.
@@ -432,10 +441,15 @@ TEST(WatchListsAlerts, TheRowsOfTheListsNotShownWithARuleAreRefreshedAndTheirAle
     EXPECT_TRUE(lists[1].rows[0].alertState.marked);
     EXPECT_FALSE(lists[1].rows[3].alertState.marked);  // CA:IBM is another security
 
+    // A change is remembered over the rows of a batch: one that changes
+    // nothing does not clear it.
+    EXPECT_TRUE(ApplyResultElsewhere(lists, kFirstWatchListId, Row("IBM").security, answer(151.3), changed).empty());
+    EXPECT_TRUE(changed);
+
     // A failed refresh keeps the row as it was.
     changed = false;
     QuoteFetchResult failed;
     EXPECT_TRUE(ApplyResultElsewhere(lists, kFirstWatchListId, Row("IBM").security, failed, changed).empty());
     EXPECT_FALSE(changed);
-    EXPECT_DOUBLE_EQ(lists[1].rows[0].quote->last, 151.2);
+    EXPECT_DOUBLE_EQ(lists[1].rows[0].quote->last, 151.3);
 }
