@@ -1,5 +1,8 @@
 #include "chart/QuoteChartContent.h"
 
+#include <initializer_list>
+#include <string_view>
+
 #include "base/CText.h"
 
 std::string QuoteChartTitle(const std::string& company, const std::string& symbol)
@@ -22,12 +25,41 @@ PointTime PointTimeOf(const QuoteRecord& quote, bool easternTime, std::time_t no
     return {local.tm_hour, local.tm_min};
 }
 
+PointRow QuotePointRow(PointTime time, const PriceText& last, const PriceText& prevClose, const PriceText& dayHigh,
+                       const PriceText& dayLow, const PointRowSource* source)
+{
+    // "HH:MM" written directly for the usual hours and minutes: a resumed
+    // day makes some 1,440 labels at once.
+    const bool usualTime = time.hour >= 0 && time.hour <= 99 && time.minute >= 0 && time.minute <= 99;
+    const char digits[5] = {static_cast<char>('0' + time.hour / 10), static_cast<char>('0' + time.hour % 10), ':',
+                            static_cast<char>('0' + time.minute / 10), static_cast<char>('0' + time.minute % 10)};
+    const std::string other = usualTime ? std::string() : FormatC("%02d:%02d", time.hour, time.minute);
+    const std::string_view label = usualTime ? std::string_view(digits, sizeof digits) : std::string_view(other);
+    // Where the source holds the same label, compared character by character
+    // (a word load of the digits just stored would stall on them).
+    const auto sourceHoldsLabel = [&] {
+        const std::string_view held = source->label;
+        if (!usualTime)
+            return held == label;
+        return held.size() == 5 && held[0] == digits[0] && held[1] == digits[1] && held[2] == ':' &&
+               held[3] == digits[3] && held[4] == digits[4];
+    };
+    // Compared as the record holds them: a high of 0.001 is known and shows "0.00".
+    const PriceText& high = dayHigh.Number() == 0 ? last : dayHigh;
+    const PriceText& low = dayLow.Number() == 0 ? last : dayLow;
+    // The label reads as its hour: "%02d" of it comes first, then the colon.
+    const std::initializer_list<double> values{static_cast<double>(time.hour), last.Value(), prevClose.Value(),
+                                               high.Value(), low.Value()};
+    if (source && sourceHoldsLabel() && last.Borrowed() && prevClose.Borrowed() && high.Borrowed() &&
+        low.Borrowed())
+        return PointRow(source->text, {source->label, last.Text(), prevClose.Text(), high.Text(), low.Text()}, values);
+    return PointRow({label, last.Text(), prevClose.Text(), high.Text(), low.Text()}, values);
+}
+
 PointRow QuotePointRow(const QuoteRecord& quote, PointTime time)
 {
-    const double high = quote.dayHigh == 0 ? quote.last : quote.dayHigh;
-    const double low = quote.dayLow == 0 ? quote.last : quote.dayLow;
-    return PointRow{FormatC("%02d:%02d", time.hour, time.minute), FormatC("%.2f", quote.last),
-                    FormatC("%.2f", quote.prevClose), FormatC("%.2f", high), FormatC("%.2f", low)};
+    return QuotePointRow(time, PriceText(quote.last), PriceText(quote.prevClose), PriceText(quote.dayHigh),
+                         PriceText(quote.dayLow));
 }
 
 std::vector<std::string> QuotePanelLines(const QuoteRecord& q)

@@ -3,9 +3,11 @@
 #include <cstdint>
 #include <ctime>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "chart/PointRow.h"
+#include "chart/PriceText.h"
 #include "quote/QuoteRecord.h"
 
 // What a quote window puts into its chart, as plain text: the chart title,
@@ -26,9 +28,22 @@ struct PointTime {
 };
 PointTime PointTimeOf(const QuoteRecord& quote, bool easternTime, std::time_t now);
 
-// The five columns: "%02d:%02d" of the time, then "%.2f" of last, previous
-// close, day's high and day's low (a high or low of exactly 0 is shown as
-// the last price).
+// A quote's chart row, the one place a refresh and a resumed day both
+// build theirs: "%02d:%02d" of the time, then the "%.2f" texts of last,
+// previous close, day's high and day's low (a high or low of exactly 0 is
+// shown as the last price). Each cell's number is the value of its text.
+//
+// Prices read from one text (a day file's line) may name it and where the
+// time stands in it as `source`: a row whose texts all stand there, as the
+// label (when it reads the same) and the prices do, keeps one copy of them.
+struct PointRowSource {
+    std::string_view text;
+    std::string_view label;
+};
+PointRow QuotePointRow(PointTime time, const PriceText& last, const PriceText& prevClose, const PriceText& dayHigh,
+                       const PriceText& dayLow, const PointRowSource* source = nullptr);
+
+// The row of a refreshed quote, from its own numbers.
 PointRow QuotePointRow(const QuoteRecord& quote, PointTime time);
 
 // The 24 panel lines, from "Last: %.2f" to "Delayed: %d minutes".

@@ -17,6 +17,7 @@
 #include "base/CText.h"
 #include "base/MessageBox.h"
 #include "base/PosixFile.h"
+#include "chart/QuoteChartContent.h"
 #include "window/QuoteLog.h"
 
 namespace {
@@ -190,16 +191,30 @@ private:
     std::int64_t m_hourStart = 0;
 };
 
-// Reads one line into the quote and the chart row; false when it is not a row.
-// The texts of a row's chart cells: time label, last, high and low.
-struct ChartTexts {
-    std::string_view label;
-    std::string_view last;
-    std::string_view high;
-    std::string_view low;
+// The prices of a row's chart cells: last, day's high and low.
+struct ChartPrices {
+    PriceText last;
+    PriceText high;
+    PriceText low;
+    std::string_view time;  // the row's "HH:MM"
 };
 
-bool ParseRow(std::string_view line, LocalClock& clock, DayTime& time, QuoteRecord& q, ChartTexts& chart)
+// A chart price and the record's number from one field: a field that is
+// already "%.2f" text is taken as it stands, any other number is formatted.
+[[gnu::always_inline]] inline bool ParsePrice(std::string_view text, double& number, PriceText& price)
+{
+    if (PriceText::Read(text, price)) {
+        number = price.Number();
+        return true;
+    }
+    if (!ParseNumber(text, number))
+        return false;
+    price = PriceText(number);
+    return true;
+}
+
+// Reads one line into the quote and its chart prices; false when it is not a row.
+bool ParseRow(std::string_view line, LocalClock& clock, DayTime& time, QuoteRecord& q, ChartPrices& chart)
 {
     if (!line.empty() && line.back() == '\r')
         line.remove_suffix(1);
@@ -287,14 +302,13 @@ bool ParseRow(std::string_view line, LocalClock& clock, DayTime& time, QuoteReco
     };
 
     if (!ParseDate(fields[0], time) || !ParseClock(fields[1], time) || !ValidTime(time) ||
-        !ParseNumber(fields[2], q.last) || !ParseNumber(fields[4], q.dayHigh) ||
-        !ParseNumber(fields[5], q.dayLow) || !ParseNumber(fields[6], q.peRatio) ||
+        !ParsePrice(fields[2], q.last, chart.last) || !ParsePrice(fields[4], q.dayHigh, chart.high) ||
+        !ParsePrice(fields[5], q.dayLow, chart.low) || !ParseNumber(fields[6], q.peRatio) ||
         !ParseNumber(fields[7], q.ask) || !ParseNumber(fields[8], q.bid) || !ParseNumber(fields[9], q.beta))
         return false;
     q.change.assign(fields[3]);
     q.quoteTime = Timeless(time) ? 0 : clock.Seconds(time);
-
-    chart = ChartTexts{fields[1], fields[2], fields[4], fields[5]};
+    chart.time = fields[1];
     return true;
 }
 
@@ -361,6 +375,7 @@ DayFile ParseDayFile(std::string text)
     file.rows.reserve(expected);
     file.quotes.reserve(expected);
     file.points.reserve(expected);
+    ChartPrices prices;  // each row's replace the last's: nothing made per row
     while (pos < all.size()) {
         std::size_t feed = all.find('\n', pos);
         if (feed == std::string_view::npos)
@@ -371,22 +386,15 @@ DayFile ParseDayFile(std::string text)
         if (!line.empty() && (!IsAsciiSpace(line.front()) || !TrimWhitespaceView(line).empty())) {
             QuoteRecord& q = file.quotes.emplace_back();
             DayFileRow& row = file.rows.emplace_back();
-            ChartTexts texts;
-            if (ParseRow(line, clock, row.time, q, texts)) {
+            if (ParseRow(line, clock, row.time, q, prices)) {
                 row.offset = pos;
                 row.length = line.size();
-                // The row's own texts are the chart's: both are "%.2f" of the
-                // same numbers (a high or low of 0 shows the last price), and
-                // "HH:MM" reads as its hour.
-                const bool highKnown = q.dayHigh != 0;
-                const bool lowKnown = q.dayLow != 0;
-                file.points.emplace_back(
-                    line,
-                    std::initializer_list<std::string_view>{texts.label, texts.last, texts.last,
-                                                            highKnown ? texts.high : texts.last,
-                                                            lowKnown ? texts.low : texts.last},
-                    std::initializer_list<double>{static_cast<double>(row.time.hour), q.last, q.last,
-                                                  highKnown ? q.dayHigh : q.last, lowKnown ? q.dayLow : q.last});
+                // The row a refresh of this quote would make; the file keeps
+                // no previous close, so its cell shows the last price, which
+                // keeps the scale where the day's prices are.
+                const PointRowSource source{line, prices.time};
+                file.points.push_back(QuotePointRow(PointTime{row.time.hour, row.time.minute}, prices.last,
+                                                    prices.last, prices.high, prices.low, &source));
             } else {
                 file.quotes.pop_back();
                 file.rows.pop_back();

@@ -51,10 +51,10 @@ struct DayFile {
     // bid, beta, and the trade time (the row's local minute; 0 for the
     // unknown time). Other fields are 0.
     std::vector<QuoteRecord> quotes;
-    // The chart row a quote window shows for each: its time label, last,
-    // and day's high and low (0 shown as the last price, as for a live
-    // quote). The previous close is not in the file: its cell shows the last
-    // price, which keeps the scale where the day's prices are.
+    // The chart row a quote window shows for each, made from the row's
+    // numbers as a refresh makes its own (QuotePointRow). The previous
+    // close is not in the file: its cell shows the last price, which keeps
+    // the scale where the day's prices are.
     std::vector<PointRow> points;
     std::vector<DayFileLine> unreadable;
 

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <limits>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -94,6 +96,65 @@ TEST_F(DayFileTest, ReadsBackWhatTheLogWritesAndKeepsUnreadableLinesInPlace)
     EXPECT_EQ(ParseDayFile(FormatQuoteLog({tabbed})).quotes.at(0).change, "+1\t(4%)");
     // Without the heading, the first differing line is named.
     EXPECT_EQ(ParseDayFile("\nDate\tTime\n\n").headerMismatchLine, 2u);
+}
+
+// A resumed row is the row a refresh makes of the record read: texts and
+// numbers alike, bit for bit (the file keeps no previous close, so its cell
+// shows the last price).
+void ExpectRefreshRowsOf(const DayFile& file)
+{
+    ASSERT_EQ(file.points.size(), file.quotes.size());
+    for (std::size_t i = 0; i < file.quotes.size(); ++i) {
+        QuoteRecord refreshed = file.quotes[i];
+        refreshed.prevClose = refreshed.last;
+        const PointRow live = QuotePointRow(refreshed, PointTimeOf(refreshed, true, 0));
+        ASSERT_EQ(file.points[i], live) << file.RowText(file.rows[i]);
+        for (std::size_t column = 0; column < live.size(); ++column) {
+            const double a = file.points[i].Value(column);
+            const double b = live.Value(column);
+            ASSERT_TRUE((std::isnan(a) && std::isnan(b)) || (a == b && std::signbit(a) == std::signbit(b)))
+                << file.RowText(file.rows[i]) << " column " << column;
+        }
+    }
+}
+
+TEST_F(DayFileTest, AResumedRowIsTheRowARefreshMakesOfItsRecord)
+{
+    std::mt19937_64 random(0x0411);
+    std::uniform_real_distribution<double> market(-500.0, 3000.0);
+    std::uniform_int_distribution<int> pick(0, 5);
+    // Halves of a cent, zeroes, negatives, large values.
+    const auto price = [&]() {
+        switch (pick(random)) {
+        case 0: return std::round(market(random) * 100) / 100 + 0.005;
+        case 1: return 0.0;
+        case 2: return -std::round(market(random) * 1000) / 1000;
+        case 3: return market(random) * 1e8;
+        default: return market(random);
+        }
+    };
+    std::vector<QuoteRecord> day;
+    for (int minute = 0; minute < 24 * 60; ++minute) {
+        QuoteRecord quote = Quote(minute / 60, minute % 60, price());
+        quote.dayHigh = price();
+        quote.dayLow = price();
+        day.push_back(quote);
+    }
+    const DayFile file = ParseDayFile(FormatQuoteLog(day));
+    ASSERT_EQ(file.rows.size(), day.size());
+    ExpectRefreshRowsOf(file);
+
+    // Numbers the program never writes, as a hand-edited file may hold them:
+    // the chart shows them as it would show a refreshed quote's.
+    const DayFile edited = ParseDayFile(FormatQuoteLog({}) +
+                                        "11/04/2011\t09:30\t007.50\t+1\t12.345\t1e1\t0\t0\t0\t0\n"
+                                        "11/04/2011\t09:31\t12.5\t+1\t0.001\t-0\t0\t0\t0\t0\n"
+                                        "11/04/2011\t09:32\t12345678901234.5\t+1\tnan\t-1.005\t0\t0\t0\t0\n"
+                                        "12/31/1969\t19:00\t25.41\t+1\t25.50\t25.30\t0\t0\t0\t0\n");
+    ASSERT_EQ(edited.rows.size(), 4u);
+    ExpectRefreshRowsOf(edited);
+    EXPECT_EQ(edited.points[0].Cells(), (std::vector<std::string>{"09:30", "7.50", "7.50", "12.35", "10.00"}));
+    EXPECT_EQ(edited.points[1].Cells(), (std::vector<std::string>{"09:31", "12.50", "12.50", "0.00", "12.50"}));
 }
 
 TEST_F(DayFileTest, UnionHasOneRowPerMinuteInTimeOrderTheWindowsRowWinning)
