@@ -25,35 +25,67 @@ PointTime PointTimeOf(const QuoteRecord& quote, bool easternTime, std::time_t no
     return {local.tm_hour, local.tm_min};
 }
 
-PointRow QuotePointRow(PointTime time, const PriceText& last, const PriceText& prevClose, const PriceText& dayHigh,
-                       const PriceText& dayLow, const PointRowSource* source)
+namespace {
+
+// The row of QuotePointRow, handed to `make` as its cells and numbers (and
+// the text they all lie in, when they do) for it to make the row.
+template <class Make>
+[[gnu::always_inline]] inline decltype(auto) BuildQuotePointRow(PointTime time, const PriceText& last, const PriceText& prevClose,
+                                  const PriceText& dayHigh, const PriceText& dayLow, const PointRowSource* source,
+                                  Make&& make)
 {
-    // "HH:MM" written directly for the usual hours and minutes: a resumed
-    // day makes some 1,440 labels at once.
-    const bool usualTime = time.hour >= 0 && time.hour <= 99 && time.minute >= 0 && time.minute <= 99;
-    const char digits[5] = {static_cast<char>('0' + time.hour / 10), static_cast<char>('0' + time.hour % 10), ':',
-                            static_cast<char>('0' + time.minute / 10), static_cast<char>('0' + time.minute % 10)};
-    const std::string other = usualTime ? std::string() : FormatC("%02d:%02d", time.hour, time.minute);
-    const std::string_view label = usualTime ? std::string_view(digits, sizeof digits) : std::string_view(other);
-    // Where the source holds the same label, compared character by character
-    // (a word load of the digits just stored would stall on them).
-    const auto sourceHoldsLabel = [&] {
-        const std::string_view held = source->label;
-        if (!usualTime)
-            return held == label;
-        return held.size() == 5 && held[0] == digits[0] && held[1] == digits[1] && held[2] == ':' &&
-               held[3] == digits[3] && held[4] == digits[4];
-    };
     // Compared as the record holds them: a high of 0.001 is known and shows "0.00".
     const PriceText& high = dayHigh.Number() == 0 ? last : dayHigh;
     const PriceText& low = dayLow.Number() == 0 ? last : dayLow;
     // The label reads as its hour: "%02d" of it comes first, then the colon.
     const std::initializer_list<double> values{static_cast<double>(time.hour), last.Value(), prevClose.Value(),
                                                high.Value(), low.Value()};
-    if (source && sourceHoldsLabel() && last.Borrowed() && prevClose.Borrowed() && high.Borrowed() &&
-        low.Borrowed())
-        return PointRow(source->text, {source->label, last.Text(), prevClose.Text(), high.Text(), low.Text()}, values);
-    return PointRow({label, last.Text(), prevClose.Text(), high.Text(), low.Text()}, values);
+    if (time.hour < 0 || time.hour > 99 || time.minute < 0 || time.minute > 99) {
+        const std::string label = FormatC("%02d:%02d", time.hour, time.minute);
+        if (source && source->label == label && last.Borrowed() && prevClose.Borrowed() && high.Borrowed() &&
+            low.Borrowed())
+            return make(&source->text, {source->label, last.Text(), prevClose.Text(), high.Text(), low.Text()},
+                        values);
+        return make(nullptr, {label, last.Text(), prevClose.Text(), high.Text(), low.Text()}, values);
+    }
+    // "HH:MM" written directly for the usual hours and minutes: a resumed
+    // day makes some 1,440 labels at once.
+    const char digits[5] = {static_cast<char>('0' + time.hour / 10), static_cast<char>('0' + time.hour % 10), ':',
+                            static_cast<char>('0' + time.minute / 10), static_cast<char>('0' + time.minute % 10)};
+    // Where the source holds the same label, compared character by character
+    // (a word load of the digits just stored would stall on them).
+    if (source && source->label.size() == 5 && source->label[0] == digits[0] && source->label[1] == digits[1] &&
+        source->label[2] == ':' && source->label[3] == digits[3] && source->label[4] == digits[4] &&
+        last.Borrowed() && prevClose.Borrowed() && high.Borrowed() && low.Borrowed())
+        return make(&source->text, {source->label, last.Text(), prevClose.Text(), high.Text(), low.Text()}, values);
+    const std::string_view label(digits, sizeof digits);
+    return make(nullptr, {label, last.Text(), prevClose.Text(), high.Text(), low.Text()}, values);
+}
+
+}  // namespace
+
+PointRow QuotePointRow(PointTime time, const PriceText& last, const PriceText& prevClose, const PriceText& dayHigh,
+                       const PriceText& dayLow, const PointRowSource* source)
+{
+    return BuildQuotePointRow(time, last, prevClose, dayHigh, dayLow, source,
+                              [](const std::string_view* within, std::initializer_list<std::string_view> cells,
+                                 std::initializer_list<double> values) {
+                                  return within ? PointRow(*within, cells, values) : PointRow(cells, values);
+                              });
+}
+
+void AppendQuotePointRow(std::vector<PointRow>& rows, PointTime time, const PriceText& last,
+                         const PriceText& prevClose, const PriceText& dayHigh, const PriceText& dayLow,
+                         const PointRowSource* source)
+{
+    BuildQuotePointRow(time, last, prevClose, dayHigh, dayLow, source,
+                       [&rows](const std::string_view* within, std::initializer_list<std::string_view> cells,
+                               std::initializer_list<double> values) {
+                           if (within)
+                               rows.emplace_back(*within, cells, values);
+                           else
+                               rows.emplace_back(cells, values);
+                       });
 }
 
 PointRow QuotePointRow(const QuoteRecord& quote, PointTime time)

@@ -42,6 +42,11 @@ struct PointRowSource {
 };
 PointRow QuotePointRow(PointTime time, const PriceText& last, const PriceText& prevClose, const PriceText& dayHigh,
                        const PriceText& dayLow, const PointRowSource* source = nullptr);
+// The same row, made in place at the end of `rows` (a resumed day appends
+// some 1,440 at once; a row made elsewhere would be moved there).
+void AppendQuotePointRow(std::vector<PointRow>& rows, PointTime time, const PriceText& last,
+                         const PriceText& prevClose, const PriceText& dayHigh, const PriceText& dayLow,
+                         const PointRowSource* source = nullptr);
 
 // The row of a refreshed quote, from its own numbers.
 PointRow QuotePointRow(const QuoteRecord& quote, PointTime time);

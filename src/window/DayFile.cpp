@@ -324,11 +324,19 @@ bool IsTimelessRow(const DayTime& time)
     return Timeless(time);
 }
 
+namespace {
+
+// A row dated `day`, or one without a trade time.
+[[gnu::always_inline]] inline bool BelongsToDay(const DayTime& t, const DayTime& day)
+{
+    return Timeless(t) || (t.year == day.year && t.month == day.month && t.day == day.day);
+}
+
+}  // namespace
+
 void KeepRowsOfDay(DayFile& file, const DayTime& day)
 {
-    const auto belongs = [&day](const DayTime& t) {
-        return Timeless(t) || (t.year == day.year && t.month == day.month && t.day == day.day);
-    };
+    const auto belongs = [&day](const DayTime& t) { return BelongsToDay(t, day); };
     std::size_t kept = 0;
     for (std::size_t i = 0; i < file.rows.size(); ++i) {
         if (!belongs(file.rows[i].time))
@@ -345,12 +353,15 @@ void KeepRowsOfDay(DayFile& file, const DayTime& day)
     file.points.resize(kept);
 }
 
-DayFile ParseDayFile(std::string text)
+namespace {
+
+// ParseDayFile, keeping only the rows of `day` (and those without a time)
+// when one is given; the zone as the caller last read it.
+DayFile ParseText(std::string text, const DayTime* day)
 {
     DayFile file;
     file.text = std::move(text);
     const std::string_view all = file.text;
-    tzset();
     LocalClock clock;
 
     // The opening: an empty line, the header line and another empty line.
@@ -376,6 +387,7 @@ DayFile ParseDayFile(std::string text)
     file.quotes.reserve(expected);
     file.points.reserve(expected);
     ChartPrices prices;  // each row's replace the last's: nothing made per row
+    std::size_t readable = 0;  // rows read, also those of other days
     while (pos < all.size()) {
         std::size_t feed = all.find('\n', pos);
         if (feed == std::string_view::npos)
@@ -387,23 +399,43 @@ DayFile ParseDayFile(std::string text)
             QuoteRecord& q = file.quotes.emplace_back();
             DayFileRow& row = file.rows.emplace_back();
             if (ParseRow(line, clock, row.time, q, prices)) {
+                ++readable;
+                if (day && !BelongsToDay(row.time, *day)) {
+                    file.quotes.pop_back();
+                    file.rows.pop_back();
+                    pos = feed + 1;
+                    continue;
+                }
                 row.offset = pos;
                 row.length = line.size();
                 // The row a refresh of this quote would make; the file keeps
                 // no previous close, so its cell shows the last price, which
                 // keeps the scale where the day's prices are.
                 const PointRowSource source{line, prices.time};
-                file.points.push_back(QuotePointRow(PointTime{row.time.hour, row.time.minute}, prices.last,
-                                                    prices.last, prices.high, prices.low, &source));
+                AppendQuotePointRow(file.points, PointTime{row.time.hour, row.time.minute}, prices.last,
+                                    prices.last, prices.high, prices.low, &source);
             } else {
                 file.quotes.pop_back();
                 file.rows.pop_back();
-                file.unreadable.push_back(DayFileLine{lineNumber, file.rows.size(), std::string(line)});
+                file.unreadable.push_back(DayFileLine{lineNumber, readable, std::string(line)});
             }
         }
         pos = feed + 1;
     }
     return file;
+}
+
+}  // namespace
+
+DayFile ParseDayFile(std::string text)
+{
+    tzset();
+    return ParseText(std::move(text), nullptr);
+}
+
+DayFile ParseRowsOfDay(std::string text, const DayTime& day)
+{
+    return ParseText(std::move(text), &day);
 }
 
 bool ReadDayFileText(const std::string& path, std::string& text)
@@ -414,12 +446,17 @@ bool ReadDayFileText(const std::string& path, std::string& text)
     struct stat info {};
     if (::fstat(file.Get(), &info) != 0)
         return false;
+    return ReadDayFileText(file.Get(), static_cast<std::size_t>(info.st_size), text);
+}
+
+bool ReadDayFileText(int fd, std::size_t size, std::string& text)
+{
     // Room beyond the size, so a file that grew meanwhile is read whole or
     // noticed (and refused); a file beyond any day's size is refused too.
-    const std::size_t capacity = std::min(static_cast<std::size_t>(info.st_size) + 4096, kMaxDayFileBytes);
+    const std::size_t capacity = std::min(size + 4096, kMaxDayFileBytes);
     std::string buffer(capacity, '\0');
     std::size_t total = 0;
-    if (!ReadUpTo(file.Get(), buffer.data(), capacity, total) || total == capacity)
+    if (!ReadUpTo(fd, buffer.data(), capacity, total) || total == capacity)
         return false;
     buffer.resize(total);
     text = std::move(buffer);

@@ -75,6 +75,12 @@ void KeepRowsOfDay(DayFile& file, const DayTime& day);
 // Reads a whole file into `text`; false when it cannot be opened or read,
 // or holds more than 8 MB (no day file comes near).
 bool ReadDayFileText(const std::string& path, std::string& text);
+// The same for a file already open, of `size` bytes as fstat gave it.
+bool ReadDayFileText(int fd, std::size_t size, std::string& text);
+
+// ParseDayFile and KeepRowsOfDay in one pass, the same result, under the
+// zone as the caller last read it (tzset).
+DayFile ParseRowsOfDay(std::string text, const DayTime& day);
 
 // The text of the day file holding the union of `onDisk` and `history`:
 // the header, then one row per minute in time order, each unreadable line
