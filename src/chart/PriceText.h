@@ -84,7 +84,7 @@ public:
     bool Borrowed() const { return m_borrowed != nullptr; }
     // The value of Text(), as the C library's string-to-double reads it.
     double Value() const { return m_value; }
-    std::string_view Text() const
+    [[gnu::always_inline]] std::string_view Text() const
     {
         if (m_borrowed)
             return std::string_view(m_borrowed, m_size);

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <ctime>
 #include <string>
+#include <initializer_list>
 #include <string_view>
 #include <vector>
 
@@ -43,7 +44,8 @@ struct PointRowSource {
 PointRow QuotePointRow(PointTime time, const PriceText& last, const PriceText& prevClose, const PriceText& dayHigh,
                        const PriceText& dayLow, const PointRowSource* source = nullptr);
 // The same row, made in place at the end of `rows` (a resumed day appends
-// some 1,440 at once; a row made elsewhere would be moved there).
+// some 1,440 at once; a row made elsewhere would be moved there). Inline,
+// below.
 void AppendQuotePointRow(std::vector<PointRow>& rows, PointTime time, const PriceText& last,
                          const PriceText& prevClose, const PriceText& dayHigh, const PriceText& dayLow,
                          const PointRowSource* source = nullptr);
@@ -53,3 +55,59 @@ PointRow QuotePointRow(const QuoteRecord& quote, PointTime time);
 
 // The 24 panel lines, from "Last: %.2f" to "Delayed: %d minutes".
 std::vector<std::string> QuotePanelLines(const QuoteRecord& quote);
+
+// "%02d:%02d" of an hour or minute outside 0-99 (-1:-1, the unknown time).
+std::string UnusualPointLabel(PointTime time);
+
+namespace quote_point_row_detail {
+
+// The row of QuotePointRow, handed to `make` as its cells and numbers (and
+// the text they all lie in, when they do) for it to make the row.
+template <class Make>
+[[gnu::always_inline]] inline decltype(auto) Build(PointTime time, const PriceText& last, const PriceText& prevClose,
+                                                   const PriceText& dayHigh, const PriceText& dayLow,
+                                                   const PointRowSource* source, Make&& make)
+{
+    // Compared as the record holds them: a high of 0.001 is known and shows "0.00".
+    const PriceText& high = dayHigh.Number() == 0 ? last : dayHigh;
+    const PriceText& low = dayLow.Number() == 0 ? last : dayLow;
+    // The label reads as its hour: "%02d" of it comes first, then the colon.
+    const std::initializer_list<double> values{static_cast<double>(time.hour), last.Value(), prevClose.Value(),
+                                               high.Value(), low.Value()};
+    if (time.hour < 0 || time.hour > 99 || time.minute < 0 || time.minute > 99) {
+        const std::string label = UnusualPointLabel(time);
+        if (source && source->label == label && last.Borrowed() && prevClose.Borrowed() && high.Borrowed() &&
+            low.Borrowed())
+            return make(&source->text, {source->label, last.Text(), prevClose.Text(), high.Text(), low.Text()},
+                        values);
+        return make(nullptr, {label, last.Text(), prevClose.Text(), high.Text(), low.Text()}, values);
+    }
+    // "HH:MM" written directly for the usual hours and minutes: a resumed
+    // day makes some 1,440 labels at once.
+    const char digits[5] = {static_cast<char>('0' + time.hour / 10), static_cast<char>('0' + time.hour % 10), ':',
+                            static_cast<char>('0' + time.minute / 10), static_cast<char>('0' + time.minute % 10)};
+    // Where the source holds the same label, compared character by character
+    // (a word load of the digits just stored would stall on them).
+    if (source && source->label.size() == 5 && source->label[0] == digits[0] && source->label[1] == digits[1] &&
+        source->label[2] == ':' && source->label[3] == digits[3] && source->label[4] == digits[4] &&
+        last.Borrowed() && prevClose.Borrowed() && high.Borrowed() && low.Borrowed())
+        return make(&source->text, {source->label, last.Text(), prevClose.Text(), high.Text(), low.Text()}, values);
+    const std::string_view label(digits, sizeof digits);
+    return make(nullptr, {label, last.Text(), prevClose.Text(), high.Text(), low.Text()}, values);
+}
+
+}  // namespace quote_point_row_detail
+
+inline void AppendQuotePointRow(std::vector<PointRow>& rows, PointTime time, const PriceText& last,
+                                const PriceText& prevClose, const PriceText& dayHigh, const PriceText& dayLow,
+                                const PointRowSource* source)
+{
+    quote_point_row_detail::Build(time, last, prevClose, dayHigh, dayLow, source,
+                                  [&rows](const std::string_view* within, std::initializer_list<std::string_view> cells,
+                                          std::initializer_list<double> values) {
+                                      if (within)
+                                          rows.emplace_back(*within, cells, values);
+                                      else
+                                          rows.emplace_back(cells, values);
+                                  });
+}

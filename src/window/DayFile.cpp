@@ -172,15 +172,53 @@ public:
     }
 
 private:
+    // mktime's answer for the start of a local hour. mktime reads the zone
+    // again each time (a file system call where no TZ is set): where the
+    // zone's offset is the same 15 hours before and after (no clock change
+    // near, so the hour is there once), the instant is worked out from that
+    // offset and checked by breaking it down, which does not read the zone;
+    // near a clock change mktime decides, as it always did.
     static std::int64_t HourStart(const DayTime& t, int hour)
     {
+        const std::int64_t asUtc = DaysFromCivil(t.year, t.month, t.day) * 86400 + hour * 3600;
+        constexpr std::int64_t kAround = 15 * 3600;  // beyond any zone's offset
+        long before = 0, after = 0;
         std::tm parts{};
+        if (Offset(asUtc - kAround, before) && Offset(asUtc + kAround, after) && before == after) {
+            const std::time_t start = static_cast<std::time_t>(asUtc - before);
+            if (localtime_r(&start, &parts) && parts.tm_year == t.year - 1900 && parts.tm_mon == t.month - 1 &&
+                parts.tm_mday == t.day && parts.tm_hour == hour && parts.tm_min == 0 && parts.tm_sec == 0)
+                return static_cast<std::int64_t>(start);
+        }
+        parts = std::tm{};
         parts.tm_year = static_cast<int>(t.year - 1900);
         parts.tm_mon = t.month - 1;
         parts.tm_mday = t.day;
         parts.tm_hour = hour;
         parts.tm_isdst = -1;
         return static_cast<std::int64_t>(std::mktime(&parts));
+    }
+
+    // The zone's offset from UTC at an instant, in seconds east.
+    static bool Offset(std::int64_t instant, long& offset)
+    {
+        const std::time_t time = static_cast<std::time_t>(instant);
+        std::tm parts{};
+        if (!localtime_r(&time, &parts))
+            return false;
+        offset = parts.tm_gmtoff;
+        return true;
+    }
+
+    // Days from 1970-01-01 to a date of the proleptic Gregorian calendar.
+    static std::int64_t DaysFromCivil(long long year, int month, int day)
+    {
+        year -= month <= 2;
+        const long long era = (year >= 0 ? year : year - 399) / 400;
+        const long long yearOfEra = year - era * 400;
+        const long long dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+        const long long dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+        return era * 146097 + dayOfEra - 719468;
     }
 
     bool m_day = false;

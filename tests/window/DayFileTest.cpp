@@ -2,12 +2,14 @@
 
 #include <cmath>
 #include <cstdint>
+#include <ctime>
 #include <limits>
 #include <random>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "base/CText.h"
 #include "chart/QuoteChartContent.h"
 #include "quote/QuoteTime.h"
 #include "support/TestEnvironment.h"
@@ -155,6 +157,65 @@ TEST_F(DayFileTest, AResumedRowIsTheRowARefreshMakesOfItsRecord)
     ExpectRefreshRowsOf(edited);
     EXPECT_EQ(edited.points[0].Cells(), (std::vector<std::string>{"09:30", "7.50", "7.50", "12.35", "10.00"}));
     EXPECT_EQ(edited.points[1].Cells(), (std::vector<std::string>{"09:31", "12.50", "12.50", "0.00", "12.50"}));
+}
+
+// The local hour's start as mktime gives it, when the hour is there once.
+bool HourThereOnce(int year, int month, int day, int hour, std::time_t& start)
+{
+    std::tm parts{};
+    parts.tm_year = year - 1900;
+    parts.tm_mon = month - 1;
+    parts.tm_mday = day;
+    parts.tm_hour = hour;
+    parts.tm_isdst = -1;
+    start = std::mktime(&parts);
+    const auto sameHour = [&](std::time_t when, bool whole) {
+        std::tm got{};
+        return localtime_r(&when, &got) && got.tm_year == year - 1900 && got.tm_mon == month - 1 &&
+               got.tm_mday == day && got.tm_hour == hour && (!whole || (got.tm_min == 0 && got.tm_sec == 0));
+    };
+    // Not there from its start (a clock change forward), or there twice
+    // (one back): the hour is then more than the hour from its start.
+    return sameHour(start, true) && !sameHour(start - 1, false) && !sameHour(start + 3600, false);
+}
+
+TEST_F(DayFileTest, RowTimesAreMktimesInEveryZoneAndSeason)
+{
+    // Clock changes of an hour and of half an hour, a skipped day
+    // (Apia, 30 December 2011), no changes at all.
+    for (const char* zone : {"America/New_York", "Europe/Berlin", "Asia/Tokyo", "Australia/Lord_Howe",
+                             "Pacific/Apia", "America/Sao_Paulo", "Asia/Tehran"}) {
+        SCOPED_TRACE(zone);
+        testing_support::ScopedTimeZone inZone(zone);
+        tzset();
+        std::string text = FormatQuoteLog({});
+        std::vector<std::int64_t> expected;
+        for (int month = 1; month <= 12; ++month) {
+            for (int day = 1; day <= 31; ++day) {
+                for (int hour = 0; hour < 24; ++hour) {
+                    std::tm probe{};
+                    probe.tm_year = 2011 - 1900;
+                    probe.tm_mon = month - 1;
+                    probe.tm_mday = day;
+                    probe.tm_isdst = -1;
+                    std::tm copy = probe;
+                    if (std::mktime(&copy) == -1 || copy.tm_mon != month - 1)
+                        break;  // no such day
+                    std::time_t start = 0;
+                    if (!HourThereOnce(2011, month, day, hour, start))
+                        continue;
+                    const int minute = (month * 7 + day + hour) % 60;
+                    text += FormatC("%02d/%02d/2011\t%02d:%02d\t1.00\t+0\t1.00\t1.00\t0.00\t0.00\t0.00\t0.00\n",
+                                    month, day, hour, minute);
+                    expected.push_back(static_cast<std::int64_t>(start) + minute * 60);
+                }
+            }
+        }
+        const DayFile file = ParseDayFile(text);
+        ASSERT_EQ(file.quotes.size(), expected.size());
+        for (std::size_t i = 0; i < expected.size(); ++i)
+            ASSERT_EQ(file.quotes[i].quoteTime, expected[i]) << file.RowText(file.rows[i]);
+    }
 }
 
 TEST_F(DayFileTest, UnionHasOneRowPerMinuteInTimeOrderTheWindowsRowWinning)
