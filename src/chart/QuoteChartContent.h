@@ -82,23 +82,29 @@ template <class Make>
                         values);
         return make(nullptr, {label, last.Text(), prevClose.Text(), high.Text(), low.Text()}, values);
     }
-    // "HH:MM" written directly for the usual hours and minutes: a resumed
-    // day makes some 1,440 labels at once.
+    // Where the source holds the label, "HH:MM" of these hour and minute
+    // (read back as numbers: cheaper than writing the digits to compare).
+    const auto twoDigits = [](char tens, char ones) {
+        const unsigned t = static_cast<unsigned char>(tens) - '0';
+        const unsigned o = static_cast<unsigned char>(ones) - '0';
+        return t <= 9 && o <= 9 ? static_cast<int>(t * 10 + o) : -1;
+    };
+    if (source && source->label.size() == 5 && source->label[2] == ':' &&
+        twoDigits(source->label[0], source->label[1]) == time.hour &&
+        twoDigits(source->label[3], source->label[4]) == time.minute && last.Borrowed() && prevClose.Borrowed() &&
+        high.Borrowed() && low.Borrowed())
+        return make(&source->text, {source->label, last.Text(), prevClose.Text(), high.Text(), low.Text()}, values);
+    // "HH:MM" written directly for the usual hours and minutes.
     const char digits[5] = {static_cast<char>('0' + time.hour / 10), static_cast<char>('0' + time.hour % 10), ':',
                             static_cast<char>('0' + time.minute / 10), static_cast<char>('0' + time.minute % 10)};
-    // Where the source holds the same label, compared character by character
-    // (a word load of the digits just stored would stall on them).
-    if (source && source->label.size() == 5 && source->label[0] == digits[0] && source->label[1] == digits[1] &&
-        source->label[2] == ':' && source->label[3] == digits[3] && source->label[4] == digits[4] &&
-        last.Borrowed() && prevClose.Borrowed() && high.Borrowed() && low.Borrowed())
-        return make(&source->text, {source->label, last.Text(), prevClose.Text(), high.Text(), low.Text()}, values);
     const std::string_view label(digits, sizeof digits);
     return make(nullptr, {label, last.Text(), prevClose.Text(), high.Text(), low.Text()}, values);
 }
 
 }  // namespace quote_point_row_detail
 
-inline void AppendQuotePointRow(std::vector<PointRow>& rows, PointTime time, const PriceText& last,
+[[gnu::always_inline]] inline void AppendQuotePointRow(std::vector<PointRow>& rows, PointTime time,
+                                                       const PriceText& last,
                                 const PriceText& prevClose, const PriceText& dayHigh, const PriceText& dayLow,
                                 const PointRowSource* source)
 {

@@ -344,7 +344,7 @@ bool ParseRow(std::string_view line, LocalClock& clock, DayTime& time, QuoteReco
         !ParsePrice(fields[5], q.dayLow, chart.low) || !ParseNumber(fields[6], q.peRatio) ||
         !ParseNumber(fields[7], q.ask) || !ParseNumber(fields[8], q.bid) || !ParseNumber(fields[9], q.beta))
         return false;
-    q.change.assign(fields[3]);
+    q.change.append(fields[3]);  // to the new record's empty text: no overlap to mind
     q.quoteTime = Timeless(time) ? 0 : clock.Seconds(time);
     chart.time = fields[1];
     return true;
