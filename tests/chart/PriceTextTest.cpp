@@ -92,7 +92,7 @@ TEST(PriceText, ATextThatIsItsOwnPrintfIsTakenAsItStands)
 TEST(PriceText, AnyOtherTextIsLeftToBeReadAsANumber)
 {
     for (const char* other : {"", "-", ".50", "007.50", "00.50", "-01.00", "12.5", "12.345", "1e3", "+1.00", " 1.00",
-                              "1.00 ", "12.5x", "1x.50", "nan", "inf", "12345678901234.00", "1,50", "1.-5"}) {
+                              "1.00 ", "12.5x", "1x.50", "1:.50", "12/.50", "nan", "inf", "12345678901234.00", "1,50", "1.-5"}) {
         PriceText read(7.0);
         EXPECT_FALSE(PriceText::Read(other, read)) << other;
         EXPECT_EQ(read.Text(), "7.00") << other;  // left as it was

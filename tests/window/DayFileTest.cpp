@@ -152,11 +152,15 @@ TEST_F(DayFileTest, AResumedRowIsTheRowARefreshMakesOfItsRecord)
                                         "11/04/2011\t09:30\t007.50\t+1\t12.345\t1e1\t0\t0\t0\t0\n"
                                         "11/04/2011\t09:31\t12.5\t+1\t0.001\t-0\t0\t0\t0\t0\n"
                                         "11/04/2011\t09:32\t12345678901234.5\t+1\tnan\t-1.005\t0\t0\t0\t0\n"
-                                        "12/31/1969\t19:00\t25.41\t+1\t25.50\t25.30\t0\t0\t0\t0\n");
-    ASSERT_EQ(edited.rows.size(), 4u);
+                                        "12/31/1969\t19:00\t25.41\t+1\t25.50\t25.30\t0\t0\t0\t0\n"
+                                        "11/04/2011\t09:33\t25.41\t+1\t25.505\t25.30\t0\t0\t0\t0\n"
+                                        "11/04/2011\t09:34\t25.41\t+1\t25.50\t25.3\t0\t0\t0\t0\n");
+    ASSERT_EQ(edited.rows.size(), 6u);
     ExpectRefreshRowsOf(edited);
     EXPECT_EQ(edited.points[0].Cells(), (std::vector<std::string>{"09:30", "7.50", "7.50", "12.35", "10.00"}));
     EXPECT_EQ(edited.points[1].Cells(), (std::vector<std::string>{"09:31", "12.50", "12.50", "0.00", "12.50"}));
+    EXPECT_EQ(edited.points[4].Cells(), (std::vector<std::string>{"09:33", "25.41", "25.41", "25.50", "25.30"}));
+    EXPECT_EQ(edited.points[5].Cells(), (std::vector<std::string>{"09:34", "25.41", "25.41", "25.50", "25.30"}));
 }
 
 // The local hour's start as mktime gives it, when the hour is there once.
