@@ -10,6 +10,29 @@
 
 #include "base/CText.h"
 
+PointRow::PointRow(const PointRow& other)
+    : m_size(other.m_size),
+      m_spans(other.m_spans),
+      m_values(other.m_values),
+      m_inlineChars(other.m_inlineChars),
+      m_more(other.m_more ? std::make_unique<More>(*other.m_more) : nullptr)
+{
+}
+
+PointRow& PointRow::operator=(const PointRow& other)
+{
+    if (this != &other)
+        *this = PointRow(other);
+    return *this;
+}
+
+PointRow::More& PointRow::MoreRoom()
+{
+    if (!m_more)
+        m_more = std::make_unique<More>();
+    return *m_more;
+}
+
 PointRow::PointRow(std::initializer_list<std::string_view> cells)
 {
     SetTexts(cells);
@@ -121,6 +144,31 @@ bool PointRow::KeepAsOneText(std::string_view text, std::initializer_list<std::s
     return true;
 }
 
+namespace {
+
+// A short text copied in a couple of word moves rather than a call: every
+// write stays within out[0, n), every read within the text.
+[[gnu::always_inline]] inline void CopyShort(char* out, std::string_view text)
+{
+    const std::size_t n = text.size();
+    const char* in = text.data();
+    if (n >= 8 && n <= 16) {
+        std::memcpy(out, in, 8);
+        std::memcpy(out + n - 8, in + n - 8, 8);
+    } else if (n >= 4 && n < 8) {
+        std::memcpy(out, in, 4);
+        std::memcpy(out + n - 4, in + n - 4, 4);
+    } else if (n > 0 && n < 4) {
+        out[0] = in[0];
+        out[n / 2] = in[n / 2];
+        out[n - 1] = in[n - 1];
+    } else if (n > 16) {
+        std::memcpy(out, in, n);
+    }
+}
+
+}  // namespace
+
 // The texts one after the other.
 template <class Texts>
 void PointRow::SetTexts(const Texts& cells)
@@ -128,15 +176,26 @@ void PointRow::SetTexts(const Texts& cells)
     std::size_t total = 0;
     for (const std::string_view cell : cells)
         total += cell.size();
+    if (cells.size() <= kInlineCells && total <= kInlineChars) {
+        // The usual row, all in the row itself: a day resumes some 1,440 at once.
+        std::uint32_t end = 0;
+        for (const std::string_view cell : cells) {
+            CopyShort(m_inlineChars.data() + end, cell);
+            const std::uint32_t start = end;
+            end += static_cast<std::uint32_t>(cell.size());
+            m_spans[m_size++] = Span{start, end};
+        }
+        return;
+    }
     if (total > std::numeric_limits<std::uint32_t>::max() || cells.size() > std::numeric_limits<std::uint32_t>::max())
         throw std::invalid_argument("chart row too long");
     char* out = m_inlineChars.data();
     if (total > kInlineChars) {
-        m_moreChars.resize(total);
-        out = m_moreChars.data();
+        MoreRoom().chars.resize(total);
+        out = m_more->chars.data();
     }
     if (cells.size() > kInlineCells)
-        m_moreSpans.reserve(cells.size() - kInlineCells);
+        MoreRoom().spans.reserve(cells.size() - kInlineCells);
     std::uint32_t end = 0;
     for (const std::string_view cell : cells) {
         if (!cell.empty())
@@ -152,7 +211,7 @@ void PointRow::SetSpan(std::size_t column, Span span)
     if (column < kInlineCells)
         m_spans[column] = span;
     else
-        m_moreSpans.push_back(span);  // columns come in order
+        MoreRoom().spans.push_back(span);  // columns come in order
 }
 
 void PointRow::SetValue(std::size_t column, double value)
@@ -160,7 +219,7 @@ void PointRow::SetValue(std::size_t column, double value)
     if (column < kInlineCells)
         m_values[column] = value;
     else
-        m_moreValues.push_back(value);  // columns come in order
+        MoreRoom().values.push_back(value);  // columns come in order
 }
 
 std::vector<std::string> PointRow::Cells() const

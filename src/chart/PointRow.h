@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +18,11 @@
 class PointRow {
 public:
     PointRow() = default;
+    PointRow(const PointRow& other);
+    PointRow(PointRow&&) noexcept = default;
+    PointRow& operator=(const PointRow& other);
+    PointRow& operator=(PointRow&&) noexcept = default;
+    ~PointRow() = default;
     PointRow(std::initializer_list<std::string_view> cells);
     PointRow(const std::vector<std::string>& cells);  // NOLINT: rows are built from string arrays
     // For a caller that already holds each cell's number, as the other
@@ -36,7 +42,7 @@ public:
     // the row.
     std::string_view operator[](std::size_t column) const
     {
-        const Span span = column < kInlineCells ? m_spans[column] : m_moreSpans[column - kInlineCells];
+        const Span span = column < kInlineCells ? m_spans[column] : m_more->spans[column - kInlineCells];
         return std::string_view(Chars() + span.start, span.end - span.start);
     }
 
@@ -52,7 +58,7 @@ public:
     {
         if (column >= m_size)
             ThrowNoColumn(column);
-        return column < kInlineCells ? m_values[column] : m_moreValues[column - kInlineCells];
+        return column < kInlineCells ? m_values[column] : m_more->values[column - kInlineCells];
     }
 
     std::vector<std::string> Cells() const;
@@ -84,13 +90,23 @@ private:
     void SetSpan(std::size_t column, Span span);
     void SetValue(std::size_t column, double value);
 
-    const char* Chars() const { return m_moreChars.empty() ? m_inlineChars.data() : m_moreChars.data(); }
+    // What does not fit in the row, in one block a short row does without:
+    // a row stays small to move and to drop.
+    struct More {
+        std::string chars;  // the texts, when they do not fit inline
+        std::vector<Span> spans;
+        std::vector<double> values;
+    };
+    More& MoreRoom();
+
+    const char* Chars() const
+    {
+        return m_more && !m_more->chars.empty() ? m_more->chars.data() : m_inlineChars.data();
+    }
 
     std::uint32_t m_size = 0;
     std::array<Span, kInlineCells> m_spans{};
     std::array<double, kInlineCells> m_values{};
     std::array<char, kInlineChars> m_inlineChars{};
-    std::string m_moreChars;  // the texts, when they do not fit inline
-    std::vector<Span> m_moreSpans;
-    std::vector<double> m_moreValues;
+    std::unique_ptr<More> m_more;
 };

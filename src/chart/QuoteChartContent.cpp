@@ -1,5 +1,9 @@
 #include "chart/QuoteChartContent.h"
 
+#include <initializer_list>
+#include <string_view>
+#include <utility>
+
 #include "base/CText.h"
 
 std::string QuoteChartTitle(const std::string& company, const std::string& symbol)
@@ -22,40 +26,70 @@ PointTime PointTimeOf(const QuoteRecord& quote, bool easternTime, std::time_t no
     return {local.tm_hour, local.tm_min};
 }
 
+std::string UnusualPointLabel(PointTime time)
+{
+    return FormatC("%02d:%02d", time.hour, time.minute);
+}
+
+PointRow QuotePointRow(PointTime time, const PriceText& last, const PriceText& prevClose, const PriceText& dayHigh,
+                       const PriceText& dayLow, const PointRowSource* source)
+{
+    return quote_point_row_detail::Build(time, last, prevClose, dayHigh, dayLow, source,
+                              [](const std::string_view* within, std::initializer_list<std::string_view> cells,
+                                 std::initializer_list<double> values) {
+                                  return within ? PointRow(*within, cells, values) : PointRow(cells, values);
+                              });
+}
+
 PointRow QuotePointRow(const QuoteRecord& quote, PointTime time)
 {
-    const double high = quote.dayHigh == 0 ? quote.last : quote.dayHigh;
-    const double low = quote.dayLow == 0 ? quote.last : quote.dayLow;
-    return PointRow{FormatC("%02d:%02d", time.hour, time.minute), FormatC("%.2f", quote.last),
-                    FormatC("%.2f", quote.prevClose), FormatC("%.2f", high), FormatC("%.2f", low)};
+    return QuotePointRow(time, PriceText(quote.last), PriceText(quote.prevClose), PriceText(quote.dayHigh),
+                         PriceText(quote.dayLow));
 }
+
+namespace {
+
+// "<label>%.2f", by the same digits as a chart price: printf is the slow
+// part of a panel, which a resumed day and every refresh fill.
+std::string PriceLine(std::string_view label, double number)
+{
+    const PriceText price(number);
+    std::string line;
+    line.reserve(label.size() + price.Text().size());
+    line.append(label).append(price.Text());
+    return line;
+}
+
+}  // namespace
 
 std::vector<std::string> QuotePanelLines(const QuoteRecord& q)
 {
+    std::string week52 = PriceLine("52-Week: ", q.week52High);
+    week52.append(" - ").append(PriceText(q.week52Low).Text());
     return {
-        FormatC("Last: %.2f", q.last),
+        PriceLine("Last: ", q.last),
         "Diff.: " + q.change,
         "Volume: " + q.volume,
         "Avg Volume: " + q.avgVolume,
-        FormatC("Day's High: %.2f", q.dayHigh),
-        FormatC("Day's Low: %.2f", q.dayLow),
-        FormatC("Open: %.2f", q.open),
-        FormatC("Prev. Close: %.2f", q.prevClose),
-        FormatC("Bid: %.2f", q.bid),
-        FormatC("Ask: %.2f", q.ask),
-        FormatC("52-Week: %.2f - %.2f", q.week52High, q.week52Low),
+        PriceLine("Day's High: ", q.dayHigh),
+        PriceLine("Day's Low: ", q.dayLow),
+        PriceLine("Open: ", q.open),
+        PriceLine("Prev. Close: ", q.prevClose),
+        PriceLine("Bid: ", q.bid),
+        PriceLine("Ask: ", q.ask),
+        std::move(week52),
         "Instit. Owner.: " + q.institutionalOwnership,
-        FormatC("P/E: %.2f", q.peRatio),
-        FormatC("Earnings/Share: %.2f", q.earningsPerShare),
-        FormatC("Div/Share: %.2f", q.dividendPerShare),
-        FormatC("Cur. Div. Yeld: %.2f", q.dividendYield),  // "Yeld": the panel's text, kept on purpose
+        PriceLine("P/E: ", q.peRatio),
+        PriceLine("Earnings/Share: ", q.earningsPerShare),
+        PriceLine("Div/Share: ", q.dividendPerShare),
+        PriceLine("Cur. Div. Yeld: ", q.dividendYield),  // "Yeld": the panel's text, kept on purpose
         "Market Cap: " + q.marketCap,
         "Total Shares: " + q.totalShares,
         "Exchange: " + q.exchange,
-        FormatC("Forward P/E: %.2f", q.forwardPE),
+        PriceLine("Forward P/E: ", q.forwardPE),
         "Sales: " + q.sales,
-        FormatC("Ret. on Equity: %.2f", q.returnOnEquity),
-        FormatC("Beta: %.2f", q.beta),
-        FormatC("Delayed: %d minutes", q.delayMinutes),
+        PriceLine("Ret. on Equity: ", q.returnOnEquity),
+        PriceLine("Beta: ", q.beta),
+        "Delayed: " + std::to_string(q.delayMinutes) + " minutes",
     };
 }

@@ -7,6 +7,7 @@ set(QUORELLE_CHART_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Graph.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GraphDraw.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PointRow.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PriceText.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QuoteChartContent.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ChartExport.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PngEncoder.cpp

@@ -17,6 +17,7 @@
 #include "base/CText.h"
 #include "base/MessageBox.h"
 #include "base/PosixFile.h"
+#include "chart/QuoteChartContent.h"
 #include "window/QuoteLog.h"
 
 namespace {
@@ -171,15 +172,53 @@ public:
     }
 
 private:
+    // mktime's answer for the start of a local hour. mktime reads the zone
+    // again each time (a file system call where no TZ is set): where the
+    // zone's offset is the same 15 hours before and after (no clock change
+    // near, so the hour is there once), the instant is worked out from that
+    // offset and checked by breaking it down, which does not read the zone;
+    // near a clock change mktime decides, as it always did.
     static std::int64_t HourStart(const DayTime& t, int hour)
     {
+        const std::int64_t asUtc = DaysFromCivil(t.year, t.month, t.day) * 86400 + hour * 3600;
+        constexpr std::int64_t kAround = 15 * 3600;  // beyond any zone's offset
+        long before = 0, after = 0;
         std::tm parts{};
+        if (Offset(asUtc - kAround, before) && Offset(asUtc + kAround, after) && before == after) {
+            const std::time_t start = static_cast<std::time_t>(asUtc - before);
+            if (localtime_r(&start, &parts) && parts.tm_year == t.year - 1900 && parts.tm_mon == t.month - 1 &&
+                parts.tm_mday == t.day && parts.tm_hour == hour && parts.tm_min == 0 && parts.tm_sec == 0)
+                return static_cast<std::int64_t>(start);
+        }
+        parts = std::tm{};
         parts.tm_year = static_cast<int>(t.year - 1900);
         parts.tm_mon = t.month - 1;
         parts.tm_mday = t.day;
         parts.tm_hour = hour;
         parts.tm_isdst = -1;
         return static_cast<std::int64_t>(std::mktime(&parts));
+    }
+
+    // The zone's offset from UTC at an instant, in seconds east.
+    static bool Offset(std::int64_t instant, long& offset)
+    {
+        const std::time_t time = static_cast<std::time_t>(instant);
+        std::tm parts{};
+        if (!localtime_r(&time, &parts))
+            return false;
+        offset = parts.tm_gmtoff;
+        return true;
+    }
+
+    // Days from 1970-01-01 to a date of the proleptic Gregorian calendar.
+    static std::int64_t DaysFromCivil(long long year, int month, int day)
+    {
+        year -= month <= 2;
+        const long long era = (year >= 0 ? year : year - 399) / 400;
+        const long long yearOfEra = year - era * 400;
+        const long long dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+        const long long dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+        return era * 146097 + dayOfEra - 719468;
     }
 
     bool m_day = false;
@@ -190,16 +229,30 @@ private:
     std::int64_t m_hourStart = 0;
 };
 
-// Reads one line into the quote and the chart row; false when it is not a row.
-// The texts of a row's chart cells: time label, last, high and low.
-struct ChartTexts {
-    std::string_view label;
-    std::string_view last;
-    std::string_view high;
-    std::string_view low;
+// The prices of a row's chart cells: last, day's high and low.
+struct ChartPrices {
+    PriceText last;
+    PriceText high;
+    PriceText low;
+    std::string_view time;  // the row's "HH:MM"
 };
 
-bool ParseRow(std::string_view line, LocalClock& clock, DayTime& time, QuoteRecord& q, ChartTexts& chart)
+// A chart price and the record's number from one field: a field that is
+// already "%.2f" text is taken as it stands, any other number is formatted.
+[[gnu::always_inline]] inline bool ParsePrice(std::string_view text, double& number, PriceText& price)
+{
+    if (PriceText::Read(text, price)) {
+        number = price.Number();
+        return true;
+    }
+    if (!ParseNumber(text, number))
+        return false;
+    price = PriceText(number);
+    return true;
+}
+
+// Reads one line into the quote and its chart prices; false when it is not a row.
+bool ParseRow(std::string_view line, LocalClock& clock, DayTime& time, QuoteRecord& q, ChartPrices& chart)
 {
     if (!line.empty() && line.back() == '\r')
         line.remove_suffix(1);
@@ -287,14 +340,13 @@ bool ParseRow(std::string_view line, LocalClock& clock, DayTime& time, QuoteReco
     };
 
     if (!ParseDate(fields[0], time) || !ParseClock(fields[1], time) || !ValidTime(time) ||
-        !ParseNumber(fields[2], q.last) || !ParseNumber(fields[4], q.dayHigh) ||
-        !ParseNumber(fields[5], q.dayLow) || !ParseNumber(fields[6], q.peRatio) ||
+        !ParsePrice(fields[2], q.last, chart.last) || !ParsePrice(fields[4], q.dayHigh, chart.high) ||
+        !ParsePrice(fields[5], q.dayLow, chart.low) || !ParseNumber(fields[6], q.peRatio) ||
         !ParseNumber(fields[7], q.ask) || !ParseNumber(fields[8], q.bid) || !ParseNumber(fields[9], q.beta))
         return false;
-    q.change.assign(fields[3]);
+    q.change.append(fields[3]);  // to the new record's empty text: no overlap to mind
     q.quoteTime = Timeless(time) ? 0 : clock.Seconds(time);
-
-    chart = ChartTexts{fields[1], fields[2], fields[4], fields[5]};
+    chart.time = fields[1];
     return true;
 }
 
@@ -310,11 +362,19 @@ bool IsTimelessRow(const DayTime& time)
     return Timeless(time);
 }
 
+namespace {
+
+// A row dated `day`, or one without a trade time.
+[[gnu::always_inline]] inline bool BelongsToDay(const DayTime& t, const DayTime& day)
+{
+    return Timeless(t) || (t.year == day.year && t.month == day.month && t.day == day.day);
+}
+
+}  // namespace
+
 void KeepRowsOfDay(DayFile& file, const DayTime& day)
 {
-    const auto belongs = [&day](const DayTime& t) {
-        return Timeless(t) || (t.year == day.year && t.month == day.month && t.day == day.day);
-    };
+    const auto belongs = [&day](const DayTime& t) { return BelongsToDay(t, day); };
     std::size_t kept = 0;
     for (std::size_t i = 0; i < file.rows.size(); ++i) {
         if (!belongs(file.rows[i].time))
@@ -331,12 +391,15 @@ void KeepRowsOfDay(DayFile& file, const DayTime& day)
     file.points.resize(kept);
 }
 
-DayFile ParseDayFile(std::string text)
+namespace {
+
+// ParseDayFile, keeping only the rows of `day` (and those without a time)
+// when one is given; the zone as the caller last read it.
+DayFile ParseText(std::string text, const DayTime* day)
 {
     DayFile file;
     file.text = std::move(text);
     const std::string_view all = file.text;
-    tzset();
     LocalClock clock;
 
     // The opening: an empty line, the header line and another empty line.
@@ -361,6 +424,8 @@ DayFile ParseDayFile(std::string text)
     file.rows.reserve(expected);
     file.quotes.reserve(expected);
     file.points.reserve(expected);
+    ChartPrices prices;  // each row's replace the last's: nothing made per row
+    std::size_t readable = 0;  // rows read, also those of other days
     while (pos < all.size()) {
         std::size_t feed = all.find('\n', pos);
         if (feed == std::string_view::npos)
@@ -371,31 +436,44 @@ DayFile ParseDayFile(std::string text)
         if (!line.empty() && (!IsAsciiSpace(line.front()) || !TrimWhitespaceView(line).empty())) {
             QuoteRecord& q = file.quotes.emplace_back();
             DayFileRow& row = file.rows.emplace_back();
-            ChartTexts texts;
-            if (ParseRow(line, clock, row.time, q, texts)) {
+            if (ParseRow(line, clock, row.time, q, prices)) {
+                ++readable;
+                if (day && !BelongsToDay(row.time, *day)) {
+                    file.quotes.pop_back();
+                    file.rows.pop_back();
+                    pos = feed + 1;
+                    continue;
+                }
                 row.offset = pos;
                 row.length = line.size();
-                // The row's own texts are the chart's: both are "%.2f" of the
-                // same numbers (a high or low of 0 shows the last price), and
-                // "HH:MM" reads as its hour.
-                const bool highKnown = q.dayHigh != 0;
-                const bool lowKnown = q.dayLow != 0;
-                file.points.emplace_back(
-                    line,
-                    std::initializer_list<std::string_view>{texts.label, texts.last, texts.last,
-                                                            highKnown ? texts.high : texts.last,
-                                                            lowKnown ? texts.low : texts.last},
-                    std::initializer_list<double>{static_cast<double>(row.time.hour), q.last, q.last,
-                                                  highKnown ? q.dayHigh : q.last, lowKnown ? q.dayLow : q.last});
+                // The row a refresh of this quote would make; the file keeps
+                // no previous close, so its cell shows the last price, which
+                // keeps the scale where the day's prices are.
+                const PointRowSource source{line, prices.time};
+                AppendQuotePointRow(file.points, PointTime{row.time.hour, row.time.minute}, prices.last,
+                                    prices.last, prices.high, prices.low, &source);
             } else {
                 file.quotes.pop_back();
                 file.rows.pop_back();
-                file.unreadable.push_back(DayFileLine{lineNumber, file.rows.size(), std::string(line)});
+                file.unreadable.push_back(DayFileLine{lineNumber, readable, std::string(line)});
             }
         }
         pos = feed + 1;
     }
     return file;
+}
+
+}  // namespace
+
+DayFile ParseDayFile(std::string text)
+{
+    tzset();
+    return ParseText(std::move(text), nullptr);
+}
+
+DayFile ParseRowsOfDay(std::string text, const DayTime& day)
+{
+    return ParseText(std::move(text), &day);
 }
 
 bool ReadDayFileText(const std::string& path, std::string& text)
@@ -406,12 +484,17 @@ bool ReadDayFileText(const std::string& path, std::string& text)
     struct stat info {};
     if (::fstat(file.Get(), &info) != 0)
         return false;
+    return ReadDayFileText(file.Get(), static_cast<std::size_t>(info.st_size), text);
+}
+
+bool ReadDayFileText(int fd, std::size_t size, std::string& text)
+{
     // Room beyond the size, so a file that grew meanwhile is read whole or
     // noticed (and refused); a file beyond any day's size is refused too.
-    const std::size_t capacity = std::min(static_cast<std::size_t>(info.st_size) + 4096, kMaxDayFileBytes);
+    const std::size_t capacity = std::min(size + 4096, kMaxDayFileBytes);
     std::string buffer(capacity, '\0');
     std::size_t total = 0;
-    if (!ReadUpTo(file.Get(), buffer.data(), capacity, total) || total == capacity)
+    if (!ReadUpTo(fd, buffer.data(), capacity, total) || total == capacity)
         return false;
     buffer.resize(total);
     text = std::move(buffer);

@@ -51,10 +51,10 @@ struct DayFile {
     // bid, beta, and the trade time (the row's local minute; 0 for the
     // unknown time). Other fields are 0.
     std::vector<QuoteRecord> quotes;
-    // The chart row a quote window shows for each: its time label, last,
-    // and day's high and low (0 shown as the last price, as for a live
-    // quote). The previous close is not in the file: its cell shows the last
-    // price, which keeps the scale where the day's prices are.
+    // The chart row a quote window shows for each, made from the row's
+    // numbers as a refresh makes its own (QuotePointRow). The previous
+    // close is not in the file: its cell shows the last price, which keeps
+    // the scale where the day's prices are.
     std::vector<PointRow> points;
     std::vector<DayFileLine> unreadable;
 
@@ -75,6 +75,12 @@ void KeepRowsOfDay(DayFile& file, const DayTime& day);
 // Reads a whole file into `text`; false when it cannot be opened or read,
 // or holds more than 8 MB (no day file comes near).
 bool ReadDayFileText(const std::string& path, std::string& text);
+// The same for a file already open, of `size` bytes as fstat gave it.
+bool ReadDayFileText(int fd, std::size_t size, std::string& text);
+
+// ParseDayFile and KeepRowsOfDay in one pass, the same result, under the
+// zone as the caller last read it (tzset).
+DayFile ParseRowsOfDay(std::string text, const DayTime& day);
 
 // The text of the day file holding the union of `onDisk` and `history`:
 // the header, then one row per minute in time order, each unreadable line

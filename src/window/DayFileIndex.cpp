@@ -7,6 +7,7 @@
 #include <memory>
 #include <system_error>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <QStandardPaths>
@@ -59,15 +60,17 @@ DayFileIndex DayFileIndex::Load(const std::string& indexPath)
 {
     DayFileIndex index;
     index.m_path = indexPath;
-    const FileDescriptor file = OpenRegularFile(indexPath);
-    if (!file.IsOpen())
-        return index;
-    // Room for the file as it is (and some it may grow by meanwhile): every
-    // quote window reads the index when it opens, and making (and clearing)
-    // the whole limit's room each time cost more than the reading.
+    // Opened and asked its kind and size once: every quote window reads the
+    // index when it opens.
+    const FileDescriptor file(::open(indexPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat info {};
+    if (!file.IsOpen() || ::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode))
+        return index;
+    // Room for the file as it is (and some it may grow by meanwhile): making
+    // (and clearing) the whole limit's room each time cost more than the
+    // reading.
     std::size_t room = kMaxIndexBytes;
-    if (::fstat(file.Get(), &info) == 0 && info.st_size >= 0)
+    if (info.st_size >= 0)
         room = std::min(static_cast<std::size_t>(info.st_size) + 4096, kMaxIndexBytes);
     std::string text(room, '\0');
     std::size_t total = 0;
@@ -112,6 +115,9 @@ DayFileIndex DayFileIndex::Load(const std::string& indexPath)
 
 std::optional<DayFileOwner> DayFileIndex::OwnerOf(const std::string& dayFilePath) const
 {
+    // An empty index knows no owner: the path need not be walked.
+    if (m_entries.empty())
+        return std::nullopt;
     const std::string key = DayFileIndexKey(dayFilePath);
     // The latest line of a file counts.
     for (auto at = m_entries.rbegin(); at != m_entries.rend(); ++at)

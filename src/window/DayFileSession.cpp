@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include "base/CText.h"
@@ -36,7 +37,9 @@ std::string OwnerText(const DayFileOwner& owner)
 std::string CountryDayFileName(const std::string& symbol, const std::string& country, std::time_t now)
 {
     std::string name = QuoteLogFileName(symbol, now);
-    name.insert(name.size() - 4, "@" + ToLowerAscii(country.empty() ? std::string("none") : country));
+    std::string tag = "@";
+    tag += ToLowerAscii(country.empty() ? std::string("none") : country);
+    name.insert(name.size() - 4, tag);
     return name;
 }
 
@@ -45,12 +48,21 @@ DayFileSession::DayFileSession(std::string indexPath) : m_indexPath(std::move(in
 DayFileSession::Choice DayFileSession::Choose(const SecurityRecord& security, const std::string& folder,
                                               std::time_t now, bool closing) const
 {
-    Choice choice;
-    choice.name = QuoteLogFileName(security.symbol, now);
-    const std::string path = JoinPath(folder, choice.name);
-    if (!Exists(path))
+    const std::string name = QuoteLogFileName(security.symbol, now);
+    if (!Exists(JoinPath(folder, name))) {
+        Choice choice;
+        choice.name = name;
         return choice;
-    const std::optional<DayFileOwner> owner = DayFileIndex::Load(m_indexPath).OwnerOf(path);
+    }
+    return ChooseBeside(security, folder, name, now, closing);
+}
+
+DayFileSession::Choice DayFileSession::ChooseBeside(const SecurityRecord& security, const std::string& folder,
+                                                    const std::string& name, std::time_t now, bool closing) const
+{
+    Choice choice;
+    choice.name = name;
+    const std::optional<DayFileOwner> owner = DayFileIndex::Load(m_indexPath).OwnerOf(JoinPath(folder, name));
     if (!owner || SameOwner(*owner, OwnerOf(security)))
         return choice;
     const std::string beside = CountryDayFileName(security.symbol, security.country, now);
@@ -68,18 +80,17 @@ bool DayFileSession::Resume(const SecurityRecord& security, std::time_t now, Res
     note.clear();
     if (security.symbol.empty())
         return false;
-    const std::string folder = ExistingQuoteLogDirectory();
-    const Choice choice = Choose(security, folder, now, false);
-    note = choice.note;
-    const std::string path = JoinPath(folder, choice.name);
+    // The zone read once: the file's date, its rows' times and the day kept
+    // all follow it.
+    tzset();
+    const DayTime today = LocalDayTime(now);
+    std::string path;
     std::string text;
-    if (!ReadDayFileText(path, text))
+    if (!ReadChosenFile(security, today, now, path, text, note))
         return false;  // no file yet: the day starts with this window
     resumed.path = path;
-    resumed.file = ParseDayFile(std::move(text));
-    tzset();
-    m_resumedDay = LocalDayTime(now);
-    KeepRowsOfDay(resumed.file, m_resumedDay);
+    m_resumedDay = today;
+    resumed.file = ParseRowsOfDay(std::move(text), m_resumedDay);
     // Kept to tell the resumed rows from the window's own at the close; no
     // row refers to the text any more.
     m_resumedText = std::move(resumed.file.text);
@@ -88,6 +99,32 @@ bool DayFileSession::Resume(const SecurityRecord& security, std::time_t now, Res
     // should not walk its path twice.
     m_resumedPath = path;
     return true;
+}
+
+bool DayFileSession::ReadChosenFile(const SecurityRecord& security, const DayTime& today, std::time_t now,
+                                    std::string& path, std::string& text, std::string& note) const
+{
+    // The usual file in the usual folder opened first: once it is open, the
+    // folder can be entered and the file exists, which spares asking both
+    // apart, and it is read from what is open.
+    const std::string name = QuoteLogFileName(security.symbol, today);
+    path = JoinPath(kQuoteLogFolder, name);
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    struct stat info {};
+    if (file.IsOpen() && ::fstat(file.Get(), &info) == 0 && S_ISREG(info.st_mode)) {
+        const Choice choice = ChooseBeside(security, kQuoteLogFolder, name, now, false);
+        note = choice.note;
+        if (choice.plain)
+            return ReadDayFileText(file.Get(), static_cast<std::size_t>(info.st_size), text);
+        path = JoinPath(kQuoteLogFolder, choice.name);
+        return ReadDayFileText(path, text);
+    }
+    // No such file (or something else of that name): each step on its own.
+    const std::string folder = ExistingQuoteLogDirectory();
+    const Choice choice = Choose(security, folder, now, false);
+    note = choice.note;
+    path = JoinPath(folder, choice.name);
+    return ReadDayFileText(path, text);
 }
 
 std::vector<std::string> DayFileSession::ResumedRows(const std::string& path) const

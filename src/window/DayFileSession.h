@@ -47,7 +47,16 @@ private:
         bool plain = true;  // the usual name, whose owner the index keeps
         std::string note;
     };
+    // The day file of the security's symbol (of `now`'s date) in the
+    // folder, or the one beside it when the index gives that to another.
     Choice Choose(const SecurityRecord& security, const std::string& folder, std::time_t now, bool closing) const;
+    // The same once the file `name` is known to exist.
+    Choice ChooseBeside(const SecurityRecord& security, const std::string& folder, const std::string& name,
+                        std::time_t now, bool closing) const;
+    // The text of the file Resume reads, its path and the owner's note;
+    // false when there is none to read.
+    bool ReadChosenFile(const SecurityRecord& security, const DayTime& today, std::time_t now, std::string& path,
+                        std::string& text, std::string& note) const;
     std::vector<std::string> ResumedRows(const std::string& path) const;
 
     std::string m_indexPath;

@@ -14,7 +14,7 @@ static_assert(sizeof(std::time_t) >= sizeof(std::int64_t),
 
 namespace {
 
-constexpr char kLogFolder[] = "Stockdata";
+constexpr const char* kLogFolder = kQuoteLogFolder;
 
 // A row is about 60 characters plus the change text; numbers wider than
 // usual only cost an occasional regrowth.
@@ -68,7 +68,11 @@ std::string FormatQuoteLog(const std::vector<QuoteRecord>& history)
 std::string QuoteLogFileName(const std::string& symbol, std::time_t now)
 {
     tzset();
-    const DayTime today = LocalDayTime(now);
+    return QuoteLogFileName(symbol, LocalDayTime(now));
+}
+
+std::string QuoteLogFileName(const std::string& symbol, const DayTime& today)
+{
     // Appended rather than formatted, so that a NUL inside the symbol stays in
     // the name (and is refused there) instead of silently cutting it short.
     return FormatC("%02d_%02d_%04lld_", today.month, today.day, today.year) +

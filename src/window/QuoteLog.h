@@ -47,6 +47,11 @@ std::string FormatQuoteLog(const std::vector<QuoteRecord>& history);
 // "MM_DD_YYYY_symbol.txt" from the local date of `now` (00_00_0000 when it
 // cannot be broken down) and the symbol with ASCII letters lower-cased.
 std::string QuoteLogFileName(const std::string& symbol, std::time_t now);
+// The same for a day already broken down (its year, month and day).
+std::string QuoteLogFileName(const std::string& symbol, const DayTime& day);
+
+// The folder's name, relative to the current directory.
+inline constexpr char kQuoteLogFolder[] = "Stockdata";
 
 // The folder the log files go to, as a path relative to the current directory:
 // "Stockdata" (created when missing), or "" (the current directory itself) when

@@ -100,3 +100,20 @@ TEST(ChartRows, CellsTakenFromOneTextKeepTheirTexts)
     EXPECT_THROW(PointRow(all, {part(11, 5), elsewhere}, {9, 25.43}), std::invalid_argument);
     EXPECT_THROW(PointRow(all, {part(11, 5)}, {9, 25.43}), std::invalid_argument);
 }
+
+TEST(ChartText, ARowKeepsEveryTextWhateverItsLength)
+{
+    const std::string digits = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJ";
+    for (std::size_t first = 0; first <= 40; ++first) {
+        for (std::size_t second = 0; second <= 20; ++second) {
+            const std::string a = digits.substr(0, first);
+            const std::string b = digits.substr(first % 7, second);
+            const PointRow row{"09:30", a, b, "1.00", b};
+            ASSERT_EQ(row.Text(1), a) << first << " " << second;
+            ASSERT_EQ(row.Text(2), b) << first << " " << second;
+            ASSERT_EQ(row.Text(3), "1.00");
+            ASSERT_EQ(row.Text(4), b);
+            ASSERT_EQ(row.Text(0), "09:30");
+        }
+    }
+}

@@ -200,6 +200,50 @@ TEST(DayFileProperty, TheUnionOfTwoWindowsLosesNoRowAndMovesNoneToAnotherDate)
     EXPECT_TRUE(messages.messages().empty());
 }
 
+TEST(DayFileProperty, ReadingOnlyADaysRowsGivesWhatReadingAllAndKeepingTheDaysGives)
+{
+    std::mt19937_64 random(0x0da7'0f'da7);
+    for (int iteration = 0; iteration < 300; ++iteration) {
+        SCOPED_TRACE(iteration);
+        const int month = 1 + static_cast<int>(random() % 12);
+        const int dayOfMonth = 2 + static_cast<int>(random() % 26);
+        RowMaker maker(random, month, dayOfMonth);
+        const DayTime day{2011, month, dayOfMonth, 0, 0};
+        std::vector<QuoteRecord> written;
+        const int count = maker.Pick(20);
+        for (int i = 0; i < count; ++i)
+            written.push_back(maker.Make(1000 + i, maker.Pick(2) != 0));
+        std::string text = FormatQuoteLog(written);
+        // Lines that are no row, here and there, and now and then no heading.
+        for (int n = maker.Pick(4); n > 0; --n) {
+            std::size_t at = text.size() == 0 ? 0 : static_cast<std::size_t>(random() % text.size());
+            at = text.rfind('\n', at);
+            text.insert(at == std::string::npos ? 0 : at + 1, maker.Pick(2) ? "garbled\tline\n" : "  \n");
+        }
+        if (maker.Pick(5) == 0)
+            text.erase(0, 1);
+
+        DayFile all = ParseDayFile(text);
+        KeepRowsOfDay(all, day);
+        const DayFile ofDay = ParseRowsOfDay(text, day);
+        EXPECT_EQ(ofDay.text, all.text);
+        EXPECT_EQ(ofDay.headerMismatchLine, all.headerMismatchLine);
+        ASSERT_EQ(ofDay.rows.size(), all.rows.size());
+        for (std::size_t i = 0; i < all.rows.size(); ++i) {
+            EXPECT_EQ(ofDay.rows[i].time, all.rows[i].time);
+            EXPECT_EQ(ofDay.RowText(ofDay.rows[i]), all.RowText(all.rows[i]));
+        }
+        EXPECT_EQ(ofDay.quotes, all.quotes);
+        EXPECT_EQ(ofDay.points, all.points);
+        ASSERT_EQ(ofDay.unreadable.size(), all.unreadable.size());
+        for (std::size_t i = 0; i < all.unreadable.size(); ++i) {
+            EXPECT_EQ(ofDay.unreadable[i].lineNumber, all.unreadable[i].lineNumber);
+            EXPECT_EQ(ofDay.unreadable[i].rowsBefore, all.unreadable[i].rowsBefore);
+            EXPECT_EQ(ofDay.unreadable[i].text, all.unreadable[i].text);
+        }
+    }
+}
+
 TEST(DayFileProcesses, WindowsOfManyProcessesClosingAtOnceLoseNoRow)
 {
     TempDir dir;

@@ -162,6 +162,29 @@ TEST_F(DayFileSessionTest, ResumesOnlyTodaysRowsAndTheCloseKeepsTheOtherDates)
               (std::vector<double>{7, 1, 2, 3, 4}));
 }
 
+TEST_F(DayFileSessionTest, ResumesFromTheWorkingFolderWithoutStockdataAndNeverFromAFolderOfTheFilesName)
+{
+    const std::string name = "01_02_2011_ibm.txt";
+    // Without Stockdata the day file is the working folder's.
+    m_dir.write(name, FormatQuoteLog({Quote(2, 9, 30, 5)}));
+    DayFileSession::Resumed resumed;
+    std::string note;
+    ASSERT_TRUE(Session().Resume(Security("US", "IBM"), m_now, resumed, note));
+    EXPECT_EQ(resumed.path, name);
+    EXPECT_EQ(Prices(resumed.file), (std::vector<double>{5}));
+
+    // With it, the file there counts; a folder of the file's name is none to resume.
+    fs::create_directories(Stockdata() / name);
+    DayFileSession::Resumed none;
+    EXPECT_FALSE(Session().Resume(Security("US", "IBM"), m_now, none, note));
+    EXPECT_TRUE(note.empty());
+    fs::remove(Stockdata() / name);
+    m_dir.write("Stockdata/" + name, FormatQuoteLog({Quote(2, 9, 31, 6)}));
+    ASSERT_TRUE(Session().Resume(Security("US", "IBM"), m_now, resumed, note));
+    EXPECT_EQ(resumed.path, "Stockdata/" + name);
+    EXPECT_EQ(Prices(resumed.file), (std::vector<double>{6}));
+}
+
 TEST_F(DayFileSessionTest, AFileTooLargeToMergeGetsTheRowsBesideIt)
 {
     fs::create_directory(Stockdata());

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
+#include <ctime>
 #include <limits>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "base/CText.h"
 #include "chart/QuoteChartContent.h"
 #include "quote/QuoteTime.h"
 #include "support/TestEnvironment.h"
@@ -94,6 +98,128 @@ TEST_F(DayFileTest, ReadsBackWhatTheLogWritesAndKeepsUnreadableLinesInPlace)
     EXPECT_EQ(ParseDayFile(FormatQuoteLog({tabbed})).quotes.at(0).change, "+1\t(4%)");
     // Without the heading, the first differing line is named.
     EXPECT_EQ(ParseDayFile("\nDate\tTime\n\n").headerMismatchLine, 2u);
+}
+
+// A resumed row is the row a refresh makes of the record read: texts and
+// numbers alike, bit for bit (the file keeps no previous close, so its cell
+// shows the last price).
+void ExpectRefreshRowsOf(const DayFile& file)
+{
+    ASSERT_EQ(file.points.size(), file.quotes.size());
+    for (std::size_t i = 0; i < file.quotes.size(); ++i) {
+        QuoteRecord refreshed = file.quotes[i];
+        refreshed.prevClose = refreshed.last;
+        const PointRow live = QuotePointRow(refreshed, PointTimeOf(refreshed, true, 0));
+        ASSERT_EQ(file.points[i], live) << file.RowText(file.rows[i]);
+        for (std::size_t column = 0; column < live.size(); ++column) {
+            const double a = file.points[i].Value(column);
+            const double b = live.Value(column);
+            ASSERT_TRUE((std::isnan(a) && std::isnan(b)) || (a == b && std::signbit(a) == std::signbit(b)))
+                << file.RowText(file.rows[i]) << " column " << column;
+        }
+    }
+}
+
+TEST_F(DayFileTest, AResumedRowIsTheRowARefreshMakesOfItsRecord)
+{
+    std::mt19937_64 random(0x0411);
+    std::uniform_real_distribution<double> market(-500.0, 3000.0);
+    std::uniform_int_distribution<int> pick(0, 5);
+    // Halves of a cent, zeroes, negatives, large values.
+    const auto price = [&]() {
+        switch (pick(random)) {
+        case 0: return std::round(market(random) * 100) / 100 + 0.005;
+        case 1: return 0.0;
+        case 2: return -std::round(market(random) * 1000) / 1000;
+        case 3: return market(random) * 1e8;
+        default: return market(random);
+        }
+    };
+    std::vector<QuoteRecord> day;
+    for (int minute = 0; minute < 24 * 60; ++minute) {
+        QuoteRecord quote = Quote(minute / 60, minute % 60, price());
+        quote.dayHigh = price();
+        quote.dayLow = price();
+        day.push_back(quote);
+    }
+    const DayFile file = ParseDayFile(FormatQuoteLog(day));
+    ASSERT_EQ(file.rows.size(), day.size());
+    ExpectRefreshRowsOf(file);
+
+    // Numbers the program never writes, as a hand-edited file may hold them:
+    // the chart shows them as it would show a refreshed quote's.
+    const DayFile edited = ParseDayFile(FormatQuoteLog({}) +
+                                        "11/04/2011\t09:30\t007.50\t+1\t12.345\t1e1\t0\t0\t0\t0\n"
+                                        "11/04/2011\t09:31\t12.5\t+1\t0.001\t-0\t0\t0\t0\t0\n"
+                                        "11/04/2011\t09:32\t12345678901234.5\t+1\tnan\t-1.005\t0\t0\t0\t0\n"
+                                        "12/31/1969\t19:00\t25.41\t+1\t25.50\t25.30\t0\t0\t0\t0\n"
+                                        "11/04/2011\t09:33\t25.41\t+1\t25.505\t25.30\t0\t0\t0\t0\n"
+                                        "11/04/2011\t09:34\t25.41\t+1\t25.50\t25.3\t0\t0\t0\t0\n");
+    ASSERT_EQ(edited.rows.size(), 6u);
+    ExpectRefreshRowsOf(edited);
+    EXPECT_EQ(edited.points[0].Cells(), (std::vector<std::string>{"09:30", "7.50", "7.50", "12.35", "10.00"}));
+    EXPECT_EQ(edited.points[1].Cells(), (std::vector<std::string>{"09:31", "12.50", "12.50", "0.00", "12.50"}));
+    EXPECT_EQ(edited.points[4].Cells(), (std::vector<std::string>{"09:33", "25.41", "25.41", "25.50", "25.30"}));
+    EXPECT_EQ(edited.points[5].Cells(), (std::vector<std::string>{"09:34", "25.41", "25.41", "25.50", "25.30"}));
+}
+
+// The local hour's start as mktime gives it, when the hour is there once.
+bool HourThereOnce(int year, int month, int day, int hour, std::time_t& start)
+{
+    std::tm parts{};
+    parts.tm_year = year - 1900;
+    parts.tm_mon = month - 1;
+    parts.tm_mday = day;
+    parts.tm_hour = hour;
+    parts.tm_isdst = -1;
+    start = std::mktime(&parts);
+    const auto sameHour = [&](std::time_t when, bool whole) {
+        std::tm got{};
+        return localtime_r(&when, &got) && got.tm_year == year - 1900 && got.tm_mon == month - 1 &&
+               got.tm_mday == day && got.tm_hour == hour && (!whole || (got.tm_min == 0 && got.tm_sec == 0));
+    };
+    // Not there from its start (a clock change forward), or there twice
+    // (one back): the hour is then more than the hour from its start.
+    return sameHour(start, true) && !sameHour(start - 1, false) && !sameHour(start + 3600, false);
+}
+
+TEST_F(DayFileTest, RowTimesAreMktimesInEveryZoneAndSeason)
+{
+    // Clock changes of an hour and of half an hour, a skipped day
+    // (Apia, 30 December 2011), no changes at all.
+    for (const char* zone : {"America/New_York", "Europe/Berlin", "Asia/Tokyo", "Australia/Lord_Howe",
+                             "Pacific/Apia", "America/Sao_Paulo", "Asia/Tehran"}) {
+        SCOPED_TRACE(zone);
+        testing_support::ScopedTimeZone inZone(zone);
+        tzset();
+        std::string text = FormatQuoteLog({});
+        std::vector<std::int64_t> expected;
+        for (int month = 1; month <= 12; ++month) {
+            for (int day = 1; day <= 31; ++day) {
+                for (int hour = 0; hour < 24; ++hour) {
+                    std::tm probe{};
+                    probe.tm_year = 2011 - 1900;
+                    probe.tm_mon = month - 1;
+                    probe.tm_mday = day;
+                    probe.tm_isdst = -1;
+                    std::tm copy = probe;
+                    if (std::mktime(&copy) == -1 || copy.tm_mon != month - 1)
+                        break;  // no such day
+                    std::time_t start = 0;
+                    if (!HourThereOnce(2011, month, day, hour, start))
+                        continue;
+                    const int minute = (month * 7 + day + hour) % 60;
+                    text += FormatC("%02d/%02d/2011\t%02d:%02d\t1.00\t+0\t1.00\t1.00\t0.00\t0.00\t0.00\t0.00\n",
+                                    month, day, hour, minute);
+                    expected.push_back(static_cast<std::int64_t>(start) + minute * 60);
+                }
+            }
+        }
+        const DayFile file = ParseDayFile(text);
+        ASSERT_EQ(file.quotes.size(), expected.size());
+        for (std::size_t i = 0; i < expected.size(); ++i)
+            ASSERT_EQ(file.quotes[i].quoteTime, expected[i]) << file.RowText(file.rows[i]);
+    }
 }
 
 TEST_F(DayFileTest, UnionHasOneRowPerMinuteInTimeOrderTheWindowsRowWinning)

@@ -1,8 +1,13 @@
 #include <cstdint>
 #include <clocale>
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <string>
 
 #include <gtest/gtest.h>
 
+#include "base/CText.h"
 #include "chart/QuoteChartContent.h"
 #include "quote/QuoteTime.h"
 #include "support/TestEnvironment.h"
@@ -104,6 +109,60 @@ TEST(QuoteChartContent, PointTimes)
     const PointTime broken = PointTimeOf(q, true, noon);
     EXPECT_EQ(broken.hour, -1);
     EXPECT_EQ(broken.minute, -1);
+}
+
+// Each cell's number is what its text reads as; the texts are "%.2f" of the
+// record's numbers (the label "%02d:%02d", reading as its hour).
+void ExpectRowOfNumbers(const PointRow& row, PointTime time, double last, double prevClose, double high, double low)
+{
+    ASSERT_EQ(row.size(), 5u);
+    EXPECT_EQ(row.Text(0), FormatC("%02d:%02d", time.hour, time.minute));
+    EXPECT_EQ(row.Value(0), CAtof(std::string(row.Text(0))));
+    const double numbers[] = {last, prevClose, high == 0 ? last : high, low == 0 ? last : low};
+    for (std::size_t column = 1; column < 5; ++column) {
+        const std::string text(row.Text(column));
+        ASSERT_EQ(text, FormatC("%.2f", numbers[column - 1])) << column;
+        const double read = CAtof(text);
+        if (std::isnan(read)) {
+            EXPECT_TRUE(std::isnan(row.Value(column))) << text;
+            continue;
+        }
+        // Bit for bit: -0.00 reads as negative zero.
+        ASSERT_EQ(read, row.Value(column)) << text;
+        ASSERT_EQ(std::signbit(read), std::signbit(row.Value(column))) << text;
+    }
+}
+
+TEST(QuoteChartContent, EveryRowsNumbersAreWhatItsTextsReadAs)
+{
+    std::mt19937_64 random(0x5eed);
+    std::uniform_real_distribution<double> market(-2000.0, 2000.0);
+    std::uniform_int_distribution<int> hour(-1, 23), minute(0, 59), pick(0, 6);
+    // Halves of a cent, zeroes (a high or low of 0 shows the last price),
+    // a high just above 0 (known, shown as "0.00"), negatives, large values.
+    const auto price = [&]() {
+        switch (pick(random)) {
+        case 0: return std::round(market(random) * 100) / 100 + 0.005;
+        case 1: return 0.0;
+        case 2: return 0.001;
+        case 3: return -0.004;
+        case 4: return market(random) * 1e9;
+        case 5: return std::round(market(random) * 1000) / 1000;
+        default: return market(random);
+        }
+    };
+    for (int i = 0; i < 20000; ++i) {
+        QuoteRecord q;
+        q.last = price();
+        q.prevClose = price();
+        q.dayHigh = price();
+        q.dayLow = price();
+        const PointTime time{hour(random), minute(random)};
+        const PointTime shown = time.hour < 0 ? PointTime{} : time;
+        ExpectRowOfNumbers(QuotePointRow(q, shown), shown, q.last, q.prevClose, q.dayHigh, q.dayLow);
+        if (HasFailure())
+            return;
+    }
 }
 
 TEST(QuoteChartContent, TitleAndCaption)
