@@ -17,6 +17,7 @@
 #include "base/CText.h"
 #include "base/MessageBox.h"
 #include "base/PosixFile.h"
+#include "chart/PriceText.h"
 #include "chart/QuoteChartContent.h"
 #include "window/QuoteLog.h"
 
@@ -30,32 +31,11 @@ constexpr std::size_t kMaxDayFileBytes = 8 * 1024 * 1024;
 // Room made ahead for rows: a day's minutes; more grow as usual.
 constexpr std::size_t kRowsAhead = 1'600;
 
-// "-?digits.dd": the form every number of a row has. n / 100.0 is the
-// correctly rounded value of the decimal, exactly what strtod gives.
+// "-?digits.dd": the form every number of a row has, read as the chart's
+// price texts are (the correctly rounded value, exactly what strtod gives).
 [[gnu::always_inline]] inline bool ParseCents(std::string_view text, double& value)
 {
-    const char* at = text.data();
-    const char* const end = at + text.size();
-    const bool negative = at != end && *at == '-';
-    if (negative)
-        ++at;
-    if (end - at < 4 || end - at > 17 || end[-3] != '.')
-        return false;
-    std::int64_t cents = 0;
-    for (; at < end - 3; ++at) {
-        const unsigned digit = static_cast<unsigned char>(*at) - '0';
-        if (digit > 9)
-            return false;
-        cents = cents * 10 + digit;
-    }
-    const unsigned tenths = static_cast<unsigned char>(end[-2]) - '0';
-    const unsigned hundredths = static_cast<unsigned char>(end[-1]) - '0';
-    if (tenths > 9 || hundredths > 9)
-        return false;
-    cents = cents * 100 + tenths * 10 + hundredths;
-    const double magnitude = static_cast<double>(cents) / 100.0;
-    value = negative ? -magnitude : magnitude;
-    return true;
+    return price_text_detail::CentsValue(text.data(), text.data() + text.size(), value);
 }
 
 // Any other C-locale number, also "nan" and "inf", the whole text.

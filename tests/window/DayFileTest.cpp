@@ -154,8 +154,11 @@ TEST_F(DayFileTest, AResumedRowIsTheRowARefreshMakesOfItsRecord)
                                         "11/04/2011\t09:32\t12345678901234.5\t+1\tnan\t-1.005\t0\t0\t0\t0\n"
                                         "12/31/1969\t19:00\t25.41\t+1\t25.50\t25.30\t0\t0\t0\t0\n"
                                         "11/04/2011\t09:33\t25.41\t+1\t25.505\t25.30\t0\t0\t0\t0\n"
-                                        "11/04/2011\t09:34\t25.41\t+1\t25.50\t25.3\t0\t0\t0\t0\n");
-    ASSERT_EQ(edited.rows.size(), 6u);
+                                        "11/04/2011\t09:34\t25.41\t+1\t25.50\t25.3\t0\t0\t0\t0\n"
+                                        "11/04/2011\t09:35\t99999999999999.99\t+1\t0\t0\t0\t0\t0\t0\n");
+    ASSERT_EQ(edited.rows.size(), 7u);
+    // More cents than a double holds exactly: read as strtod reads it.
+    EXPECT_EQ(edited.quotes[6].last, std::strtod("99999999999999.99", nullptr));
     ExpectRefreshRowsOf(edited);
     EXPECT_EQ(edited.points[0].Cells(), (std::vector<std::string>{"09:30", "7.50", "7.50", "12.35", "10.00"}));
     EXPECT_EQ(edited.points[1].Cells(), (std::vector<std::string>{"09:31", "12.50", "12.50", "0.00", "12.50"}));
