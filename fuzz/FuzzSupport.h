@@ -61,10 +61,12 @@ private:
 };
 
 // Pins the time zone, so that a page's trade time maps to the same instant
-// on every machine and every replay.
+// on every machine and every replay: New York, or the zone a test run names
+// in QUORELLE_TEST_TZ (the corpus replays run under several).
 inline void PinTimeZone()
 {
-    setenv("TZ", "America/New_York", 1);
+    const char* named = std::getenv("QUORELLE_TEST_TZ");
+    setenv("TZ", named && *named ? named : "America/New_York", 1);
     tzset();
 }
 

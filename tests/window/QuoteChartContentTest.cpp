@@ -2,6 +2,7 @@
 #include <clocale>
 #include <cmath>
 #include <cstring>
+#include <ctime>
 #include <random>
 #include <string>
 
@@ -102,8 +103,11 @@ TEST(QuoteChartContent, PointTimes)
     // A quote without a trade time shows the epoch's local time.
     q.quoteTime = 0;
     const PointTime epoch = PointTimeOf(q, true, noon);
-    EXPECT_EQ(epoch.hour, 19);  // New York, 31 December 1969
-    EXPECT_EQ(epoch.minute, 0);
+    const std::time_t zero = 0;
+    std::tm atEpoch{};
+    ASSERT_TRUE(localtime_r(&zero, &atEpoch));
+    EXPECT_EQ(epoch.hour, atEpoch.tm_hour);  // 19 in New York, on 31 December 1969
+    EXPECT_EQ(epoch.minute, atEpoch.tm_min);
     // A time that cannot be broken down.
     q.quoteTime = INT64_MAX;
     const PointTime broken = PointTimeOf(q, true, noon);
