@@ -304,11 +304,7 @@ void CMainFrame::OnBaseCurrency()
 {
     CQuorelleApp* app = CQuorelleApp::GetQuorelleApp();
     CWatchlistDoc* watchlist = app ? app->GetWatchlist() : nullptr;
-    const std::string current = watchlist ? watchlist->BaseCurrency() : [] {
-        const std::string stored =
-            CUserSettings().value(QString::fromLatin1(SettingsKey::kPortfolioBaseCurrency)).toString().toStdString();
-        return IsKnownCurrencyCode(stored) ? stored : CWatchlistDoc::DefaultBaseCurrency();
-    }();
+    const std::string current = CWatchlistDoc::BaseCurrency();
     bool ok = false;
     const std::string typed = TrimWhitespace(ToUpperAscii(FromQString(QInputDialog::getText(
         this, QStringLiteral("Base Currency"),
@@ -323,7 +319,7 @@ void CMainFrame::OnBaseCurrency()
     if (watchlist)
         watchlist->SetBaseCurrency(typed);
     else
-        CUserSettings().setValue(QString::fromLatin1(SettingsKey::kPortfolioBaseCurrency), ToQString(typed));
+        CWatchlistDoc::StoreBaseCurrency(typed);
 }
 
 // The Find Quote Worldwide command: a quote window for any symbol of the

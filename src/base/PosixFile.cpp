@@ -31,7 +31,7 @@ bool FileDescriptor::Close()
     return ::close(fd) == 0;
 }
 
-FileDescriptor OpenRegularFile(const std::string& path)
+FileDescriptor OpenRegularFile(const std::string& path, std::size_t* size)
 {
     FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (!file.IsOpen())
@@ -39,6 +39,8 @@ FileDescriptor OpenRegularFile(const std::string& path)
     struct stat info {};
     if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode))
         file.Close();
+    else if (size)
+        *size = info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 0;
     return file;
 }
 

@@ -28,8 +28,9 @@ private:
 
 // Opens the path for reading when it is a regular file, else returns a
 // closed descriptor. The open does not block, so a FIFO of that name cannot
-// hang the caller; it is refused like any other non-regular file.
-FileDescriptor OpenRegularFile(const std::string& path);
+// hang the caller; it is refused like any other non-regular file. `size`,
+// when given, receives the file's size as the open found it.
+FileDescriptor OpenRegularFile(const std::string& path, std::size_t* size = nullptr);
 
 // Reads up to `capacity` bytes into `buffer`, stopping early only at the end
 // of the file; `total` receives the count. False on a read error.

@@ -62,10 +62,7 @@ PointRow::PointRow(std::string_view text, std::initializer_list<std::string_view
         throw std::invalid_argument("chart row needs one number per cell");
     if (!KeepAsOneText(text, cells))
         SetTexts(cells);
-    if (values.size() <= kInlineCells)
-        std::copy(values.begin(), values.end(), m_values.begin());
-    else
-        SetValues(values);
+    SetValues(values);
 }
 
 void PointRow::SetValues(std::initializer_list<double> values)

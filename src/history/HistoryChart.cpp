@@ -125,19 +125,25 @@ double NiceAxisStep(double low, double high, int count)
 
 namespace {
 
-// The index of the point nearest x in ascending points; -1 when none.
+// The index of the item nearest x among items ascending in xOf; -1 when none.
+template <class Item, class XOf>
+int NearestIndex(const std::vector<Item>& items, double x, XOf xOf)
+{
+    if (items.empty())
+        return -1;
+    const auto after = std::lower_bound(items.begin(), items.end(), x,
+                                        [&xOf](const Item& item, double value) { return xOf(item) < value; });
+    if (after == items.begin())
+        return 0;
+    if (after == items.end())
+        return static_cast<int>(items.size()) - 1;
+    const auto before = std::prev(after);
+    return static_cast<int>((x - xOf(*before) <= xOf(*after) - x ? before : after) - items.begin());
+}
+
 int NearestIndex(const std::vector<QPointF>& points, double x)
 {
-    if (points.empty())
-        return -1;
-    const auto after = std::lower_bound(points.begin(), points.end(), x,
-                                        [](const QPointF& point, double value) { return point.x() < value; });
-    if (after == points.begin())
-        return 0;
-    if (after == points.end())
-        return static_cast<int>(points.size()) - 1;
-    const auto before = std::prev(after);
-    return static_cast<int>((x - before->x() <= after->x() - x ? before : after) - points.begin());
+    return NearestIndex(points, x, [](const QPointF& point) { return point.x(); });
 }
 
 std::string TimeText(const HistoryChartModel& model, std::int64_t time)
@@ -158,10 +164,9 @@ std::string PriceText(double value)
 std::string HistoryReadout(const HistoryChartModel& model, double x)
 {
     if (!model.percent && !model.bars.empty()) {
-        std::vector<QPointF> times;
-        for (const HistoryBar& bar : model.bars)
-            times.emplace_back(static_cast<double>(bar.time), 0.0);
-        const HistoryBar& bar = model.bars[static_cast<size_t>(NearestIndex(times, x))];
+        const int index =
+            NearestIndex(model.bars, x, [](const HistoryBar& bar) { return static_cast<double>(bar.time); });
+        const HistoryBar& bar = model.bars[static_cast<size_t>(index)];
         return TimeText(model, bar.time) + "  O " + PriceText(bar.open) + "  H " + PriceText(bar.high) + "  L " +
                PriceText(bar.low) + "  C " + PriceText(bar.close) + FormatC("  V %lld", bar.volume);
     }
@@ -173,8 +178,15 @@ std::string HistoryReadout(const HistoryChartModel& model, double x)
         const QPointF& point = line.points[static_cast<size_t>(index)];
         if (text.empty())
             text = TimeText(model, static_cast<std::int64_t>(point.x()));
-        const std::string name = line.label.substr(0, line.label.find(' '));
-        text += "  " + name + (model.percent ? FormatC(" %+.2f%%", point.y()) : " " + PriceText(point.y()));
+        // Appended piece by piece: GCC 12 warns wrongly about the concatenated form.
+        text += "  ";
+        text.append(line.label, 0, line.label.find(' '));
+        if (model.percent) {
+            text += FormatC(" %+.2f%%", point.y());
+        } else {
+            text += ' ';
+            text += PriceText(point.y());
+        }
     }
     return text;
 }

@@ -44,12 +44,12 @@ std::optional<std::int64_t> TextTime(const std::string& text, const std::string&
             return std::nullopt;
         if (!intraday)
             return DayNumber(date.year(), date.month(), date.day());
-        return QDateTime(date, QTime(0, 0), QTimeZone(QByteArray::fromStdString(zone))).toSecsSinceEpoch();
+        return QDateTime(date, QTime(0, 0), ZoneOf(zone)).toSecsSinceEpoch();
     }
     const QDate date = at.date();
     if (!intraday)
         return DayNumber(date.year(), date.month(), date.day());
-    const QTimeZone timeZone(QByteArray::fromStdString(zone));
+    const QTimeZone timeZone = ZoneOf(zone);
     return QDateTime(date, at.time(), timeZone.isValid() ? timeZone : QTimeZone::utc()).toSecsSinceEpoch();
 }
 

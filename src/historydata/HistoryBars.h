@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "quote/QuoteTime.h"
+
 // A security's price history as bars. A daily bar's time is its day on the
 // exchange's calendar (days since 1970-01-01); an intraday bar's, the true
 // instant its interval starts (seconds since the epoch).
@@ -38,9 +40,6 @@ struct HistorySeries {
     bool operator==(const HistorySeries&) const = default;
 };
 
-// Days since 1970-01-01 of a civil date and back (proleptic Gregorian).
-std::int64_t DayNumber(int year, int month, int day);
-void CivilDate(std::int64_t dayNumber, int& year, int& month, int& day);
 // "2023-08-04"
 std::string IsoDay(std::int64_t dayNumber);
 // The day on `zone`'s calendar of an instant (UTC for an unknown zone).

@@ -81,16 +81,9 @@ std::string DefaultHistoryCachePath()
     return (folder + QStringLiteral("/history.sqlite")).toStdString();
 }
 
-HistoryCache::HistoryCache(std::string path) : m_path(std::move(path)) {}
-
 HistoryCache::~HistoryCache()
 {
     sqlite3_close_v2(m_db);
-}
-
-std::string HistoryCache::LastError() const
-{
-    return m_db ? sqlite3_errmsg(m_db) : "no database";
 }
 
 bool HistoryCache::Exec(const char* sql)
@@ -127,7 +120,7 @@ bool HistoryCache::Prepare()
 std::unique_ptr<HistoryCache> HistoryCache::Open(const std::string& path, std::string& message)
 {
     message.clear();
-    std::unique_ptr<HistoryCache> cache(new HistoryCache(path));
+    std::unique_ptr<HistoryCache> cache(new HistoryCache());
     const auto version = [&cache]() -> int {
         Statement statement(cache->m_db, "PRAGMA user_version");
         return statement && statement.Step() == SQLITE_ROW ? sqlite3_column_int(statement.get(), 0) : -1;

@@ -64,19 +64,14 @@ public:
                const std::string& source, std::int64_t fetchedAt, const HistorySeries& answer, bool replace,
                std::int64_t coveredFrom);
 
-    const std::string& Path() const { return m_path; }
-    // The last SQLite error, for messages.
-    std::string LastError() const;
-
     // The moved-aside name of a damaged file.
     static std::string DamagedName(const std::string& path) { return path + ".bad"; }
 
 private:
-    explicit HistoryCache(std::string path);
+    HistoryCache() = default;
     bool OpenFile(const std::string& file);
     bool Prepare();
     bool Exec(const char* sql);
 
-    std::string m_path;
     sqlite3* m_db = nullptr;
 };

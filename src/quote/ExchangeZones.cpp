@@ -14,11 +14,6 @@
 #include "base/CText.h"
 #include "quote/QuoteTime.h"
 
-namespace {
-
-// A zone by its id, or an invalid one for an empty or unknown id. Looking
-// an id up lists every zone the database holds, and a series converts one
-// time per point in the same zone: each thread keeps the last one it found.
 QTimeZone ZoneOf(const std::string& zone)
 {
     if (zone.empty())
@@ -32,8 +27,6 @@ QTimeZone ZoneOf(const std::string& zone)
     }
     return lastZone;
 }
-
-}  // namespace
 
 const std::vector<ExchangeCountry>& ExchangeCountries()
 {

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include <QTimeZone>
+
 // Where a security trades, by its country: the IANA zone of the exchange's
 // clock and the currency its prices are quoted in. One table for every
 // country Find Quote Worldwide offers; quote sources that give no zone or
@@ -25,6 +27,11 @@ const ExchangeCountry* FindExchangeCountry(const std::string& code);
 
 // True when the text names a zone this machine's zone database knows.
 bool IsKnownZone(const std::string& zone);
+
+// The zone of an IANA id, or an invalid one for an empty or unknown id.
+// Looking an id up lists every zone the database holds, and a series
+// converts one time per point in one zone: each thread keeps the last one.
+QTimeZone ZoneOf(const std::string& zone);
 
 // The quote clock of the system: `instant` (true seconds since the epoch)
 // as the wall-clock time it is in `zone`, stored as if that wall-clock time

@@ -311,18 +311,23 @@ std::string CWatchlistDoc::DefaultBaseCurrency()
     return IsKnownCurrencyCode(code) ? code : std::string("USD");
 }
 
-std::string CWatchlistDoc::BaseCurrency() const
+std::string CWatchlistDoc::BaseCurrency()
 {
     const std::string code =
         CUserSettings().value(QString::fromLatin1(SettingsKey::kPortfolioBaseCurrency)).toString().toStdString();
     return IsKnownCurrencyCode(code) ? code : DefaultBaseCurrency();
 }
 
+void CWatchlistDoc::StoreBaseCurrency(const std::string& code)
+{
+    CUserSettings().setValue(QString::fromLatin1(SettingsKey::kPortfolioBaseCurrency), QString::fromStdString(code));
+}
+
 void CWatchlistDoc::SetBaseCurrency(const std::string& code)
 {
     if (!IsKnownCurrencyCode(code))
         return;
-    CUserSettings().setValue(QString::fromLatin1(SettingsKey::kPortfolioBaseCurrency), QString::fromStdString(code));
+    StoreBaseCurrency(code);
     m_pModel->SetBaseCurrency(code);
     FetchMissingRates();
 }

@@ -76,9 +76,11 @@ public:
 
     // The currency of the money columns (Portfolio/BaseCurrency; by default
     // the system locale's, else USD). Setting it keeps it and asks for the
-    // rates it needs.
+    // rates it needs; StoreBaseCurrency only keeps it, for when no watchlist
+    // is open.
     void SetBaseCurrency(const std::string& code);
-    std::string BaseCurrency() const;
+    static std::string BaseCurrency();
+    static void StoreBaseCurrency(const std::string& code);
     static std::string DefaultBaseCurrency();
 
     // Says a text in the main window's status bar, when there is one.

@@ -356,7 +356,6 @@ void CWatchlistModel::MoneyChanged()
     if (!m_rows.empty())
         emit dataChanged(index(0, static_cast<int>(WatchColumn::Quantity)),
                          index(rowCount() - 1, kWatchColumnCount - 1));
-    emit ratesChanged();
 }
 
 void CWatchlistModel::SetBaseCurrency(const std::string& code)

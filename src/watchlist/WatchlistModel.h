@@ -85,8 +85,6 @@ public:
 signals:
     // Rows, rules or marks changed: what the watchlist file keeps.
     void contentsChanged();
-    // A rate or the base currency changed (the money cells and totals follow).
-    void ratesChanged();
 
 private:
     struct Highlight {

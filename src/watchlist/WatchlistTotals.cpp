@@ -12,11 +12,15 @@ CWatchlistTotalsModel::CWatchlistTotalsModel(const CWatchlistModel& rows, QObjec
     : QAbstractTableModel(parent), m_rows(rows)
 {
     const auto recompute = [this] { Recompute(); };
-    connect(&rows, &QAbstractItemModel::dataChanged, this, recompute);
+    // A change of colour alone (a highlight that ends) changes no sum.
+    connect(&rows, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex&, const QModelIndex&, const QList<int>& roles) {
+                if (roles.isEmpty() || roles.contains(Qt::DisplayRole))
+                    Recompute();
+            });
     connect(&rows, &QAbstractItemModel::rowsInserted, this, recompute);
     connect(&rows, &QAbstractItemModel::rowsRemoved, this, recompute);
     connect(&rows, &QAbstractItemModel::modelReset, this, recompute);
-    connect(&rows, &CWatchlistModel::ratesChanged, this, recompute);
     Recompute();
 }
 

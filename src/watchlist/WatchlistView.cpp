@@ -236,18 +236,18 @@ int CWatchlistView::ImportHoldingsFile(const std::string& path,
     const HoldingsCsv csv = ParseHoldingsCsv(bytes.toStdString());
     if (!confirm(ImportPreviewText(csv)) || csv.lots.empty())
         return 0;
+    // The rows as they become, merged once; each row whose lots change is
+    // then set once, not once per lot.
     CWatchlistModel& model = document->Model();
-    for (const ImportedLot& imported : csv.lots) {
-        int row = model.FindRow(imported.security);
-        if (row < 0) {
-            document->AddSecurity(imported.security);
-            row = model.FindRow(imported.security);
-        }
-        if (row < 0)
-            continue;
-        std::vector<Lot> lots = model.Row(row).lots;
-        lots.push_back(imported.lot);
-        model.SetLots(row, std::move(lots));
+    std::vector<WatchRow> rows = model.Rows();
+    const std::size_t listed = rows.size();
+    AddImportedLots(rows, csv.lots);
+    for (std::size_t i = listed; i < rows.size(); ++i)
+        document->AddSecurity(rows[i].security);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const int row = model.FindRow(rows[i].security);
+        if (row >= 0 && rows[i].lots != model.Row(row).lots)
+            model.SetLots(row, std::move(rows[i].lots));
     }
     return static_cast<int>(csv.lots.size());
 }

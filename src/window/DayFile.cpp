@@ -19,6 +19,7 @@
 #include "base/PosixFile.h"
 #include "chart/PriceText.h"
 #include "chart/QuoteChartContent.h"
+#include "quote/QuoteTime.h"
 #include "window/QuoteLog.h"
 
 namespace {
@@ -160,7 +161,7 @@ private:
     // near a clock change mktime decides, as it always did.
     static std::int64_t HourStart(const DayTime& t, int hour)
     {
-        const std::int64_t asUtc = DaysFromCivil(t.year, t.month, t.day) * 86400 + hour * 3600;
+        const std::int64_t asUtc = DayNumber(static_cast<int>(t.year), t.month, t.day) * 86400 + hour * 3600;
         constexpr std::int64_t kAround = 15 * 3600;  // beyond any zone's offset
         long before = 0, after = 0;
         std::tm parts{};
@@ -188,17 +189,6 @@ private:
             return false;
         offset = parts.tm_gmtoff;
         return true;
-    }
-
-    // Days from 1970-01-01 to a date of the proleptic Gregorian calendar.
-    static std::int64_t DaysFromCivil(long long year, int month, int day)
-    {
-        year -= month <= 2;
-        const long long era = (year >= 0 ? year : year - 399) / 400;
-        const long long yearOfEra = year - era * 400;
-        const long long dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-        const long long dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-        return era * 146097 + dayOfEra - 719468;
     }
 
     bool m_day = false;
@@ -458,13 +448,9 @@ DayFile ParseRowsOfDay(std::string text, const DayTime& day)
 
 bool ReadDayFileText(const std::string& path, std::string& text)
 {
-    const FileDescriptor file = OpenRegularFile(path);
-    if (!file.IsOpen())
-        return false;
-    struct stat info {};
-    if (::fstat(file.Get(), &info) != 0)
-        return false;
-    return ReadDayFileText(file.Get(), static_cast<std::size_t>(info.st_size), text);
+    std::size_t size = 0;
+    const FileDescriptor file = OpenRegularFile(path, &size);
+    return file.IsOpen() && ReadDayFileText(file.Get(), size, text);
 }
 
 bool ReadDayFileText(int fd, std::size_t size, std::string& text)

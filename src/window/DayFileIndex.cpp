@@ -7,9 +7,6 @@
 #include <memory>
 #include <system_error>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-
 #include <QStandardPaths>
 #include <QString>
 
@@ -62,16 +59,14 @@ DayFileIndex DayFileIndex::Load(const std::string& indexPath)
     index.m_path = indexPath;
     // Opened and asked its kind and size once: every quote window reads the
     // index when it opens.
-    const FileDescriptor file(::open(indexPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    struct stat info {};
-    if (!file.IsOpen() || ::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode))
+    std::size_t size = 0;
+    const FileDescriptor file = OpenRegularFile(indexPath, &size);
+    if (!file.IsOpen())
         return index;
     // Room for the file as it is (and some it may grow by meanwhile): making
     // (and clearing) the whole limit's room each time cost more than the
     // reading.
-    std::size_t room = kMaxIndexBytes;
-    if (info.st_size >= 0)
-        room = std::min(static_cast<std::size_t>(info.st_size) + 4096, kMaxIndexBytes);
+    const std::size_t room = std::min(size + 4096, kMaxIndexBytes);
     std::string text(room, '\0');
     std::size_t total = 0;
     if (!ReadUpTo(file.Get(), text.data(), room, total))

@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <system_error>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 
 #include "base/CText.h"
@@ -109,13 +108,13 @@ bool DayFileSession::ReadChosenFile(const SecurityRecord& security, const DayTim
     // apart, and it is read from what is open.
     const std::string name = QuoteLogFileName(security.symbol, today);
     path = JoinPath(kQuoteLogFolder, name);
-    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    struct stat info {};
-    if (file.IsOpen() && ::fstat(file.Get(), &info) == 0 && S_ISREG(info.st_mode)) {
+    std::size_t size = 0;
+    const FileDescriptor file = OpenRegularFile(path, &size);
+    if (file.IsOpen()) {
         const Choice choice = ChooseBeside(security, kQuoteLogFolder, name, now, false);
         note = choice.note;
         if (choice.plain)
-            return ReadDayFileText(file.Get(), static_cast<std::size_t>(info.st_size), text);
+            return ReadDayFileText(file.Get(), size, text);
         path = JoinPath(kQuoteLogFolder, choice.name);
         return ReadDayFileText(path, text);
     }
@@ -130,10 +129,10 @@ bool DayFileSession::ReadChosenFile(const SecurityRecord& security, const DayTim
 std::vector<std::string> DayFileSession::ResumedRows(const std::string& path) const
 {
     std::vector<std::string> rows;
-    if (m_resumedPath.empty() || DayFileIndexKey(path) != DayFileIndexKey(m_resumedPath))
+    // Equal paths name one file without resolving either.
+    if (m_resumedPath.empty() || (path != m_resumedPath && DayFileIndexKey(path) != DayFileIndexKey(m_resumedPath)))
         return rows;
-    DayFile again = ParseDayFile(m_resumedText);
-    KeepRowsOfDay(again, m_resumedDay);
+    const DayFile again = ParseRowsOfDay(m_resumedText, m_resumedDay);
     rows.reserve(again.quotes.size());
     for (const QuoteRecord& quote : again.quotes)
         rows.push_back(FormatQuoteLogRow(quote));

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <map>
 
+#include "quotesim/QuoteFeeds.h"
+
 namespace quotesim {
 
 namespace {
@@ -54,19 +56,6 @@ std::string Iso(const Date& date)
 std::int64_t BarInstant(const SimBar& bar)
 {
     return UnixSecondsOfEastern(ClockTime{bar.date, bar.minuteOfDay / 60, bar.minuteOfDay % 60});
-}
-
-void AppendList(std::string& out, const char* name, const std::vector<std::string>& items)
-{
-    out += '"';
-    out += name;
-    out += "\":[";
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        if (i)
-            out += ',';
-        out += items[i];
-    }
-    out += ']';
 }
 
 // Weekly bars (Monday's date) from daily ones.
@@ -275,22 +264,22 @@ FeedReply ChartHistoryReply(const ListedSecurity& security, std::string_view ran
     std::string json = "{\"chart\":{\"result\":[{\"meta\":{\"currency\":\"USD\",\"symbol\":\"" + ChartSymbolOf(security) +
                        "\",\"exchangeTimezoneName\":\"America/New_York\",\"dataGranularity\":\"" +
                        std::string(interval) + "\",\"range\":\"" + std::string(range) + "\"},";
-    AppendList(json, "timestamp", times);
+    AppendArray(json, "timestamp", times);
     json += events;
     json += ",\"indicators\":{\"quote\":[{";
-    AppendList(json, "open", opens);
+    AppendArray(json, "open", opens);
     json += ',';
-    AppendList(json, "high", highs);
+    AppendArray(json, "high", highs);
     json += ',';
-    AppendList(json, "low", lows);
+    AppendArray(json, "low", lows);
     json += ',';
-    AppendList(json, "close", closes);
+    AppendArray(json, "close", closes);
     json += ',';
-    AppendList(json, "volume", volumes);
+    AppendArray(json, "volume", volumes);
     json += "}]";
     if (daily) {
         json += ",\"adjclose\":[{";
-        AppendList(json, "adjclose", adjcloses);
+        AppendArray(json, "adjclose", adjcloses);
         json += "}]";
     }
     json += "}}],\"error\":null}}";

@@ -94,6 +94,12 @@ bool EmptyBar(std::uint64_t seed, const Date& date, int minute, int lastMinute)
     return (x ^ (x >> 32)) % 50 == 0;
 }
 
+std::string Field(const char* name, const std::string& jsonValue)
+{
+    return std::string("\"") + name + "\":" + jsonValue;
+}
+}  // namespace
+
 void AppendArray(std::string& out, const char* name, const std::vector<std::string>& items)
 {
     out += '"';
@@ -106,12 +112,6 @@ void AppendArray(std::string& out, const char* name, const std::vector<std::stri
     }
     out += ']';
 }
-
-std::string Field(const char* name, const std::string& jsonValue)
-{
-    return std::string("\"") + name + "\":" + jsonValue;
-}
-}  // namespace
 
 std::string FormatNumber(double value)
 {

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "quotesim/PriceModel.h"
 
@@ -46,6 +47,10 @@ std::string CsvHeader();
 // (Europe/Warsaw), as the imitated service writes them, for every country. Symbol is the requested
 // symbol in upper case; without a quote every other cell is "N/D".
 std::string CsvRow(std::string_view requestedSymbol, const std::optional<QuoteSnapshot>& quote);
+
+// Appends "name":[item,item,...] to a JSON text being built; the items are
+// JSON texts already.
+void AppendArray(std::string& out, const char* name, const std::vector<std::string>& items);
 
 // Shortest C-locale text that reads back to the same double ("12.3", "1234").
 std::string FormatNumber(double value);
